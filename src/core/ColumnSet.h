@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+// The columns of the file list. Column i (from 0) owns the key <ci>; the column key list ListView3 shows the
+// same columns as rows (key text, name). This model is that key list.
+class ColumnSet : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    struct Column {
+        QString keyText; // the key list's text; read from a template as stored
+        QString name;
+        float width = 1440.0f; // file list header width, twips
+        int position = 0;      // 1-based display position in the file list
+    };
+
+    explicit ColumnSet(QObject* parent = nullptr);
+
+    static QString keyFor(int index); // "<c" index ">"
+    static std::vector<Column> factoryColumns();
+
+    int count() const { return static_cast<int>(m_columns.size()); }
+    const Column& column(int index) const { return m_columns[static_cast<size_t>(index)]; }
+    // The file list's header caption of column `index`: its key followed by its name.
+    QString caption(int index) const;
+
+    void append(const Column& column);
+    void remove(int index);
+    void clear();
+    void resetTo(std::vector<Column> columns);
+    // Gives every key-list row the key of its position again.
+    void renumber();
+    void setWidth(int index, float twips);
+    void setPosition(int index, int position);
+
+    // Widths of the key list's own two columns ("ｷｰ", "ｶﾗﾑ名"), twips.
+    const QList<float>& listWidths() const { return m_listWidths; }
+    void setListWidth(int column, float twips);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    // The file list's header captions, widths or positions changed.
+    void headerChanged();
+
+private:
+    std::vector<Column> m_columns;
+    QList<float> m_listWidths;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+// Widths of list columns are kept in twips (1/1440 inch) as single-precision values.
+namespace Twips
+{
+// 15 twips a pixel at the logical 96 DPI.
+inline int toPixels(float twips, double logicalDpi = 96.0)
+{
+    return static_cast<int>(twips * logicalDpi / 1440.0 + 0.5);
+}
+inline float fromPixels(int pixels, double logicalDpi = 96.0)
+{
+    return static_cast<float>(pixels * 1440.0 / logicalDpi);
+}
+} // namespace Twips

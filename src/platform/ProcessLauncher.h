@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+// A started process, opened for status queries. Releasing it (destroying the object) never stops the process.
+class ProcessHandle
+{
+public:
+    enum class Status { Running, Ended, Unknown };
+    virtual ~ProcessHandle() = default;
+    // Never blocks.
+    virtual Status status() = 0;
+};
+
+// Starts programs from a command line. There is no shell: the line is split into a program and its arguments.
+class ProcessLauncher
+{
+public:
+    virtual ~ProcessLauncher() = default;
+    // Starts the command line and returns the process identifier, or 0 when it could not be started.
+    // showMode: 1 normal window with focus, 2 minimised with focus (only honoured where the platform can).
+    virtual qint64 start(const QString& commandLine, int showMode) = 0;
+    // Opens a started process for status queries; null when it has already ended or cannot be opened.
+    virtual std::unique_ptr<ProcessHandle> open(qint64 pid) = 0;
+};
