@@ -32,4 +32,9 @@ public:
     ExtensionFilter filter;
     WorkSettings settings;
     ActivityLog log;
+
+    // StopFlag of the start-up: -1 after a failed read of the startup template, until a read succeeds.
+    // While it is -1, closing the window writes neither the log nor the startup template. (The run's abort
+    // request is kept by the run engine, so that closing while an abort is pending still stores both.)
+    int stopFlag = 0;
 };
