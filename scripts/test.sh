@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build, then again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the fuzz target for a minute.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== build"
+scripts/build.sh build
+echo "== tests"
+(cd build && ctest --output-on-failure -j "$jobs")
+
+echo "== build with sanitizers"
+scripts/build.sh build-asan -DLOMVATO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+echo "== tests with sanitizers"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$jobs")
+
+if [ -x scripts/fuzz.sh ] && command -v clang++ >/dev/null; then
+    echo "== fuzz"
+    scripts/fuzz.sh 60
+fi
