@@ -1,0 +1,57 @@
+#include "ColumnWidthBinder.h"
+
+#include "Twips.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+#include <vector>
+
+ColumnWidthBinder::ColumnWidthBinder(QHeaderView* header, WidthGetter get, WidthSetter set, int storedColumns)
+    : QObject(header), m_header(header), m_getWidth(std::move(get)), m_setWidth(std::move(set)),
+      m_storedColumns(storedColumns)
+{
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int newSize) {
+        if (m_applying || m_header->isSectionHidden(column))
+            return;
+        if (m_storedColumns < 0 || column < m_storedColumns)
+            m_setWidth(column, Twips::fromPixels(newSize, m_header->logicalDpiX()));
+    });
+    connect(header, &QHeaderView::sectionMoved, this, [this] {
+        if (m_applying || !m_setPosition)
+            return;
+        for (int i = 0; i < m_header->count(); ++i)
+            m_setPosition(i, m_header->visualIndex(i) + 1);
+    });
+    connect(header, &QHeaderView::sectionCountChanged, this, [this] { apply(); });
+    if (header->model())
+        connect(header->model(), &QAbstractItemModel::modelReset, this, [this] { apply(); });
+}
+
+void ColumnWidthBinder::bindPositions(PositionGetter get, PositionSetter set)
+{
+    m_getPosition = std::move(get);
+    m_setPosition = std::move(set);
+    apply();
+}
+
+void ColumnWidthBinder::apply()
+{
+    m_applying = true;
+    const int count = m_header->count();
+    for (int i = 0; i < count; ++i)
+        m_header->resizeSection(i, Twips::toPixels(m_getWidth(i), m_header->logicalDpiX()));
+    if (m_getPosition) {
+        // Visual order by position; ties keep the index order.
+        std::vector<int> order(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            order[static_cast<size_t>(i)] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [this](int a, int b) { return m_getPosition(a) < m_getPosition(b); });
+        for (int visual = 0; visual < count; ++visual) {
+            const int logical = order[static_cast<size_t>(visual)];
+            m_header->moveSection(m_header->visualIndex(logical), visual);
+        }
+    }
+    m_applying = false;
+}
