@@ -1,0 +1,8 @@
+#include "DesktopUrlOpener.h"
+
+#include <QDesktopServices>
+
+bool DesktopUrlOpener::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}

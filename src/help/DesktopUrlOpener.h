@@ -1,0 +1,9 @@
+#pragma once
+
+#include "UrlOpener.h"
+
+class DesktopUrlOpener final : public UrlOpener
+{
+public:
+    bool openUrl(const QUrl& url) override;
+};

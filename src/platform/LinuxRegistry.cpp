@@ -1,0 +1,6 @@
+#include "LinuxRegistry.h"
+
+QVariant LinuxRegistry::localMachineValue(const QString&, const QString&) const
+{
+    return {};
+}
