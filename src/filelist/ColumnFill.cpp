@@ -1,0 +1,85 @@
+#include "ColumnFill.h"
+
+#include "core/FileList.h"
+
+#include <QtNumeric>
+
+#include <algorithm>
+#include <limits>
+
+void ColumnFill::fill(FileList& files, const Request& request)
+{
+    // The start value is read before anything else, whatever the mode.
+    qint64 counter = boxValue(request.start);
+    const qint64 step = boxValue(request.step);
+    const int column = firstUserColumn + request.comboIndex;
+    if (request.comboIndex < 0 || column >= files.cellCount())
+        return;
+
+    std::vector<int> rows = request.selectedRows;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::erase_if(rows, [&files](int r) { return r < 0 || r >= files.count(); });
+
+    std::vector<QString> texts;
+    texts.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        switch (request.mode) {
+        case Folder:
+            texts.push_back(request.folder);
+            break;
+        case Text:
+            texts.push_back(request.text);
+            break;
+        case Sequence:
+            texts.push_back(QString::number(counter));
+            // A 64-bit counter cannot pass its end with three-digit starts and two-digit steps; a pasted
+            // huge value stops at the end rather than wrapping round.
+            if (qAddOverflow(counter, step, &counter))
+                counter = step > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+            break;
+        default:
+            texts.push_back(QString());
+            break;
+        }
+    }
+    files.setCells(rows, column, texts);
+}
+
+qint64 ColumnFill::boxValue(const QString& text)
+{
+    constexpr qint64 ceiling = std::numeric_limits<qint64>::max() / 10 - 9;
+    qsizetype i = 0;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative)
+        ++i;
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        if (value < ceiling)
+            value = value * 10 + (c.unicode() - u'0');
+    }
+    return negative ? -value : value;
+}
+
+QString ColumnFill::stepped(const QString& text, int keyCode, int limit)
+{
+    const QString limitText = QString::number(limit);
+    if (keyCode == keyUp)
+        return text == QLatin1String("1") ? limitText : QString::number(boxValue(text) - 1);
+    if (keyCode == keyDown)
+        return text == limitText ? QStringLiteral("1") : QString::number(boxValue(text) + 1);
+    return text;
+}
+
+bool ColumnFill::keepsTypedCharacter(const QString& typed)
+{
+    if (typed.isEmpty())
+        return true;
+    const QChar c = typed.front();
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        return true;
+    return c.category() == QChar::Other_Control;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+class FileList;
+
+// What the column fill dialog Form3 does with its fields, without the dialog: the fill itself, the digit
+// filter and the arrow-key stepping of the start value and the step.
+class ColumnFill
+{
+public:
+    enum Mode { Clear = 0, Folder = 1, Text = 2, Sequence = 3 }; // the index of Form3's Option1
+
+    struct Request {
+        int mode = Clear;
+        int comboIndex = 0;            // Combo1's entry; entry 0 is the first user column <c6>
+        std::vector<int> selectedRows; // 0-based, any order
+        QString folder;                // Dir1's current path
+        QString text;                  // Text1
+        QString start;                 // Text2
+        QString step;                  // Text3
+    };
+
+    // The first user column; the six before it are intake's own and never filled here.
+    static constexpr int firstUserColumn = 6;
+    // Start value and step boxes: the number of characters that may be typed, and the arrow keys' wrap value.
+    static constexpr int startLimit = 999;
+    static constexpr int startMaxLength = 3;
+    static constexpr int stepLimit = 99;
+    static constexpr int stepMaxLength = 2;
+    // Key codes of the key-down event.
+    static constexpr int keyUp = 38;
+    static constexpr int keyDown = 40;
+
+    // Writes the value of the mode into the target column of every selected row, in list order. Sequential
+    // numbers are decimal without leading zeros and advance only on selected rows. Nothing else changes.
+    static void fill(FileList& files, const Request& request);
+
+    // The number a start or step box holds: an optional "-" and the digits at its start. Anything else,
+    // an empty box included, reads as 0 (the user may erase the box, or paste a letter).
+    static qint64 boxValue(const QString& text);
+
+    // The box text after the arrow key `keyCode` (keyUp or keyDown; other keys leave it): Up on exactly "1"
+    // wraps to the limit, Down on exactly the limit wraps to "1"; otherwise Up subtracts 1 and Down adds 1.
+    static QString stepped(const QString& text, int keyCode, int limit);
+
+    // Whether a typed character reaches a start or step box: digits and control characters (Backspace, Enter,
+    // editing shortcuts) do; every other printable character is discarded. `typed` is the key's text; a key
+    // without text (an arrow, a modifier) is never discarded here.
+    static bool keepsTypedCharacter(const QString& typed);
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPoint>
+#include <QStringList>
+#include <QTreeView>
+
+class QMimeData;
+
+// ListView1: the file list. Takes drops of local files from the desktop and reports them with the modifier
+// state; reports header clicks instead of sorting itself, because the sort rule (text order, flipping on a
+// second click, renumbering) belongs to the file list's commands.
+class FileListView : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit FileListView(QWidget* parent = nullptr);
+
+    // The native paths of the local files a drag carries, in drag order; other URLs are left out.
+    static QStringList localPaths(const QMimeData* data);
+    // Shift 1, Ctrl 2, Alt 4.
+    static int modifierBits(Qt::KeyboardModifiers modifiers);
+
+signals:
+    void filesDropped(const QStringList& paths, int modifiers);
+    // 1-based index of the clicked header.
+    void columnClicked(int header);
+    void mousePressed(Qt::MouseButton button, const QPoint& globalPos);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};
