@@ -1,0 +1,68 @@
+#include "LogFile.h"
+
+#include "TemplateReader.h"
+#include "TextCodec.h"
+#include "core/ActivityLog.h"
+#include "core/WorkSettings.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+LogFile::LogFile(ActivityLog& log, WorkSettings& settings) : m_log(log), m_settings(settings) {}
+
+qsizetype LogFile::maxLength() const
+{
+    const double characters = TemplateReader::roundHalfEven(m_settings.logLimit() * 1024.0);
+    // Label6 is at most "32" after any template load; a strange caption never makes the limit negative.
+    return static_cast<qsizetype>(std::clamp(characters, 0.0, 1.0e15));
+}
+
+QString LogFile::loadedText(const QString& fileText, qsizetype maxLength)
+{
+    const QStringList lines = TextCodec::splitLines(fileText);
+    QString text;
+    qsizetype size = 0;
+    for (const QString& l : lines)
+        size += 2 + l.size();
+    text.reserve(maxLength > 0 ? std::min(size, maxLength) : size);
+    for (const QString& l : lines) {
+        if (maxLength > 0 && text.size() >= maxLength)
+            break;
+        text += u"\r\n"_s;
+        text += l;
+    }
+    if (maxLength > 0 && text.size() > maxLength) {
+        qsizetype cut = maxLength;
+        if (text[cut - 1].isHighSurrogate() && text[cut].isLowSurrogate())
+            --cut;
+        text.truncate(cut);
+    }
+    return text;
+}
+
+bool LogFile::logInPut(const QString& path)
+{
+    QString fileText;
+    if (!TextCodec::readFile(path, &fileText, nullptr))
+        return false;
+    m_log.setText(loadedText(fileText, maxLength()));
+    return true;
+}
+
+bool LogFile::logOutPut(const QString& SavePath, StoreError* error)
+{
+    return TextCodec::writeFile(SavePath, m_log.text() + u"\r\n"_s, error);
+}
+
+void LogFile::Slider1_Change(int value)
+{
+    m_settings.slider1 = value;
+    m_settings.label6 = QString::number(value);
+    m_settings.notifyChanged();
+}
+
+void LogFile::Command3_Click()
+{
+    m_log.clear();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "LogFile.h"
+#include "TemplateFile.h"
+
+#include <QString>
+
+// The files the program keeps in its folder: default.lvt and log.ini, read at start-up and written when the
+// window closes.
+class ProgramStore
+{
+public:
+    ProgramStore(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem, QString programFolder);
+
+    // A per-user program folder without default.lvt first takes a copy of the one shipped beside the
+    // executable. Returns whether the program folder has a default.lvt afterwards.
+    static bool ensureStartupTemplate(const QString& programFolder, const QString& executableFolder);
+
+    // Start-up: the startup template (with its recovery), then, unless that gave up, the log.
+    TemplateFile::Outcome loadAtStart();
+    // Closing: unless stopFlag is -1, writes log.ini and then default.lvt. A file that cannot be written
+    // stays as it was; the user is told which and why, and closing goes on. Returns whether both were
+    // written.
+    bool storeAtClose();
+
+    QString logPath() const;
+    QString templatePath() const { return m_template.startupTemplatePath(); }
+    TemplateFile& templateFile() { return m_template; }
+    LogFile& logFile() { return m_log; }
+
+private:
+    bool store(bool written, const QString& path, const StoreError& error);
+
+    WorkTable& m_table;
+    Dialogs& m_dialogs;
+    QString m_programFolder;
+    TemplateFile m_template;
+    LogFile m_log;
+};

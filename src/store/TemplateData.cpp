@@ -1,0 +1,58 @@
+#include "TemplateData.h"
+
+#include "core/WorkTable.h"
+
+TemplateData TemplateData::from(const WorkTable& table)
+{
+    TemplateData d;
+    d.check1 = table.settings.check1;
+    d.check2 = table.settings.check2;
+    d.option1 = table.filter.mode();
+    d.option2 = table.settings.option2;
+    d.option2Enabled = table.settings.option2Enabled;
+    d.listEnabled = table.filter.listEnabled();
+    for (int i = 0; i < table.filter.count(); ++i)
+        d.extensions.push_back(table.filter.item(i));
+    for (int i = 0; i < table.columns.count(); ++i)
+        d.columns.push_back(table.columns.column(i));
+    d.keyListWidths = table.columns.listWidths();
+    for (int r = 0; r < table.apps.count(); ++r)
+        d.apps.push_back(table.apps.rowCells(r));
+    d.appWidths = table.apps.widths();
+    d.batchWidths = table.batch.widths();
+    d.label6 = table.settings.label6;
+    d.slider1 = table.settings.slider1;
+    return d;
+}
+
+void TemplateData::applyTo(WorkTable& table) const
+{
+    table.columns.resetTo(columns);
+    for (int i = 0; i < keyListWidths.size(); ++i)
+        table.columns.setListWidth(i, keyListWidths[i]);
+    table.files.resetColumns(table.columns.count());
+    table.apps.resetRows(apps);
+    for (int i = 0; i < appWidths.size(); ++i)
+        table.apps.setWidth(i, appWidths[i]);
+    table.batch.clear();
+    for (int i = 0; i < batchWidths.size(); ++i)
+        table.batch.setWidth(i, batchWidths[i]);
+
+    table.filter.clear();
+    for (const ExtensionFilter::Item& item : extensions)
+        table.filter.append(item.text, item.checked);
+    // The filter keeps the list's enabled flag when neither mode button is selected, so first bring the flag
+    // to the one the file left, then set the mode itself.
+    table.filter.setMode(OptionGroup{listEnabled ? 1 : 0});
+    table.filter.applyModeToList();
+    table.filter.setMode(option1);
+    table.filter.applyModeToList();
+
+    table.settings.check1 = check1;
+    table.settings.check2 = check2;
+    table.settings.option2 = option2;
+    table.settings.option2Enabled = option2Enabled;
+    table.settings.label6 = label6;
+    table.settings.slider1 = slider1;
+    table.settings.notifyChanged();
+}

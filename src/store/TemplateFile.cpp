@@ -1,0 +1,129 @@
+#include "TemplateFile.h"
+
+#include "TemplateData.h"
+#include "TemplateReader.h"
+#include "TemplateWriter.h"
+#include "TextCodec.h"
+#include "core/WorkTable.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
+
+using namespace Qt::StringLiterals;
+
+TemplateFile::TemplateFile(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem,
+                           QString programFolder)
+    : m_table(table), m_dialogs(dialogs), m_fileSystem(fileSystem), m_programFolder(std::move(programFolder))
+{
+}
+
+QString TemplateFile::startupTemplatePath() const
+{
+    return joinPath(m_programFolder, u"default.lvt"_s);
+}
+
+QString TemplateFile::templateFolder() const
+{
+    return joinPath(m_programFolder, u"lvtファイル"_s);
+}
+
+QString TemplateFile::dialogFilter()
+{
+    return u"テンプレートファイル (*.lvt)"_s;
+}
+
+bool TemplateFile::KankyouOutPut(const QString& SavePath, StoreError* error)
+{
+    return TextCodec::writeFile(SavePath, TemplateWriter::text(TemplateData::from(m_table)), error);
+}
+
+bool TemplateFile::writeFactoryTemplate(const QString& path, StoreError* error)
+{
+    return TextCodec::writeFile(path, TemplateWriter::factoryText(), error);
+}
+
+bool TemplateFile::DefaultOutPut(StoreError* error)
+{
+    return writeFactoryTemplate(startupTemplatePath(), error);
+}
+
+bool TemplateFile::read(const QString& path, TemplateData* data, StoreError* error) const
+{
+    QString text;
+    if (!TextCodec::readFile(path, &text, error))
+        return false;
+    *data = TemplateData::from(m_table);
+    TemplateReader::clearLists(*data);
+    return TemplateReader::read(text, *data, error);
+}
+
+void TemplateFile::apply(const TemplateData& data)
+{
+    data.applyTo(m_table);
+    reportMissingApplications();
+    m_table.stopFlag = 0;
+}
+
+void TemplateFile::reportMissingApplications()
+{
+    QString missing;
+    for (int r = 0; r < m_table.apps.count(); ++r) {
+        if (!m_fileSystem.fileExists(m_table.apps.path(r)))
+            missing += AppRegistry::keyFor(r + 1);
+    }
+    if (!missing.isEmpty())
+        m_dialogs.message(missing + u"\r\n登録されたパスに見あたりません"_s, applicationTitle());
+}
+
+TemplateFile::Outcome TemplateFile::KankyouInPut(const QString& path)
+{
+    for (;;) {
+        const bool secondAttempt = m_table.stopFlag == -1;
+        TemplateData data;
+        StoreError error;
+        if (read(path, &data, &error)) {
+            apply(data);
+            return secondAttempt ? Outcome::Recovered : Outcome::Loaded;
+        }
+        if (secondAttempt) {
+            m_dialogs.message(u"出荷時設定での起動も失敗しました"_s, u"再インストールしてください"_s);
+            return Outcome::GaveUp;
+        }
+        m_dialogs.message(
+            error.text() +
+                u"\r\n初期設定（default.lvt）ファイルが壊れている可能性があります。\r\n出荷時設定で起動します"_s,
+            u"起動時にエラーが発生しました"_s);
+        // A failing write leaves the damaged file, whose second read then gives up.
+        DefaultOutPut();
+        m_table.stopFlag = -1;
+    }
+}
+
+bool TemplateFile::openTemplate(const QString& path)
+{
+    TemplateData data;
+    StoreError error;
+    if (!read(path, &data, &error)) {
+        m_dialogs.message(error.text() + u"\r\nテンプレートファイルを読み込めませんでした"_s,
+                          applicationTitle());
+        return false;
+    }
+    apply(data);
+    return true;
+}
+
+void TemplateFile::Pulldown_file_table_save_Click()
+{
+    const QString path = m_dialogs.saveFile(templateFolder(), dialogFilter());
+    if (path.isEmpty())
+        return;
+    KankyouOutPut(path);
+}
+
+void TemplateFile::Pulldown_file_table_open_Click()
+{
+    const QString path = m_dialogs.openFile(templateFolder(), dialogFilter());
+    if (path.isEmpty())
+        return;
+    openTemplate(path);
+}

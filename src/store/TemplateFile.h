@@ -1,0 +1,62 @@
+#pragma once
+
+#include "StoreError.h"
+
+#include <QString>
+
+class Dialogs;
+class FileSystem;
+class WorkTable;
+struct TemplateData;
+
+// Stores the lasting part of the work table in template files (*.lvt) and reads it back: the startup template
+// default.lvt in the program folder, and the files the user saves and opens through the menu.
+class TemplateFile
+{
+public:
+    enum class Outcome {
+        Loaded,    // the file was read
+        Recovered, // the file was damaged; the factory template was written and read instead
+        GaveUp,    // the factory template failed too: the window must close (stopFlag stays -1, nothing is
+                   // saved)
+    };
+
+    TemplateFile(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem, QString programFolder);
+
+    // Writes the work table to `SavePath`, replacing the file atomically. Errors go back to the caller.
+    bool KankyouOutPut(const QString& SavePath, StoreError* error = nullptr);
+    // Writes the factory template to default.lvt in the program folder.
+    bool DefaultOutPut(StoreError* error = nullptr);
+    // Reads a template into the work table. On a first failure the user is told, the factory template is
+    // written to default.lvt, stopFlag becomes -1 and the file is read again; a second failure tells the user
+    // to reinstall and returns GaveUp. A completed read sets stopFlag to 0 and reports applications whose
+    // program file is missing.
+    Outcome KankyouInPut(const QString& path);
+    // Reads a template into the work table, or leaves everything as it was and says why. The open command's
+    // read: a damaged file must not touch default.lvt nor end the program.
+    bool openTemplate(const QString& path);
+
+    // Menu "保存（&S）": the save dialog in the template folder, then KankyouOutPut; any failure is silent.
+    void Pulldown_file_table_save_Click();
+    // Menu "開く(&O)": the open dialog in the template folder, then openTemplate.
+    void Pulldown_file_table_open_Click();
+
+    QString startupTemplatePath() const;
+    // The dialogs start in "lvtファイル" below the program folder; the program never creates it.
+    QString templateFolder() const;
+    static QString dialogFilter();
+
+    // Reads `path` into a copy of the current work table with its lists emptied.
+    bool read(const QString& path, TemplateData* data, StoreError* error) const;
+    // The factory template, written to any path (the build writes the shipped default.lvt with it).
+    static bool writeFactoryTemplate(const QString& path, StoreError* error = nullptr);
+
+private:
+    void apply(const TemplateData& data);
+    void reportMissingApplications();
+
+    WorkTable& m_table;
+    Dialogs& m_dialogs;
+    const FileSystem& m_fileSystem;
+    QString m_programFolder;
+};

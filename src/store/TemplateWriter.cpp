@@ -1,0 +1,194 @@
+#include "TemplateWriter.h"
+
+#include "TemplateData.h"
+#include "TemplateKeys.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+const QString crlf = u"\r\n"_s;
+
+QString trueFalse(bool value)
+{
+    return value ? u"True"_s : u"False"_s;
+}
+
+// Every element followed by "|"; the "|" before the line end goes when the whole text is finished.
+QString joined(const QStringList& elements)
+{
+    QString line;
+    for (const QString& e : elements)
+        line += TemplateWriter::oneLine(e) + u'|';
+    return line;
+}
+
+QString widths(const QList<float>& twips)
+{
+    QStringList elements;
+    for (float w : twips) {
+        // The reader takes widths as 16-bit whole numbers; a wider column is stored as the widest it can
+        // read back, rather than making the whole file unreadable.
+        if (std::isnan(w))
+            w = 0.0f;
+        elements.append(TemplateWriter::formatWidth(std::clamp(w, -32768.0f, 32767.0f)));
+    }
+    return joined(elements);
+}
+
+QString options(const OptionGroup& group)
+{
+    return joined({trueFalse(group.isSelected(0)), trueFalse(group.isSelected(1))});
+}
+} // namespace
+
+QString TemplateWriter::oneLine(const QString& value)
+{
+    if (!value.contains(u'\r') && !value.contains(u'\n'))
+        return value;
+    QString line = value;
+    line.replace(u"\r\n"_s, u" "_s);
+    line.replace(u'\r', u' ');
+    line.replace(u'\n', u' ');
+    return line;
+}
+
+QString TemplateWriter::formatWidth(float twips)
+{
+    const double value = twips;
+    if (value == 0.0 || !std::isfinite(value))
+        return u"0"_s;
+    // "%.6e" rounds to 7 significant digits correctly, also where rounding adds a digit (9999999.5).
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6e", std::fabs(value));
+    QString digits;
+    digits += QLatin1Char(buffer[0]);
+    digits += QLatin1StringView(buffer + 2, 6);
+    const int exponent = std::atoi(buffer + 9);
+    while (digits.size() > 1 && digits.endsWith(u'0'))
+        digits.chop(1);
+
+    QString text;
+    if (exponent >= 0) {
+        const int integerDigits = exponent + 1;
+        if (digits.size() <= integerDigits)
+            text = digits + QString(integerDigits - digits.size(), u'0');
+        else
+            text = digits.left(integerDigits) + u'.' + digits.mid(integerDigits);
+    } else {
+        text = u"0."_s + QString(-exponent - 1, u'0') + digits;
+    }
+    return value < 0 ? u'-' + text : text;
+}
+
+QString TemplateWriter::text(const TemplateData& d)
+{
+    QString t;
+    const auto section = [&t](const QString& key) { t += key + crlf; };
+    const auto line = [&t](const QString& value) { t += value + crlf; };
+
+    section(TemplateKeys::check1);
+    line(joined({QString::number(d.check1)}));
+    section(TemplateKeys::check2);
+    line(joined({QString::number(d.check2)}));
+    section(TemplateKeys::option1);
+    line(options(d.option1));
+    section(TemplateKeys::option2);
+    line(options(d.option2));
+
+    QStringList texts;
+    QStringList checks;
+    for (const ExtensionFilter::Item& item : d.extensions) {
+        texts.append(item.text);
+        checks.append(trueFalse(item.checked));
+    }
+    section(TemplateKeys::list1List);
+    line(joined(texts));
+    section(TemplateKeys::list1Value);
+    line(joined(checks));
+
+    section(TemplateKeys::columnRows);
+    QStringList positions;
+    QList<float> columnWidths;
+    for (const ColumnSet::Column& c : d.columns) {
+        line(joined({c.keyText, c.name}));
+        positions.append(QString::number(c.position));
+        columnWidths.append(c.width);
+    }
+    t += crlf;
+    section(TemplateKeys::keyListWidths);
+    line(widths(d.keyListWidths));
+    section(TemplateKeys::columnPositions);
+    line(joined(positions));
+    section(TemplateKeys::columnWidths);
+    line(widths(columnWidths));
+
+    section(TemplateKeys::appRows);
+    for (QStringList cells : d.apps) {
+        // A list row carries only the sub-items up to its last filled one, so an application without a
+        // sample is written as key|application|path.
+        while (cells.size() > 1 && cells.last().isEmpty())
+            cells.removeLast();
+        line(joined(cells));
+    }
+    t += crlf;
+    section(TemplateKeys::appWidths);
+    line(widths(d.appWidths));
+    section(TemplateKeys::batchWidths);
+    line(widths(d.batchWidths));
+    section(TemplateKeys::label6);
+    line(oneLine(d.label6));
+
+    // One "|" goes before every line end: "a|b|" + CR LF becomes "a|b", and a last empty element keeps the
+    // separator in front of it ("<c6>||" becomes "<c6>|").
+    t.replace(u"|\r\n"_s, crlf);
+    return t + crlf;
+}
+
+QString TemplateWriter::factoryText()
+{
+    const QStringList lines = {
+        TemplateKeys::check1,
+        u"1"_s,
+        TemplateKeys::check2,
+        u"1"_s,
+        TemplateKeys::option1,
+        u"True|False"_s,
+        TemplateKeys::option2,
+        u"True|False"_s,
+        TemplateKeys::list1List,
+        QString(),
+        TemplateKeys::list1Value,
+        QString(),
+        TemplateKeys::columnRows,
+        u"<c0>|戻り値"_s,
+        u"<c1>|カウント"_s,
+        u"<c2>|元ファイル名"_s,
+        u"<c3>|拡張子"_s,
+        u"<c4>|親パス"_s,
+        u"<c5>|フルパス"_s,
+        QString(),
+        TemplateKeys::keyListWidths,
+        u"450.1418|1440"_s,
+        TemplateKeys::columnPositions,
+        u"1|2|3|4|5|6"_s,
+        TemplateKeys::columnWidths,
+        u"1409.953|1140.095|1530.142|1035.213|1080|1440"_s,
+        TemplateKeys::appRows,
+        QString(),
+        TemplateKeys::appWidths,
+        u"659.9055|1440|1440|1440"_s,
+        TemplateKeys::batchWidths,
+        u"659.9055|1214.92"_s,
+        TemplateKeys::label6,
+        u"32"_s,
+    };
+    QString t;
+    for (const QString& l : lines)
+        t += l + crlf;
+    return t;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "StoreError.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The encoding of template and log files. A text goes out as code page 932, unless it holds a character that
+// code page cannot hold (an emoji, Korean, ...): then the whole file is UTF-8 with a byte-order mark, so that
+// nothing is lost. Readers take a file with that mark as UTF-8 and every other file as code page 932.
+class TextCodec
+{
+public:
+    static QByteArray encode(const QString& text);
+    static QString decode(const QByteArray& bytes);
+
+    // The lines of a text whose lines end with CR LF or LF. A last line without an end is a line; the end of
+    // the last line starts no further line, so "A\r\nB\r\n" and "A\r\nB" both give A and B, and "" gives
+    // none.
+    static QStringList splitLines(const QString& text);
+
+    // Reads a whole file and decodes it.
+    static bool readFile(const QString& path, QString* text, StoreError* error);
+    // Encodes and writes a whole file atomically: on any failure the file on disk stays as it was.
+    static bool writeFile(const QString& path, const QString& text, StoreError* error);
+};
