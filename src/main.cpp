@@ -1,6 +1,10 @@
 #include "core/Form1.h"
+#include "help/AppIcon.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/LinuxPowerControl.h"
+#include "platform/LinuxProcessLauncher.h"
+#include "platform/LinuxRegistry.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtDialogs.h"
 #include "platform/TerminationSignals.h"
@@ -15,9 +19,25 @@ int main(int argc, char* argv[])
                                             .arg(LOMVATO_VERSION_MAJOR)
                                             .arg(LOMVATO_VERSION_MINOR)
                                             .arg(LOMVATO_VERSION_PATCH));
+    QApplication::setWindowIcon(applicationIcon());
 
     QtDialogs dialogs;
     RealFileSystem files;
+    LinuxProcessLauncher launcher(files);
     SystemClock clock;
-    return 0;
+    LinuxPowerControl power;
+    LinuxRegistry registry;
+    Form1 form(
+        Services{dialogs, files, launcher, clock, power, registry, programFolder(), executableFolder()});
+    dialogs.setParent(&form);
+
+    // The system's requests to end (signals, the end of the desktop session) take the window's close path,
+    // which stores the log and the startup template.
+    TerminationSignals signals;
+    QObject::connect(&signals, &TerminationSignals::terminationRequested, &form, &QWidget::close);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
+
+    if (!form.Form_Load())
+        return 0;
+    return QApplication::exec();
 }

@@ -2,8 +2,13 @@
 
 #include "ColumnWidthBinder.h"
 #include "Twips.h"
+#include "filelist/FileListView.h"
+#include "help/frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "run/CompletionAction.h"
+#include "run/CompletionCountdown.h"
+#include "run/Form6.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,9 +43,10 @@ template <typename T> T* named(T* widget, const QString& name)
     return widget;
 }
 
-QTreeView* makeListView(const QString& name, QAbstractItemModel* model, QWidget* parent)
+template <typename View = QTreeView>
+View* makeListView(const QString& name, QAbstractItemModel* model, QWidget* parent)
 {
-    auto* view = named(new QTreeView(parent), name);
+    auto* view = named(new View(parent), name);
     view->setModel(model);
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
@@ -62,7 +68,12 @@ QString displayText(QString logText)
 
 } // namespace
 
-Form1::Form1(Services services, QWidget* parent) : QMainWindow(parent), m_services(std::move(services))
+Form1::Form1(Services services, QWidget* parent)
+    : QMainWindow(parent), m_services(std::move(services)),
+      m_engine(m_table, m_services.launcher, m_services.files, m_services.clock, m_services.dialogs),
+      m_store(m_table, m_services.dialogs, m_services.files, m_services.programFolder),
+      m_fileCommands(m_table, m_services.dialogs, m_services.files),
+      m_help(m_services.files, m_urlOpener, m_services.programFolder, m_services.executableFolder)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Lomvato"_s);
@@ -103,14 +114,88 @@ Form1::Form1(Services services, QWidget* parent) : QMainWindow(parent), m_servic
     connect(&m_table.log, &ActivityLog::reset, this, &Form1::showLogText);
     connect(&m_table.settings, &WorkSettings::changed, this, &Form1::showSettings);
     connect(&m_table.filter, &ExtensionFilter::modeChanged, this, &Form1::showSettings);
-    connect(&m_table.columns, &ColumnSet::headerChanged, this, [this] {
-        for (ColumnWidthBinder* b : m_widthBinders)
-            b->apply();
-    });
+    connect(&m_table.columns, &ColumnSet::headerChanged, this, &Form1::applyWidths);
+    connectHandlers();
     showSettings();
 }
 
 Form1::~Form1() = default;
+
+void Form1::connectHandlers()
+{
+    runCountdown = [this](CompletionCountdown& countdown) {
+        Form6 dialog(countdown, this);
+        dialog.exec();
+        return countdown.result() == CompletionCountdown::Result::RanOut;
+    };
+
+    connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
+    connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(&m_engine, &RunEngine::buttonsChanged, this, [this](bool run, bool abort) {
+        Command10->setEnabled(run);
+        Command11->setEnabled(abort);
+    });
+    connect(&m_engine, &RunEngine::showLogTab, this, [this] { SSTab1->setCurrentIndex(1); });
+    connect(&m_engine, &RunEngine::progressChanged, StatusText, &QLabel::setText);
+    connect(&m_engine, &RunEngine::allDone, this, &Form1::runCompletionAction, Qt::QueuedConnection);
+    connect(Text3, &QLineEdit::textEdited, this, [this](const QString& text) { m_engine.setNote(text); });
+    connect(&m_engine, &RunEngine::noteChanged, Text3, &QLineEdit::setText);
+
+    connect(action(u"Pulldown_file_table_save"_s), &QAction::triggered, this,
+            &Form1::Pulldown_file_table_save_Click);
+    connect(action(u"Pulldown_file_table_open"_s), &QAction::triggered, this,
+            &Form1::Pulldown_file_table_open_Click);
+    connect(Slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    connect(ListView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop);
+    connect(ListView1, &FileListView::columnClicked, this, &Form1::ListView1_ColumnClick);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(Pulldown_list, m_fileCommands.ListView1_MouseDown(Qt::RightButton)); });
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(Pulldown_kakuchosi, m_fileCommands.List1_MouseDown(Qt::RightButton)); });
+    connect(ListView3, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(Pulldown_ColumnTool, m_fileCommands.ListView3_MouseDown(Qt::RightButton)); });
+    connect(action(u"Pulldown_list_SelectDell"_s), &QAction::triggered, this,
+            &Form1::Pulldown_list_SelectDell_Click);
+    connect(action(u"Pulldown_list_AllDel"_s), &QAction::triggered, this, &Form1::Pulldown_list_AllDel_Click);
+    connect(action(u"Pulldown_list_mozi"_s), &QAction::triggered, this, &Form1::Pulldown_list_mozi_Click);
+    connect(action(u"Pulldown_kakuchosi_tuika"_s), &QAction::triggered, this,
+            &Form1::Pulldown_kakuchosi_tuika_Click);
+    connect(action(u"Pulldown_kakuchosi_del"_s), &QAction::triggered, this,
+            &Form1::Pulldown_kakuchosi_del_Click);
+    connect(action(u"Pulldown_ColumnTool_tuika"_s), &QAction::triggered, this,
+            &Form1::Pulldown_ColumnTool_tuika_Click);
+    connect(action(u"Pulldown_ColumnTool_sakuzyo"_s), &QAction::triggered, this,
+            &Form1::Pulldown_ColumnTool_sakuzyo_Click);
+
+    connect(action(u"Pulldown_help_help"_s), &QAction::triggered, this, &Form1::Pulldown_help_help_Click);
+    connect(action(u"Pulldown_help_Version"_s), &QAction::triggered, this,
+            &Form1::Pulldown_help_Version_Click);
+}
+
+QAction* Form1::action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+int Form1::selectedRow(const QAbstractItemView* view)
+{
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void Form1::popUp(QMenu* menu, bool allowed)
+{
+    if (allowed)
+        menu->exec(QCursor::pos());
+}
+
+void Form1::applyWidths()
+{
+    for (ColumnWidthBinder* b : m_widthBinders)
+        b->apply();
+}
 
 void Form1::buildMenus()
 {
@@ -182,7 +267,7 @@ QWidget* Form1::buildMainTab()
     ListView3 = makeListView(u"ListView3"_s, &m_table.columns, tab);
     ListView3->setToolTip(keyHint);
     ListView4 = makeListView(u"ListView4"_s, &m_table.batch, tab);
-    ListView1 = makeListView(u"ListView1"_s, &m_table.files, tab);
+    ListView1 = makeListView<FileListView>(u"ListView1"_s, &m_table.files, tab);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setToolTip(u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s);
     ListView1->header()->setSectionsMovable(true);
@@ -413,12 +498,22 @@ void Form1::showLogText()
 bool Form1::Form_Load()
 {
     m_table.stopFlag = 0;
+    if (!m_instance.acquire(m_services.programFolder)) {
+        m_services.dialogs.message(u"２重起動できません"_s, applicationTitle());
+        return false;
+    }
     SSTab2->setTabText(0, QString());
     SSTab2->setFixedHeight(Twips::toPixels(2600.0f, logicalDpiY()));
     Text1->setEnabled(false);
     SSTab1->setCurrentIndex(0);
     show();
     repaint();
+    ProgramStore::ensureStartupTemplate(m_services.programFolder, m_services.executableFolder);
+    if (m_store.loadAtStart() == TemplateFile::Outcome::GaveUp) {
+        close();
+        return false;
+    }
+    applyWidths();
     if (m_table.filter.mode().isSelected(0))
         List1->setEnabled(false);
     m_table.log.prepend(ActivityLog::timed(m_services.clock.now(), u"Lomvato起動開始"_s, 1));
@@ -429,6 +524,8 @@ bool Form1::Form_Load()
 void Form1::Form_QueryUnload()
 {
     SSTab1->setCurrentIndex(0);
+    // Nothing is written after a failed start-up; storeAtClose tells that case by the stop flag.
+    m_store.storeAtClose();
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -458,4 +555,94 @@ void Form1::Check2_Click()
 void Form1::Option1_Click()
 {
     m_table.filter.applyModeToList();
+}
+
+void Form1::Pulldown_file_table_save_Click()
+{
+    m_store.templateFile().Pulldown_file_table_save_Click();
+}
+
+void Form1::Pulldown_file_table_open_Click()
+{
+    m_store.templateFile().Pulldown_file_table_open_Click();
+    applyWidths();
+}
+
+void Form1::Slider1_Change(int value)
+{
+    m_store.logFile().Slider1_Change(value);
+}
+
+void Form1::Command3_Click()
+{
+    m_store.logFile().Command3_Click();
+}
+
+void Form1::ListView1_OLEDragDrop(const QStringList& paths, int modifiers)
+{
+    m_fileCommands.ListView1_OLEDragDrop(paths, modifiers);
+}
+
+void Form1::ListView1_ColumnClick(int header)
+{
+    m_fileCommands.ListView1_ColumnClick(header);
+}
+
+void Form1::Pulldown_list_SelectDell_Click()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& i : ListView1->selectionModel()->selectedRows())
+        rows.push_back(i.row());
+    m_fileCommands.Pulldown_list_SelectDell_Click(rows);
+}
+
+void Form1::Pulldown_list_AllDel_Click()
+{
+    m_fileCommands.Pulldown_list_AllDel_Click();
+}
+
+void Form1::Pulldown_list_mozi_Click()
+{
+    m_fileCommands.Pulldown_list_mozi_Click();
+}
+
+void Form1::Pulldown_kakuchosi_tuika_Click()
+{
+    m_fileCommands.Pulldown_kakuchosi_tuika_Click();
+}
+
+void Form1::Pulldown_kakuchosi_del_Click()
+{
+    const QModelIndex current = List1->currentIndex();
+    m_fileCommands.Pulldown_kakuchosi_del_Click(current.isValid() ? current.row() : -1);
+}
+
+void Form1::Pulldown_ColumnTool_tuika_Click()
+{
+    m_fileCommands.Pulldown_ColumnTool_tuika_Click();
+}
+
+void Form1::Pulldown_ColumnTool_sakuzyo_Click()
+{
+    m_fileCommands.Pulldown_ColumnTool_sakuzyo_Click(selectedRow(ListView3));
+}
+
+void Form1::Pulldown_help_help_Click()
+{
+    m_help.Pulldown_help_help_Click();
+}
+
+void Form1::Pulldown_help_Version_Click()
+{
+    frmAbout dialog(m_services.registry, m_services.files, m_services.launcher, m_services.dialogs, this);
+    dialog.exec();
+}
+
+void Form1::runCompletionAction()
+{
+    CompletionCallbacks callbacks;
+    callbacks.storeFiles = [this] { m_store.storeAtClose(); };
+    callbacks.closeWindow = [this] { close(); };
+    callbacks.runCountdown = runCountdown;
+    CompletionAction(m_table, m_services.dialogs, m_services.power, m_services.clock, callbacks).run();
 }

@@ -1,18 +1,29 @@
 #pragma once
 
 #include "WorkTable.h"
+#include "filelist/FileListCommands.h"
+#include "help/DesktopUrlOpener.h"
+#include "help/HelpCommand.h"
+#include "platform/SingleInstance.h"
+#include "run/RunEngine.h"
+#include "store/ProgramStore.h"
 
 #include <QMainWindow>
+
+#include <functional>
 
 #include <memory>
 
 class Clock;
 class ColumnWidthBinder;
+class CompletionCountdown;
+class FileListView;
 class Dialogs;
 class FileSystem;
 class PowerControl;
 class ProcessLauncher;
 class Registry;
+class QAbstractItemView;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -36,6 +47,7 @@ struct Services {
     PowerControl& power;
     const Registry& registry;
     QString programFolder;
+    QString executableFolder;
 };
 
 // The main window: it holds the work table and shows it. Its handlers read the controls, call the logic and
@@ -48,6 +60,9 @@ public:
     ~Form1() override;
 
     WorkTable& table() { return m_table; }
+    RunEngine& engine() { return m_engine; }
+    // Shows the shutdown countdown and tells whether it ran out. Tests replace the modal dialog.
+    std::function<bool(CompletionCountdown&)> runCountdown;
 
     // Start-up. Returns false when the program must end at once (a second instance, or a startup template
     // that could not be read even in its factory form).
@@ -56,25 +71,55 @@ public:
     void Check2_Click();
     void Option1_Click();
 
+    void Command10_Click() { m_engine.Command10_Click(); }
+    void Command11_Click() { m_engine.Command11_Click(); }
+    void Pulldown_file_table_save_Click();
+    void Pulldown_file_table_open_Click();
+    void Slider1_Change(int value);
+    void Command3_Click();
+    void ListView1_OLEDragDrop(const QStringList& paths, int modifiers);
+    void ListView1_ColumnClick(int header);
+    void Pulldown_list_SelectDell_Click();
+    void Pulldown_list_AllDel_Click();
+    void Pulldown_list_mozi_Click();
+    void Pulldown_kakuchosi_tuika_Click();
+    void Pulldown_kakuchosi_del_Click();
+    void Pulldown_ColumnTool_tuika_Click();
+    void Pulldown_ColumnTool_sakuzyo_Click();
+    void Pulldown_help_help_Click();
+    void Pulldown_help_Version_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_QueryUnload();
     void buildMenus();
+    void connectHandlers();
     QWidget* buildMainTab();
     QWidget* buildLogTab();
     QWidget* buildSettingsTab();
     void showSettings();
     void showLogText();
+    void applyWidths();
+    void runCompletionAction();
+    void popUp(QMenu* menu, bool allowed);
+    QAction* action(const QString& name) const;
+    static int selectedRow(const QAbstractItemView* view);
 
     Services m_services;
     WorkTable m_table;
+    SingleInstance m_instance;
+    RunEngine m_engine;
+    ProgramStore m_store;
+    FileListCommands m_fileCommands;
+    DesktopUrlOpener m_urlOpener;
+    HelpCommand m_help;
     bool m_closing = false;
 
     QTabWidget* SSTab1 = nullptr;
     QTabWidget* SSTab2 = nullptr;
-    QTreeView* ListView1 = nullptr;
+    FileListView* ListView1 = nullptr;
     QTreeView* ListView2 = nullptr;
     QTreeView* ListView3 = nullptr;
     QTreeView* ListView4 = nullptr;

@@ -47,7 +47,7 @@ void TestForm1::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
     m_form = std::make_unique<Form1>(
-        Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path()});
+        Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
 }
 
 void TestForm1::cleanup()
