@@ -33,8 +33,8 @@ int main(int argc, char* argv[])
 
     // The system's requests to end (signals, the end of the desktop session) take the window's close path,
     // which stores the log and the startup template.
-    TerminationSignals signals;
-    QObject::connect(&signals, &TerminationSignals::terminationRequested, &form, &QWidget::close);
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
 
     if (!form.Form_Load())
