@@ -1,5 +1,6 @@
 #include "Fakes.h"
 #include "core/Form1.h"
+#include "store/TemplateFile.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -46,6 +47,7 @@ void TestForm1::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
+    QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
     m_form = std::make_unique<Form1>(
         Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
 }
@@ -121,6 +123,7 @@ void TestForm1::startUpState()
     QVERIFY(log.startsWith(QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\tLomvato起動開始\r\n"_s));
     QVERIFY(child<QPlainTextEdit>(u"Text2"_s)->toPlainText().contains(u"Lomvato起動開始"_s));
     QCOMPARE(child<QLabel>(u"Label6"_s)->text(), u"32"_s);
+    QVERIFY(m_dialogs.shown.isEmpty());
 }
 
 void TestForm1::check2GreysOutBothActionsWithoutChangingTheChoice()
