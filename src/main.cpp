@@ -10,6 +10,8 @@
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -20,6 +22,13 @@ int main(int argc, char* argv[])
                                             .arg(LOMVATO_VERSION_MINOR)
                                             .arg(LOMVATO_VERSION_PATCH));
     QApplication::setWindowIcon(applicationIcon());
+
+    // Qt's own texts (the buttons of message boxes and file dialogs) in Japanese, like the rest of the
+    // window.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     QtDialogs dialogs;
     RealFileSystem files;
