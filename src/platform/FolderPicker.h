@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class Dialogs;
+class QComboBox;
+class QLabel;
+class QListView;
+class QStringListModel;
+
+// The drive, folder and file pickers as one widget: the drive list Drive1 across the top, the folder list
+// Dir1 (left) and the file list File1 (right) below it. Dir1 shows ".." and the subfolders of the current
+// folder; activating an entry opens it. File1 shows the files of the current folder.
+class FolderPicker : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class Files { All, Executables };
+
+    explicit FolderPicker(Files files, QWidget* parent = nullptr);
+
+    // The current folder, native separators.
+    QString folder() const;
+    // Shows `path`. False, with nothing changed, when the folder is missing or cannot be read.
+    bool setFolder(const QString& path);
+    // The selected file's name only; empty when none is selected.
+    QString selectedFile() const;
+
+    // Where a drive or folder that cannot be read is reported; without it only `unavailable` tells.
+    void setDialogs(Dialogs* dialogs) { m_dialogs = dialogs; }
+
+    // The reason a folder cannot be listed, in the system's words; empty when it can.
+    static QString folderProblem(const QString& path);
+    // The drives: root paths of the mounted volumes, the root of the file system first.
+    static QStringList drives();
+
+signals:
+    void folderChanged(const QString& folder);
+    // A drive or folder the user chose cannot be read; `description` is the system's text.
+    void unavailable(const QString& description);
+
+private:
+    void Drive1_Change(int index);
+    void Dir1_Change(const QString& entry);
+    void report(const QString& description);
+    void refresh();
+    void selectDriveOfFolder();
+
+    Files m_files;
+    QString m_folder; // absolute, '/' separated
+    Dialogs* m_dialogs = nullptr;
+    QComboBox* m_drive1;
+    QLabel* m_path;
+    QListView* m_dir1;
+    QListView* m_file1;
+    QStringListModel* m_dirModel;
+    QStringListModel* m_fileModel;
+};
