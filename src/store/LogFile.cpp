@@ -52,7 +52,8 @@ bool LogFile::logInPut(const QString& path)
 
 bool LogFile::logOutPut(const QString& SavePath, StoreError* error)
 {
-    return TextCodec::writeFile(SavePath, m_log.text() + u"\r\n"_s, error);
+    const QString text = m_log.text();
+    return TextCodec::writeFile(SavePath, {text, u"\r\n"}, error);
 }
 
 void LogFile::Slider1_Change(int value)

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace
@@ -71,14 +73,57 @@ bool TextCodec::readFile(const QString& path, QString* text, StoreError* error)
 
 bool TextCodec::writeFile(const QString& path, const QString& text, StoreError* error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = encode(text);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok) {
-        if (error)
-            *error = {StoreError::CannotWrite, file.errorString()};
-        file.cancelWriting();
-        return false;
+    return writeFile(path, QList<QStringView>{text}, error);
+}
+
+namespace
+{
+// Encodes the pieces a block at a time straight into the file. False when a character does not fit the
+// encoding (`fits`) or the file fails.
+bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringView>& pieces, bool* fits)
+{
+    constexpr qsizetype block = 64 * 1024; // characters
+    for (QStringView piece : pieces) {
+        for (qsizetype start = 0; start < piece.size();) {
+            qsizetype end = std::min(start + block, piece.size());
+            // A block never ends between the two halves of a surrogate pair.
+            if (end < piece.size() && piece[end - 1].isHighSurrogate())
+                --end;
+            const QByteArray bytes = encoder.encode(piece.mid(start, end - start));
+            if (encoder.hasError()) {
+                *fits = false;
+                return false;
+            }
+            if (file.write(bytes) != bytes.size())
+                return false;
+            start = end;
+        }
     }
     return true;
+}
+
+bool writeWith(const QString& path, const char* encoding, const QByteArray& mark,
+               const QList<QStringView>& pieces, bool* fits, StoreError* error)
+{
+    QSaveFile file(path);
+    QStringEncoder encoder(encoding);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(mark) == mark.size() &&
+                    writeEncoded(file, encoder, pieces, fits) && file.commit();
+    if (!ok) {
+        if (error && *fits)
+            *error = {StoreError::CannotWrite, file.errorString()};
+        file.cancelWriting();
+    }
+    return ok;
+}
+} // namespace
+
+bool TextCodec::writeFile(const QString& path, const QList<QStringView>& pieces, StoreError* error)
+{
+    bool fits = true;
+    if (writeWith(path, codePage932, QByteArray(), pieces, &fits, error))
+        return true;
+    if (fits)
+        return false;
+    return writeWith(path, "UTF-8", utf8Bom, pieces, &fits, error);
 }

@@ -24,4 +24,6 @@ public:
     static bool readFile(const QString& path, QString* text, StoreError* error);
     // Encodes and writes a whole file atomically: on any failure the file on disk stays as it was.
     static bool writeFile(const QString& path, const QString& text, StoreError* error);
+    // The same for a text given in pieces, written one after the other without joining them first.
+    static bool writeFile(const QString& path, const QList<QStringView>& pieces, StoreError* error);
 };
