@@ -1,7 +1,9 @@
 #include "Expansion.h"
 
 #include <QStringView>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <bitset>
 
 using namespace Qt::StringLiterals;
@@ -38,26 +40,63 @@ int keyNumber(QStringView text, qsizetype pos, qsizetype& end)
     return value >= 1'000'000'000 ? -1 : static_cast<int>(value);
 }
 
+// The next "<" at or after `from`, or -1. Texts are short; a plain loop beats a library call per "<".
+qsizetype nextAngle(QStringView text, qsizetype from)
+{
+    const QChar* chars = text.data();
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (chars[i] == u'<')
+            return i;
+    }
+    return -1;
+}
+
 // The pass of the key that starts at `pos` (text[pos] is '<'), or -1 when no key in range starts there.
 int passAt(QStringView text, qsizetype pos, const KeyRange& range, qsizetype& end)
 {
-    const QStringView rest = text.sliced(pos);
-    if (rest.startsWith(u"<c")) {
+    const qsizetype left = text.size() - pos;
+    if (left >= 4 && text[pos + 1] == u'c') {
         const int n = keyNumber(text, pos + 2, end);
         return n >= 0 && n < range.columnCount ? n : -1;
     }
-    if (rest.startsWith(u"<App")) {
+    if (left >= 6 && text[pos + 1] == u'A' && text[pos + 2] == u'p' && text[pos + 3] == u'p') {
         const int n = keyNumber(text, pos + 4, end);
         return n >= 1 && n <= range.appCount ? range.columnCount + n - 1 : -1;
     }
     return -1;
 }
 
+struct FoundKey {
+    qsizetype pos; // the key's "<"
+    qsizetype end; // behind its ">"
+    int pass;
+};
+
+// Every key in range, left to right.
+void findKeys(QStringView text, const KeyRange& range, QVarLengthArray<FoundKey, 16>& keys)
+{
+    for (qsizetype pos = nextAngle(text, 0); pos >= 0; pos = nextAngle(text, pos + 1)) {
+        qsizetype end = 0;
+        const int pass = passAt(text, pos, range, end);
+        if (pass >= 0) {
+            keys.append({pos, end, pass});
+            pos = end - 1;
+        }
+    }
+}
+
+// A character that can stand in a key before its number: a key formed across the edge of an inserted value
+// needs one of these right before the value.
+bool mayBeginKey(QChar c)
+{
+    return c == u'<' || c == u'c' || c == u'A' || c == u'p' || (c >= u'0' && c <= u'9');
+}
+
 // The lowest pass above `after` whose key occurs in the text, or -1.
 int nextPass(QStringView text, const KeyRange& range, int after)
 {
     int best = -1;
-    for (qsizetype pos = text.indexOf(u'<'); pos >= 0; pos = text.indexOf(u'<', pos + 1)) {
+    for (qsizetype pos = nextAngle(text, 0); pos >= 0; pos = nextAngle(text, pos + 1)) {
         qsizetype end = 0;
         const int pass = passAt(text, pos, range, end);
         if (pass > after && (best < 0 || pass < best))
@@ -73,7 +112,7 @@ QString replacePass(const QString& text, const KeyRange& range, int pass, const 
     QString out;
     out.reserve(text.size() + value.size());
     qsizetype copied = 0;
-    for (qsizetype pos = text.indexOf(u'<'); pos >= 0; pos = text.indexOf(u'<', pos + 1)) {
+    for (qsizetype pos = nextAngle(text, 0); pos >= 0; pos = nextAngle(text, pos + 1)) {
         qsizetype end = 0;
         if (passAt(text, pos, range, end) != pass)
             continue;
@@ -91,12 +130,49 @@ QString ExpandParameter(const QString& parameter, const FileList::Row& row, int 
                         const AppRegistry& apps)
 {
     const KeyRange range{qMax(columnCount, 0), apps.count()};
-    QString text = parameter;
-    for (int pass = nextPass(text, range, -1); pass >= 0; pass = nextPass(text, range, pass)) {
-        const QString value =
-            pass < range.columnCount ? row.value(pass) : apps.path(pass - range.columnCount);
-        text = replacePass(text, range, pass, value);
+    const QString none;
+    auto valueOf = [&](int pass) -> const QString& {
+        if (pass < range.columnCount)
+            return pass < row.size() ? row[pass] : none;
+        return apps.rowCells(pass - range.columnCount)[AppRegistry::Path];
+    };
+
+    // Usually no value holds a "<" and no key follows a character that could begin a key, so no pass can
+    // create a key for a later one: every key of the text is then replaced by its value in one sweep.
+    QVarLengthArray<FoundKey, 16> keys;
+    findKeys(parameter, range, keys);
+    if (keys.isEmpty())
+        return parameter;
+    bool independent = true;
+    qsizetype size = parameter.size();
+    QVarLengthArray<const QString*, 16> values;
+    for (qsizetype i = 0; i < keys.size() && independent; ++i) {
+        const FoundKey& key = keys[i];
+        const QString& value = valueOf(key.pass);
+        const bool adjacent = i > 0 && keys[i - 1].end == key.pos;
+        if (nextAngle(value, 0) >= 0 || adjacent || (key.pos > 0 && mayBeginKey(parameter[key.pos - 1])))
+            independent = false;
+        size += value.size() - (key.end - key.pos);
+        values.append(&value);
     }
+    if (independent) {
+        // Written straight into a buffer of the final size: this runs once per job of a run.
+        QString out(size, Qt::Uninitialized);
+        QChar* to = out.data();
+        const QChar* from = parameter.constData();
+        qsizetype copied = 0;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            to = std::copy(from + copied, from + keys[i].pos, to);
+            to = std::copy(values[i]->constBegin(), values[i]->constEnd(), to);
+            copied = keys[i].end;
+        }
+        std::copy(from + copied, from + parameter.size(), to);
+        return out;
+    }
+
+    QString text = parameter;
+    for (int pass = nextPass(text, range, -1); pass >= 0; pass = nextPass(text, range, pass))
+        text = replacePass(text, range, pass, valueOf(pass));
     return text;
 }
 
