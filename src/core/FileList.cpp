@@ -69,6 +69,30 @@ void FileList::removeRows(std::vector<int> indexes)
     std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     std::erase_if(indexes, [this](int i) { return i < 0 || i >= count(); });
+    if (indexes.empty())
+        return;
+    size_t blocks = 1;
+    for (size_t i = 1; i < indexes.size(); ++i)
+        blocks += indexes[i] != indexes[i - 1] + 1 ? 1 : 0;
+    // Many scattered blocks (every other row of a long list) would each shift the rest of the vector and
+    // make the view relayout; one pass and one reset cost far less.
+    if (blocks > bulkRemoveBlocks) {
+        beginResetModel();
+        size_t next = 0;
+        size_t kept = 0;
+        for (size_t r = 0; r < m_rows.size(); ++r) {
+            if (next < indexes.size() && static_cast<size_t>(indexes[next]) == r) {
+                ++next;
+                continue;
+            }
+            if (kept != r)
+                m_rows[kept] = std::move(m_rows[r]);
+            ++kept;
+        }
+        m_rows.resize(kept);
+        endResetModel();
+        return;
+    }
     // From the last block to the first, so that earlier indexes stay valid.
     size_t end = indexes.size();
     while (end > 0) {

@@ -29,8 +29,10 @@ public:
 
     // Appends rows, each padded or cut to the current cell count; one insert notice.
     void appendRows(std::vector<Row> rows);
-    // Removes the rows at the given indexes (any order, duplicates allowed); one notice per contiguous block.
+    // Removes the rows at the given indexes (any order, duplicates allowed); one notice per contiguous block,
+    // or a single reset when there are more than `bulkRemoveBlocks` blocks.
     void removeRows(std::vector<int> indexes);
+    static constexpr size_t bulkRemoveBlocks = 32;
     void clear();
     // Gives every row `cellCount` empty cells: the rows are gone, the columns are new.
     void resetColumns(int cellCount);

@@ -55,6 +55,7 @@ private slots:
     void dropFillsFixedColumnsAndRenumbersAll();
     void filter_data();
     void filter();
+    void deleteSelectedRowsRenumbers_data();
     void deleteSelectedRowsRenumbers();
     void commandsOnEmptyList();
     void addExtension_data();
@@ -288,22 +289,45 @@ void TestFileListCommands::filter()
     QCOMPARE(column(t.files, 5), expected);
 }
 
+void TestFileListCommands::deleteSelectedRowsRenumbers_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<QList<int>>("left"); // the 1-based numbers of the rows left, in order
+    QTest::addRow("rows 2 and 3 of 10") << 10 << QList<int>{2, 1} << QList<int>{1, 4, 5, 6, 7, 8, 9, 10};
+    QTest::addRow("none") << 3 << QList<int>{} << QList<int>{1, 2, 3};
+    QTest::addRow("duplicates and strays") << 3 << QList<int>{0, 0, -1, 3} << QList<int>{2, 3};
+    QList<int> even;
+    QList<int> odd;
+    for (int r = 0; r < 100; ++r)
+        (r % 2 ? odd : even).append(r);
+    QList<int> oddNumbers;
+    for (int r : odd)
+        oddNumbers.append(r + 1);
+    // Fifty blocks: removed in one pass.
+    QTest::addRow("every other of 100") << 100 << even << oddNumbers;
+    QTest::addRow("all of 100") << 100 << (even + odd) << QList<int>{};
+}
+
 void TestFileListCommands::deleteSelectedRowsRenumbers()
 {
+    QFETCH(int, rows);
+    QFETCH(QList<int>, selected);
+    QFETCH(QList<int>, left);
     WorkTable t;
     FakeDialogs dialogs;
     FakeFileSystem fs;
     FileListCommands commands(t, dialogs, fs);
-    fill(t, 10);
-    QCOMPARE(t.files.cell(9, 1), u"10"_s);
-    commands.Pulldown_list_SelectDell_Click({2, 1});
-    QCOMPARE(column(t.files, 1),
-             QStringList({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s}));
-    QCOMPARE(t.files.cell(1, 5), u"/old/4"_s);
-    commands.Pulldown_list_SelectDell_Click({});
-    QCOMPARE(t.files.count(), 8);
-    commands.Pulldown_list_AllDel_Click();
-    QCOMPARE(t.files.count(), 0);
+    fill(t, rows);
+    commands.Pulldown_list_SelectDell_Click(std::vector<int>(selected.begin(), selected.end()));
+    QStringList paths;
+    QStringList counts;
+    for (int k = 0; k < left.size(); ++k) {
+        paths.append(u"/old/"_s + QString::number(left[k]));
+        counts.append(QString::number(k + 1).rightJustified(int(QString::number(left.size()).size()), u'0'));
+    }
+    QCOMPARE(column(t.files, 5), paths);
+    QCOMPARE(column(t.files, 1), counts);
 }
 
 void TestFileListCommands::commandsOnEmptyList()
@@ -641,8 +665,9 @@ void TestFileListCommands::modelStaysConsistent()
     QAbstractItemModelTester tester(&t.files, QAbstractItemModelTester::FailureReportingMode::QtTest);
     t.settings.check1 = 0;
     QStringList paths;
-    for (int i = 0; i < 40; ++i)
-        paths.append(native(u"/m/f"_s + QString::number(40 - i) + u".txt"_s));
+    // Enough rows that deleting every other one takes the file list's single-reset path.
+    for (int i = 0; i < 70; ++i)
+        paths.append(native(u"/m/f"_s + QString::number(70 - i) + u".txt"_s));
     commands.ListView1_OLEDragDrop(paths, 0);
     commands.ListView1_OLEDragDrop(paths.mid(0, 5), FileListCommands::Shift);
     commands.ListView1_ColumnClick(3);
@@ -651,11 +676,12 @@ void TestFileListCommands::modelStaysConsistent()
     for (int r = 0; r < t.files.count(); r += 2)
         everyOther.push_back(r);
     commands.Pulldown_list_SelectDell_Click(everyOther);
-    QCOMPARE(t.files.count(), 22);
-    QCOMPARE(t.files.cell(21, 1), u"22"_s);
+    QCOMPARE(t.files.count(), 37);
+    QCOMPARE(t.files.cell(36, 1), u"37"_s);
     commands.ListView1_OLEDragDrop(paths.mid(0, 3), 0);
     QCOMPARE(t.files.count(), 3);
     commands.Pulldown_list_AllDel_Click();
+    QCOMPARE(t.files.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestFileListCommands)

@@ -1,0 +1,179 @@
+#include "Form3.h"
+
+#include "ColumnFill.h"
+#include "core/WorkTable.h"
+#include "platform/FolderPicker.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// A start or step box. The length limit holds for what the user types or pastes, not for what the arrow
+// keys write (Up on "-99" gives "-100"), so it is a validator rather than a maximum length, which would cut
+// such a value.
+QLineEdit* numberBox(const QString& name, int maxLength, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(u"^.{0,"_s + QString::number(maxLength) + u"}$"_s), box));
+    // Digits come from the keyboard only; an input method would hand over full-width text in one piece.
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setText(u"1"_s);
+    return box;
+}
+
+QLabel* label(const QString& name, const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+} // namespace
+
+Form3::Form3(WorkTable& table, std::vector<int> selectedRows, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_table(table), m_selectedRows(std::move(selectedRows))
+{
+    setObjectName(u"Form3"_s);
+    setWindowTitle(u"挿入文字列を設定"_s);
+    setModal(true);
+
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(u"Combo1"_s);
+    m_combo1->setEditable(false);
+
+    m_modes = new QButtonGroup(this);
+    m_modes->setExclusive(true);
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QRadioButton(this);
+        button->setObjectName(u"Option1_"_s + QString::number(i));
+        m_modes->addButton(button, i);
+        m_option1[static_cast<size_t>(i)] = button;
+    }
+    connect(m_modes, &QButtonGroup::idClicked, this, &Form3::Option1_Click);
+
+    m_label0 = label(u"Label0"_s, u"文字列を削除"_s, this);
+
+    m_folderFrame = new QGroupBox(u"フォルダー選択"_s, this);
+    m_folderPicker = new FolderPicker(FolderPicker::Files::All, m_folderFrame);
+    m_folderPicker->setDialogs(&dialogs);
+    auto* folderLayout = new QVBoxLayout(m_folderFrame);
+    folderLayout->addWidget(m_folderPicker);
+
+    m_textFrame = new QGroupBox(u"文字列"_s, this);
+    m_text1 = new QLineEdit(m_textFrame);
+    m_text1->setObjectName(u"Text1"_s);
+    auto* textLayout = new QVBoxLayout(m_textFrame);
+    textLayout->addWidget(m_text1);
+
+    m_sequenceFrame = new QGroupBox(u"連番"_s, this);
+    m_text2 = numberBox(u"Text2"_s, ColumnFill::startMaxLength, m_sequenceFrame);
+    m_text3 = numberBox(u"Text3"_s, ColumnFill::stepMaxLength, m_sequenceFrame);
+    m_text2->installEventFilter(this);
+    m_text3->installEventFilter(this);
+    auto* sequenceLayout = new QHBoxLayout(m_sequenceFrame);
+    sequenceLayout->addWidget(label(u"Label2"_s, u"開始値"_s, m_sequenceFrame));
+    sequenceLayout->addWidget(m_text2);
+    sequenceLayout->addSpacing(16);
+    sequenceLayout->addWidget(label(u"Label4"_s, u"ステップ数"_s, m_sequenceFrame));
+    sequenceLayout->addWidget(m_text3);
+    sequenceLayout->addStretch();
+
+    m_command2 = new QPushButton(u"CANCEL"_s, this);
+    m_command2->setObjectName(u"Command2"_s);
+    m_command1 = new QPushButton(u"O　　K"_s, this);
+    m_command1->setObjectName(u"Command1"_s);
+    m_command1->setDefault(true);
+    connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+
+    auto* grid = new QGridLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(label(u"Label5"_s, u"挿入するカラム→"_s, this));
+    top->addWidget(m_combo1, 1);
+    grid->addLayout(top, 0, 0, 1, 3);
+    grid->addWidget(m_option1[0], 1, 0);
+    grid->addWidget(m_label0, 1, 1);
+    grid->addWidget(m_option1[1], 2, 0);
+    grid->addWidget(m_folderFrame, 2, 1, 1, 2);
+    grid->addWidget(m_option1[2], 3, 0);
+    grid->addWidget(m_textFrame, 3, 1, 1, 2);
+    grid->addWidget(m_option1[3], 4, 0);
+    grid->addWidget(m_sequenceFrame, 4, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_command2);
+    buttons->addWidget(m_command1);
+    grid->addLayout(buttons, 4, 2, Qt::AlignRight | Qt::AlignBottom);
+    grid->setColumnStretch(1, 1);
+
+    Form_Load();
+}
+
+void Form3::Form_Load()
+{
+    m_combo1->clear();
+    for (int i = ColumnFill::firstUserColumn; i < m_table.columns.count(); ++i)
+        m_combo1->addItem(m_table.columns.caption(i));
+    m_combo1->setCurrentIndex(0);
+    m_folderPicker->setFolder(QDir::currentPath());
+    m_option1[0]->setChecked(true);
+    Option1_Click(0);
+}
+
+void Form3::Option1_Click(int index)
+{
+    m_label0->setEnabled(index == ColumnFill::Clear);
+    m_folderFrame->setEnabled(index == ColumnFill::Folder);
+    m_textFrame->setEnabled(index == ColumnFill::Text);
+    m_sequenceFrame->setEnabled(index == ColumnFill::Sequence);
+}
+
+void Form3::Command1_Click()
+{
+    ColumnFill::Request request;
+    request.mode = m_modes->checkedId();
+    request.comboIndex = m_combo1->currentIndex();
+    request.selectedRows = m_selectedRows;
+    request.folder = m_folderPicker->folder();
+    request.text = m_text1->text();
+    request.start = m_text2->text();
+    request.step = m_text3->text();
+    ColumnFill::fill(m_table.files, request);
+    accept();
+}
+
+void Form3::Command2_Click()
+{
+    reject();
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched != m_text2 && watched != m_text3) || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto* box = static_cast<QLineEdit*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int limit = box == m_text2 ? ColumnFill::startLimit : ColumnFill::stepLimit;
+    if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+        const int code = key->key() == Qt::Key_Up ? ColumnFill::keyUp : ColumnFill::keyDown;
+        box->setText(ColumnFill::stepped(box->text(), code, limit));
+        return true;
+    }
+    return !ColumnFill::keepsTypedCharacter(key->text());
+}
