@@ -19,12 +19,6 @@ QByteArray readBytes(const QString& path)
     return f.readAll();
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 } // namespace
 
 class TestLogFile : public QObject
@@ -34,7 +28,6 @@ private slots:
     void loadedText_data();
     void loadedText();
     void limitOfOneKeepsNewest1024();
-    void fileOfOneLineBreak();
     void clearedLogWritesOneLineBreak();
     void consecutiveStartsAreSeparated();
     void textOutsideCodePageSurvives_data();
@@ -50,6 +43,7 @@ void TestLogFile::loadedText_data()
     QTest::addColumn<QString>("text");
     QTest::addRow("empty file") << QString() << 1024 << QString();
     QTest::addRow("two lines") << u"A\r\nB\r\n"_s << 1024 << u"\r\nA\r\nB"_s;
+    QTest::addRow("one line break") << u"\r\n"_s << 1024 << u"\r\n"_s;
     QTest::addRow("no last line end") << u"A\r\nB"_s << 1024 << u"\r\nA\r\nB"_s;
     QTest::addRow("lf lines") << u"A\nB\n"_s << 1024 << u"\r\nA\r\nB"_s;
     QTest::addRow("empty lines kept") << u"A\r\n\r\nB\r\n"_s << 1024 << u"\r\nA\r\n\r\nB"_s;
@@ -91,18 +85,6 @@ void TestLogFile::limitOfOneKeepsNewest1024()
     // The limit applies only to loading.
     log.prepend(QString(3000, u'x'));
     QCOMPARE(log.length(), 4024);
-}
-
-void TestLogFile::fileOfOneLineBreak()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"log.ini"_s);
-    writeBytes(path, "\r\n");
-    ActivityLog log;
-    WorkSettings settings;
-    LogFile logFile(log, settings);
-    QVERIFY(logFile.logInPut(path));
-    QCOMPARE(log.text(), u"\r\n"_s);
 }
 
 void TestLogFile::clearedLogWritesOneLineBreak()

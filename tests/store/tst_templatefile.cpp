@@ -110,7 +110,6 @@ private slots:
     void failedWriteKeepsOldFile();
     void storeAtCloseWritesLogThenTemplate();
     void storeAtCloseReportsAndGoesOn();
-    void storeAtCloseSkippedAfterFailedStart();
     void startupTemplateCopiedFromShipped();
 };
 
@@ -443,17 +442,6 @@ void TestTemplateFile::storeAtCloseReportsAndGoesOn()
     QCOMPARE(f.dialogs.shown[0].title, u"Lomvato"_s);
     // The template is still written.
     QVERIFY(readBytes(store.templatePath()).startsWith("/check1.Value\r\n"));
-}
-
-void TestTemplateFile::storeAtCloseSkippedAfterFailedStart()
-{
-    Fixture f;
-    ProgramStore store(f.table, f.dialogs, f.fs, f.dir.path());
-    f.table.stopFlag = -1;
-    QVERIFY(!store.storeAtClose());
-    QVERIFY(!QFile::exists(store.logPath()));
-    QVERIFY(!QFile::exists(store.templatePath()));
-    QVERIFY(f.dialogs.shown.isEmpty());
 }
 
 void TestTemplateFile::startupTemplateCopiedFromShipped()

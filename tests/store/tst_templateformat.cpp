@@ -27,7 +27,6 @@ private slots:
     void optionLines_data();
     void optionLines();
     void barsAndLineBreaksInValues();
-    void factoryTextHas34Lines();
 };
 
 void TestTemplateFormat::formatWidth_data()
@@ -338,22 +337,6 @@ void TestTemplateFormat::barsAndLineBreaksInValues()
     QCOMPARE(back.apps[0][3], u"x|y|"_s);
     QCOMPARE(back.apps[1][3], u"first second"_s);
     QCOMPARE(back.apps.size(), size_t(3));
-}
-
-void TestTemplateFormat::factoryTextHas34Lines()
-{
-    const QString text = TemplateWriter::factoryText();
-    QVERIFY(text.endsWith(u"\r\n32\r\n"_s));
-    QCOMPARE(text.count(u"\r\n"_s), 34);
-    QCOMPARE(text.count(u'\n'), 34);
-    WorkTable table;
-    TemplateData data = TemplateData::from(table);
-    TemplateReader::clearLists(data);
-    QVERIFY(TemplateReader::read(text, data, nullptr));
-    QCOMPARE(data.columns.size(), size_t(6));
-    QCOMPARE(data.columns[5].name, u"フルパス"_s);
-    QCOMPARE(data.columns[0].width, 1410.0f);
-    QCOMPARE(data.batchWidths, (QList<float>{660.0f, 1215.0f, 1440.0f, 1440.0f}));
 }
 
 QTEST_GUILESS_MAIN(TestTemplateFormat)
