@@ -14,7 +14,7 @@
 namespace
 {
 #ifndef SYS_pidfd_open
-constexpr long SYS_pidfd_open = 434; // the same number on every architecture
+constexpr long SYS_pidfd_open = 434; // its number in the syscall table that all current architectures share
 #endif
 
 // A process opened through a pidfd: the descriptor becomes readable when the process has ended.
