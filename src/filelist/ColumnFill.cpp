@@ -48,18 +48,15 @@ void ColumnFill::fill(FileList& files, const Request& request)
 
 qint64 ColumnFill::boxValue(const QString& text)
 {
-    constexpr qint64 ceiling = std::numeric_limits<qint64>::max() / 10 - 9;
-    qsizetype i = 0;
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
     const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative)
-        ++i;
     qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    for (qsizetype i = negative ? 1 : 0; i < text.size(); ++i) {
+        const int digit = text.at(i).unicode() - u'0';
+        if (digit < 0 || digit > 9)
             break;
-        if (value < ceiling)
-            value = value * 10 + (c.unicode() - u'0');
+        // Longer numbers than a box can hold come only from pasting; they stop at the end of the range.
+        value = value > (most - digit) / 10 ? most : value * 10 + digit;
     }
     return negative ? -value : value;
 }
