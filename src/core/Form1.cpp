@@ -3,6 +3,7 @@
 #include "ColumnWidthBinder.h"
 #include "Twips.h"
 #include "filelist/FileListView.h"
+#include "filelist/Form3.h"
 #include "help/frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -588,12 +589,17 @@ void Form1::ListView1_ColumnClick(int header)
     m_fileCommands.ListView1_ColumnClick(header);
 }
 
-void Form1::Pulldown_list_SelectDell_Click()
+std::vector<int> Form1::selectedFileRows() const
 {
     std::vector<int> rows;
     for (const QModelIndex& i : ListView1->selectionModel()->selectedRows())
         rows.push_back(i.row());
-    m_fileCommands.Pulldown_list_SelectDell_Click(rows);
+    return rows;
+}
+
+void Form1::Pulldown_list_SelectDell_Click()
+{
+    m_fileCommands.Pulldown_list_SelectDell_Click(selectedFileRows());
 }
 
 void Form1::Pulldown_list_AllDel_Click()
@@ -603,7 +609,10 @@ void Form1::Pulldown_list_AllDel_Click()
 
 void Form1::Pulldown_list_mozi_Click()
 {
-    m_fileCommands.Pulldown_list_mozi_Click();
+    if (!m_fileCommands.Pulldown_list_mozi_Click())
+        return;
+    Form3 dialog(m_table, selectedFileRows(), m_services.dialogs, this);
+    dialog.exec();
 }
 
 void Form1::Pulldown_kakuchosi_tuika_Click()

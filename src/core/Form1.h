@@ -106,6 +106,7 @@ private:
     void popUp(QMenu* menu, bool allowed);
     QAction* action(const QString& name) const;
     static int selectedRow(const QAbstractItemView* view);
+    std::vector<int> selectedFileRows() const;
 
     Services m_services;
     WorkTable m_table;
