@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -141,6 +142,8 @@ void TestFileListWidgets::form3FillsSelectedRows()
     auto* step = form.findChild<QLineEdit*>(u"Text3"_s);
     start->clear();
     QTest::keyClicks(start, u"5x-"_s);
+    QKeyEvent fullWidthDigit(QEvent::KeyPress, 0, Qt::NoModifier, u"１"_s);
+    QApplication::sendEvent(start, &fullWidthDigit);
     step->clear();
     QTest::keyClicks(step, u"1a07"_s); // letters are discarded, the third digit does not fit
     QCOMPARE(start->text(), u"5"_s);
