@@ -37,10 +37,10 @@ void RunEngine::setPeriods(int pollMs, int waitMs)
     m_waitTimer.setInterval(waitMs);
 }
 
+// Registering a batch entry enables the run button even during a run; pressing it then starts the run over
+// from the first job, leaving the pending program to run on by itself.
 void RunEngine::setCommand10Enabled(bool enabled)
 {
-    if (m_running)
-        return;
     setButtons(enabled, m_command11);
 }
 
@@ -51,8 +51,6 @@ QString RunEngine::progressText() const
 
 void RunEngine::Command10_Click()
 {
-    if (m_running)
-        return;
     if (m_table.files.count() == 0 || m_table.batch.count() == 0)
         return;
     const QString problems = CheckAppKeys(m_table.batch, m_table.apps, m_files);
@@ -62,6 +60,9 @@ void RunEngine::Command10_Click()
     }
     m_running = true;
     m_abort = false;
+    m_waitPending = false;
+    m_waitTimer.stop();
+    releaseProcess();
     setButtons(false, true);
     emit showLogTab();
     m_entryCursor = 1;
@@ -153,7 +154,7 @@ void RunEngine::Timer1_Timer()
 
 void RunEngine::Command11_Click()
 {
-    if (!m_running || m_abort)
+    if (!m_running)
         return;
     m_abort = true;
     m_table.log.prependSeparator();

@@ -81,7 +81,7 @@ private slots:
     void emptyListsDoNothing();
     void keyProblemsStopTheRun();
     void showModeFollowsLaunchMinimised();
-    void runButtonStaysDisabledDuringARun();
+    void runButtonEnabledDuringARunStartsOver();
 };
 
 void TestRunEngine::jobsRunEntryByEntry()
@@ -325,18 +325,24 @@ void TestRunEngine::showModeFollowsLaunchMinimised()
     QCOMPARE(rig.launcher.showModes, (QList<int>{1, 2}));
 }
 
-void TestRunEngine::runButtonStaysDisabledDuringARun()
+void TestRunEngine::runButtonEnabledDuringARunStartsOver()
 {
-    Rig rig({u"A"_s}, {u"X"_s});
+    // A registration during a run enables the run button; pressing it starts again from the first job and
+    // leaves the pending program alone.
+    Rig rig({u"A"_s, u"B"_s}, {u"X"_s});
     rig.engine.Command10_Click();
-    rig.engine.setCommand10Enabled(true);
-    QVERIFY(!rig.engine.command10Enabled());
-    rig.engine.Command10_Click();
-    QCOMPARE(rig.launcher.started.size(), 1);
     rig.finishJob();
+    rig.engine.setCommand10Enabled(true);
     QVERIFY(rig.engine.command10Enabled());
-    rig.engine.setCommand10Enabled(false);
+    rig.engine.Command10_Click();
     QVERIFY(!rig.engine.command10Enabled());
+    QCOMPARE(rig.engine.entryCursor(), 1);
+    QCOMPARE(rig.engine.fileCursor(), 1);
+    QCOMPARE(rig.launcher.openHandles, 0);
+    rig.finishJob();
+    rig.finishJob();
+    QCOMPARE(rig.jobs(), (QStringList{u"X A"_s, u"X B"_s, u"X A"_s, u"X B"_s}));
+    QCOMPARE(rig.allDone.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestRunEngine)
