@@ -1,0 +1,108 @@
+#include "AppCommands.h"
+
+#include "ParameterEditor.h"
+#include "core/WorkTable.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// The stored path is folder + separator + file name; its folder is everything before the last separator.
+QString folderOf(const QString& path)
+{
+    const qsizetype cut = path.lastIndexOf(QDir::separator());
+    if (cut < 0)
+        return {};
+    return cut == 0 ? path.left(1) : path.left(cut);
+}
+
+} // namespace
+
+AppCommands::AppCommands(WorkTable& table, ParameterEditor& editor, Dialogs& dialogs, const FileSystem& files,
+                         ProcessLauncher& launcher)
+    : m_table(table), m_editor(editor), m_dialogs(dialogs), m_files(files), m_launcher(launcher)
+{
+}
+
+void AppCommands::Pulldown_appli_tuika_Click()
+{
+    if (m_table.apps.count() >= AppRegistry::Limit) {
+        m_dialogs.message(u"アプリケーションは99までしか登録できません"_s, applicationTitle());
+        return;
+    }
+    m_lv2app = 1;
+    if (m_showForm2)
+        m_showForm2(AppDialogRequest{m_lv2app, {}, {}, {}});
+}
+
+void AppCommands::Pulldown_appli_henkou_Click(int selected)
+{
+    if (selected < 0 || selected >= m_table.apps.count())
+        return;
+    m_lv2app = 3;
+    m_changeRow = selected;
+    const AppDialogRequest request{m_lv2app, m_table.apps.sample(selected),
+                                   folderOf(m_table.apps.path(selected)), executableFolder()};
+    if (m_showForm2)
+        m_showForm2(request);
+}
+
+void AppCommands::Pulldown_appli_sakuzyo_Click(int selected)
+{
+    AppRegistry& apps = m_table.apps;
+    if (apps.count() == 0) {
+        m_editor.clearSampleDisplay();
+        return;
+    }
+    if (selected < 0 || selected >= apps.count())
+        return;
+    if (m_editor.isEditing()) {
+        const auto answer =
+            m_dialogs.message(u"アプリケーションの削除は、パラメータテキスト編集中ではできません"
+                              u"\r\nパラメータテキスト編集をクリアしますか"_s,
+                              applicationTitle(), Dialogs::Buttons::OkCancel);
+        if (answer != Dialogs::Answer::Ok)
+            return;
+        m_editor.abandonEdit();
+    }
+    apps.removeRow(selected);
+    apps.renumber();
+    m_editor.resetAfterDelete();
+}
+
+void AppCommands::Command2_Click(int selected)
+{
+    const AppRegistry& apps = m_table.apps;
+    if (selected < 0 || selected >= apps.count())
+        return;
+    const QString path = apps.path(selected);
+    if (!m_files.fileExists(path)) {
+        m_dialogs.message(path + u"\r\n\r\nは起動できません。パスが見つかりません"_s, applicationTitle());
+        return;
+    }
+    // The path alone is the whole command line; the launcher finds a program whose path holds blanks.
+    m_launcher.start(path, 1);
+}
+
+bool AppCommands::Form2_Command1_Click(const QString& folder, const QString& fileName, const QString& sample)
+{
+    if (fileName.isEmpty()) {
+        m_dialogs.message(u"ファイルを選択してください"_s, applicationTitle());
+        return false;
+    }
+    AppRegistry& apps = m_table.apps;
+    const QStringList cells{QString(), fileName, joinPath(folder, fileName), sample};
+    if (m_lv2app == 1)
+        apps.appendRow(cells);
+    else if (m_lv2app == 3)
+        apps.replaceRow(m_changeRow, cells);
+    apps.renumber();
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class BatchList;
+class ParameterEditor;
+
+// The pop-up menu "バッチリスト" and the spin button UpDown1 of the batch list ListView4.
+// `selected` arguments are the list's selected entry (from 0), -1 when none; a command without a valid
+// selection does nothing.
+class BatchCommands : public QObject
+{
+    Q_OBJECT
+public:
+    BatchCommands(BatchList& batch, ParameterEditor& editor, QObject* parent = nullptr);
+
+    // "選択項目を削除": the run button keeps its state, even when the list becomes empty.
+    void Pulldown_BatchList_sakuzyo_Click(int selected);
+    // "全削除"
+    void Pulldown_BatchList_Clear_Click();
+    // "選択項目の再編集": the entry leaves the list and goes into the editor, replacing whatever is there.
+    void Pulldown_BatchList_saihensyu_Click(int selected);
+    // Swap the selected entry with its neighbour; return the index the selection is to move to.
+    int UpDown1_UpClick(int selected);
+    int UpDown1_DownClick(int selected);
+
+signals:
+    void runButtonEnabled(bool enabled);
+
+private:
+    bool valid(int selected) const;
+
+    BatchList& m_batch;
+    ParameterEditor& m_editor;
+};

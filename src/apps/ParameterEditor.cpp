@@ -1,0 +1,146 @@
+#include "ParameterEditor.h"
+
+#include "core/WorkTable.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+ParameterEditor::ParameterEditor(WorkTable& table, QObject* parent) : QObject(parent), m_table(table) {}
+
+void ParameterEditor::setMode(bool editing)
+{
+    m_command5Enabled = editing;
+}
+
+void ParameterEditor::ListView2_Click(int selected)
+{
+    const AppRegistry& apps = m_table.apps;
+    if (selected < 0 || selected >= apps.count())
+        return;
+    m_command6Enabled = true;
+    m_label8 = {apps.key(selected), apps.application(selected), apps.path(selected)};
+    // The first selection after a delete leaves the (emptied) sample display as it is.
+    if (m_lv2del == 1)
+        m_lv2del = 0;
+    else
+        m_label1 = apps.sample(selected);
+    emit changed();
+}
+
+void ParameterEditor::Command6_Click()
+{
+    if (!m_command6Enabled)
+        return;
+    // From the display, not the registry: a sample changed in the dialog shows up only after a new click.
+    m_text1 = m_label1;
+    setMode(true);
+    m_text1Enabled = true;
+    m_label9 = m_label8;
+    emit changed();
+}
+
+int ParameterEditor::keyNumber(const QString& key)
+{
+    QString digits = key;
+    digits.remove(u"<App"_s).remove(u'>');
+    digits = digits.trimmed();
+    int number = 0;
+    for (const QChar c : std::as_const(digits)) {
+        if (c < u'0' || c > u'9')
+            break;
+        number = number * 10 + (c.unicode() - u'0');
+        if (number > AppRegistry::Limit * 1000) // far past any registry; also keeps clear of overflow
+            return 0;
+    }
+    return number;
+}
+
+void ParameterEditor::Command5_Click(int selected)
+{
+    if (!isEditing())
+        return;
+    AppRegistry& apps = m_table.apps;
+    // A re-edited batch entry may carry the key of an application deleted since: there is no row to store
+    // into, so the text and the mode stay and nothing typed is lost.
+    const int number = keyNumber(m_label9[Key]);
+    if (number < 1 || number > apps.count())
+        return;
+    apps.setSample(number - 1, m_text1);
+    if (selected >= 0 && selected < apps.count())
+        m_label1 = apps.sample(selected);
+    setMode(false);
+    m_text1.clear();
+    emit changed();
+}
+
+void ParameterEditor::Command1_Click()
+{
+    if (!isEditing() || m_text1.isEmpty())
+        return;
+    m_table.batch.appendRow({m_label9[Key], m_label9[Application], m_text1, m_label9[Path]});
+    m_label9 = {};
+    m_text1.clear();
+    setMode(false);
+    emit changed();
+    emit runButtonEnabled(true);
+}
+
+int ParameterEditor::insertKey(const QString& key, int selectionStart, int selectionLength)
+{
+    if (!isEditing() || m_label9[Key].isEmpty())
+        return -1;
+    const int size = static_cast<int>(m_text1.size());
+    const int start = std::clamp(selectionStart, 0, size);
+    const int length = std::clamp(selectionLength, 0, size - start);
+    m_text1.replace(start, length, key);
+    emit changed();
+    return start + static_cast<int>(key.size());
+}
+
+int ParameterEditor::ListView2_DblClick(int selected, int selectionStart, int selectionLength)
+{
+    if (selected < 0 || selected >= m_table.apps.count())
+        return -1;
+    return insertKey(m_table.apps.key(selected), selectionStart, selectionLength);
+}
+
+int ParameterEditor::ListView3_DblClick(int selected, int selectionStart, int selectionLength)
+{
+    if (selected < 0 || selected >= m_table.columns.count())
+        return -1;
+    return insertKey(m_table.columns.column(selected).keyText, selectionStart, selectionLength);
+}
+
+void ParameterEditor::abandonEdit()
+{
+    m_text1.clear();
+    setMode(false);
+    emit changed();
+}
+
+void ParameterEditor::resetAfterDelete()
+{
+    m_command6Enabled = false;
+    m_label1.clear();
+    m_label9 = {};
+    m_text1Enabled = false;
+    m_lv2del = 1;
+    emit changed();
+}
+
+void ParameterEditor::clearSampleDisplay()
+{
+    m_label1.clear();
+    emit changed();
+}
+
+void ParameterEditor::loadForReedit(const QString& key, const QString& application, const QString& parameter,
+                                    const QString& path)
+{
+    m_label9 = {key, application, path};
+    m_text1 = parameter;
+    setMode(true);
+    m_text1Enabled = true;
+    emit changed();
+}
