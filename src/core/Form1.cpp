@@ -2,6 +2,7 @@
 
 #include "ColumnWidthBinder.h"
 #include "Twips.h"
+#include "apps/Form2.h"
 #include "filelist/FileListView.h"
 #include "filelist/Form3.h"
 #include "help/frmAbout.h"
@@ -73,7 +74,9 @@ Form1::Form1(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_engine(m_table, m_services.launcher, m_services.files, m_services.clock, m_services.dialogs),
       m_store(m_table, m_services.dialogs, m_services.files, m_services.programFolder),
-      m_fileCommands(m_table, m_services.dialogs, m_services.files),
+      m_fileCommands(m_table, m_services.dialogs, m_services.files), m_editor(m_table),
+      m_appCommands(m_table, m_editor, m_services.dialogs, m_services.files, m_services.launcher),
+      m_batchCommands(m_table.batch, m_editor),
       m_help(m_services.files, m_urlOpener, m_services.programFolder, m_services.executableFolder)
 {
     setObjectName(u"Form1"_s);
@@ -169,6 +172,47 @@ void Form1::connectHandlers()
             &Form1::Pulldown_ColumnTool_tuika_Click);
     connect(action(u"Pulldown_ColumnTool_sakuzyo"_s), &QAction::triggered, this,
             &Form1::Pulldown_ColumnTool_sakuzyo_Click);
+
+    // Applications, the parameter editor and the batch list.
+    m_appCommands.setShowForm2([this](const AppDialogRequest& request) {
+        Form2::showModal(m_appCommands, m_services.dialogs, request, this);
+    });
+    connect(action(u"Pulldown_appli_tuika"_s), &QAction::triggered, this, &Form1::Pulldown_appli_tuika_Click);
+    connect(action(u"Pulldown_appli_sakuzyo"_s), &QAction::triggered, this,
+            &Form1::Pulldown_appli_sakuzyo_Click);
+    connect(action(u"Pulldown_appli_henkou"_s), &QAction::triggered, this,
+            &Form1::Pulldown_appli_henkou_Click);
+    connect(ListView2, &QWidget::customContextMenuRequested, this, [this] { popUp(Pulldown_appli, true); });
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(ListView2, &QAbstractItemView::clicked, this, &Form1::ListView2_Click);
+    connect(ListView2, &QAbstractItemView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connect(ListView3, &QAbstractItemView::doubleClicked, this, &Form1::ListView3_DblClick);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { m_editor.setText(Text1->toPlainText()); });
+    connect(&m_editor, &ParameterEditor::changed, this, &Form1::showEditor);
+    connect(&m_editor, &ParameterEditor::runButtonEnabled, &m_engine, &RunEngine::setCommand10Enabled);
+    connect(&m_batchCommands, &BatchCommands::runButtonEnabled, &m_engine, &RunEngine::setCommand10Enabled);
+    connect(ListView4, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(Pulldown_BatchList, m_table.batch.count() > 0); });
+    connect(action(u"Pulldown_BatchList_sakuzyo"_s), &QAction::triggered, this,
+            &Form1::Pulldown_BatchList_sakuzyo_Click);
+    connect(action(u"Pulldown_BatchList_Clear"_s), &QAction::triggered, this,
+            &Form1::Pulldown_BatchList_Clear_Click);
+    connect(action(u"Pulldown_BatchList_saihensyu"_s), &QAction::triggered, this,
+            &Form1::Pulldown_BatchList_saihensyu_Click);
+    connect(UpDown1Up, &QToolButton::clicked, this, &Form1::UpDown1_UpClick);
+    connect(UpDown1Down, &QToolButton::clicked, this, &Form1::UpDown1_DownClick);
+    // A list with rows always has a selected row, as the commands that act on it expect: a row added to a
+    // list without a selection becomes the selected one.
+    for (QTreeView* view : {ListView2, ListView4}) {
+        connect(view->model(), &QAbstractItemModel::rowsInserted, view,
+                [view](const QModelIndex&, int first) {
+                    if (!view->selectionModel()->hasSelection())
+                        selectRow(view, first);
+                });
+    }
 
     connect(action(u"Pulldown_help_help"_s), &QAction::triggered, this, &Form1::Pulldown_help_help_Click);
     connect(action(u"Pulldown_help_Version"_s), &QAction::triggered, this,
@@ -654,4 +698,117 @@ void Form1::runCompletionAction()
     callbacks.closeWindow = [this] { close(); };
     callbacks.runCountdown = runCountdown;
     CompletionAction(m_table, m_services.dialogs, m_services.power, m_services.clock, callbacks).run();
+}
+
+void Form1::selectRow(QAbstractItemView* view, int row)
+{
+    if (row < 0 || row >= view->model()->rowCount())
+        return;
+    const QModelIndex index = view->model()->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void Form1::showEditor()
+{
+    Label1->setText(m_editor.label1());
+    Label9_0->setText(m_editor.label9(ParameterEditor::Key));
+    if (Text1->toPlainText() != m_editor.text1()) {
+        const QSignalBlocker block(Text1);
+        Text1->setPlainText(m_editor.text1());
+    }
+    Text1->setEnabled(m_editor.text1Enabled());
+    Command1->setEnabled(m_editor.command1Enabled());
+    Command5->setEnabled(m_editor.command5Enabled());
+    Command6->setEnabled(m_editor.command6Enabled());
+}
+
+void Form1::Pulldown_appli_tuika_Click()
+{
+    m_appCommands.Pulldown_appli_tuika_Click();
+}
+
+void Form1::Pulldown_appli_sakuzyo_Click()
+{
+    m_appCommands.Pulldown_appli_sakuzyo_Click(selectedRow(ListView2));
+}
+
+void Form1::Pulldown_appli_henkou_Click()
+{
+    m_appCommands.Pulldown_appli_henkou_Click(selectedRow(ListView2));
+}
+
+void Form1::Command2_Click()
+{
+    m_appCommands.Command2_Click(selectedRow(ListView2));
+}
+
+void Form1::ListView2_Click()
+{
+    m_editor.ListView2_Click(selectedRow(ListView2));
+}
+
+// Puts the caret behind an inserted key and gives the text box the focus.
+void Form1::insertKey(int caret)
+{
+    if (caret < 0)
+        return;
+    QTextCursor cursor = Text1->textCursor();
+    cursor.setPosition(caret);
+    Text1->setTextCursor(cursor);
+    Text1->setFocus();
+}
+
+void Form1::ListView2_DblClick()
+{
+    const QTextCursor cursor = Text1->textCursor();
+    insertKey(m_editor.ListView2_DblClick(selectedRow(ListView2), cursor.selectionStart(),
+                                          cursor.selectionEnd() - cursor.selectionStart()));
+}
+
+void Form1::ListView3_DblClick()
+{
+    const QTextCursor cursor = Text1->textCursor();
+    insertKey(m_editor.ListView3_DblClick(selectedRow(ListView3), cursor.selectionStart(),
+                                          cursor.selectionEnd() - cursor.selectionStart()));
+}
+
+void Form1::Command1_Click()
+{
+    m_editor.Command1_Click();
+}
+
+void Form1::Command5_Click()
+{
+    m_editor.Command5_Click(selectedRow(ListView2));
+}
+
+void Form1::Command6_Click()
+{
+    m_editor.Command6_Click();
+}
+
+void Form1::Pulldown_BatchList_sakuzyo_Click()
+{
+    m_batchCommands.Pulldown_BatchList_sakuzyo_Click(selectedRow(ListView4));
+}
+
+void Form1::Pulldown_BatchList_Clear_Click()
+{
+    m_batchCommands.Pulldown_BatchList_Clear_Click();
+}
+
+void Form1::Pulldown_BatchList_saihensyu_Click()
+{
+    m_batchCommands.Pulldown_BatchList_saihensyu_Click(selectedRow(ListView4));
+}
+
+void Form1::UpDown1_UpClick()
+{
+    selectRow(ListView4, m_batchCommands.UpDown1_UpClick(selectedRow(ListView4)));
+}
+
+void Form1::UpDown1_DownClick()
+{
+    selectRow(ListView4, m_batchCommands.UpDown1_DownClick(selectedRow(ListView4)));
 }

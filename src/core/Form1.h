@@ -1,6 +1,9 @@
 #pragma once
 
 #include "WorkTable.h"
+#include "apps/AppCommands.h"
+#include "apps/BatchCommands.h"
+#include "apps/ParameterEditor.h"
 #include "filelist/FileListCommands.h"
 #include "help/DesktopUrlOpener.h"
 #include "help/HelpCommand.h"
@@ -86,6 +89,21 @@ public:
     void Pulldown_kakuchosi_del_Click();
     void Pulldown_ColumnTool_tuika_Click();
     void Pulldown_ColumnTool_sakuzyo_Click();
+    void Pulldown_appli_tuika_Click();
+    void Pulldown_appli_sakuzyo_Click();
+    void Pulldown_appli_henkou_Click();
+    void Command2_Click();
+    void ListView2_Click();
+    void ListView2_DblClick();
+    void ListView3_DblClick();
+    void Command1_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Pulldown_BatchList_sakuzyo_Click();
+    void Pulldown_BatchList_Clear_Click();
+    void Pulldown_BatchList_saihensyu_Click();
+    void UpDown1_UpClick();
+    void UpDown1_DownClick();
     void Pulldown_help_help_Click();
     void Pulldown_help_Version_Click();
 
@@ -102,6 +120,9 @@ private:
     void showSettings();
     void showLogText();
     void applyWidths();
+    void showEditor();
+    void insertKey(int caret);
+    static void selectRow(QAbstractItemView* view, int row);
     void runCompletionAction();
     void popUp(QMenu* menu, bool allowed);
     QAction* action(const QString& name) const;
@@ -114,6 +135,9 @@ private:
     RunEngine m_engine;
     ProgramStore m_store;
     FileListCommands m_fileCommands;
+    ParameterEditor m_editor;
+    AppCommands m_appCommands;
+    BatchCommands m_batchCommands;
     DesktopUrlOpener m_urlOpener;
     HelpCommand m_help;
     bool m_closing = false;
