@@ -64,7 +64,7 @@ void FileList::appendRows(std::vector<Row> rows)
     endInsertRows();
 }
 
-void FileList::removeRows(std::vector<int> indexes)
+void FileList::removeRowsAt(std::vector<int> indexes)
 {
     std::sort(indexes.begin(), indexes.end());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());

@@ -31,7 +31,7 @@ public:
     void appendRows(std::vector<Row> rows);
     // Removes the rows at the given indexes (any order, duplicates allowed); one notice per contiguous block,
     // or a single reset when there are more than `bulkRemoveBlocks` blocks.
-    void removeRows(std::vector<int> indexes);
+    void removeRowsAt(std::vector<int> indexes);
     static constexpr size_t bulkRemoveBlocks = 32;
     void clear();
     // Gives every row `cellCount` empty cells: the rows are gone, the columns are new.

@@ -67,7 +67,7 @@ void FileListCommands::Pulldown_list_SelectDell_Click(const std::vector<int>& se
 {
     if (m_table.files.count() == 0)
         return;
-    m_table.files.removeRows(selectedRows);
+    m_table.files.removeRowsAt(selectedRows);
     m_table.files.renumberCount();
 }
 

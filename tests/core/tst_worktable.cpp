@@ -51,7 +51,7 @@ void TestWorkTable::modelsPassTheTester()
     t.files.appendRows({{u""_s, u""_s, u"a"_s}, {u""_s, u""_s, u"b"_s}, {u""_s, u""_s, u"c"_s}});
     t.addColumn(u"メモ"_s);
     t.files.reorder({2, 0, 1});
-    t.files.removeRows({0, 2});
+    t.files.removeRowsAt({0, 2});
     t.removeColumn(6);
     t.apps.appendRow({u"<App1>"_s, u"x"_s, u"/x"_s});
     t.batch.insertRow(0, {u"<App1>"_s});
@@ -105,7 +105,7 @@ void TestWorkTable::removeRowsInBlocks()
     for (int i = 0; i < 10; ++i)
         rows.push_back({QString(), QString(), QString::number(i)});
     t.files.appendRows(rows);
-    t.files.removeRows({8, 1, 2, 9, 2});
+    t.files.removeRowsAt({8, 1, 2, 9, 2});
     QCOMPARE(t.files.count(), 6);
     QStringList left;
     for (int i = 0; i < t.files.count(); ++i)

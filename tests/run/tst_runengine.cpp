@@ -239,7 +239,7 @@ void TestRunEngine::listsChangingDuringARun_data()
     QTest::addRow("file rows cut below the cursor") << Change([](Rig& r) {
         r.finishJob();
         r.finishJob(); // now at C
-        r.table.files.removeRows({1, 2});
+        r.table.files.removeRowsAt({1, 2});
     }) << 2 << QStringList{u"X A"_s, u"X B"_s, u"X C"_s, u"Y A"_s};
     QTest::addRow("file list cleared")
         << Change([](Rig& r) { r.table.files.clear(); }) << 1 << QStringList{u"X A"_s};
