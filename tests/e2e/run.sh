@@ -8,19 +8,23 @@ exe=$(readlink -f "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 shipped=$(dirname "$exe")
 artifacts=${E2E_ARTIFACTS:-$(mktemp -d)}
+mkdir -p "$artifacts"
 work=$(mktemp -d)
 passed=0
 failed=0
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
 unset QT_QPA_PLATFORM
+# No system bus: even a countdown that ran out could not reach a real power-off. (The cases never let it.)
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 cleanup() {
     pkill -f "$work/" 2>/dev/null
+    pkill -f "pcmanfm $work" 2>/dev/null
     kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
@@ -91,6 +95,170 @@ log_ok() { # the log begins with the separator, an empty line and the start line
     grep -q '^\*\{60\}$' <(sed -n 1p "$work/head.txt") &&
         [ -z "$(sed -n 2p "$work/head.txt")" ] &&
         grep -Eq '^[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}	Lomvato起動開始$' <(sed -n 3p "$work/head.txt")
+}
+
+# A startup template with one registered program and the given after-work settings:
+# template <dir> <program path> <sample> <check1> <check2> <option2: True|False or False|True>
+template() {
+    local dir=$1 program=$2 sample=$3 check1=$4 check2=$5 option2=$6
+    sed -e "2s/.*/$check1\r/" -e "4s/.*/$check2\r/" -e "8s/.*/$option2\r/" "$here/factory-written.lvt" |
+        awk -v row="<App1>|$(basename "$program")|$program|$sample" '
+            { print }
+            /^\/listview2.listitems.Text/ { printf "%s\r\n", row }' >"$dir/default.lvt"
+}
+
+# A program that records each of its arguments on a line of received.txt beside it.
+recorder() {
+    local dir=$1
+    cat >"$dir/record.sh" <<'SH'
+#!/bin/sh
+for a in "$@"; do printf '%s\n' "$a"; done >>"$(dirname "$0")/received.txt"
+SH
+    chmod +x "$dir/record.sh"
+}
+
+# Files to drop, shown in a file manager to the right of Lomvato.
+file_manager() {
+    local files=$1
+    pcmanfm "$files" >/dev/null 2>&1 &
+    local fm
+    fm=$(wait_window "^$(basename "$files")\$") || return 1
+    xdotool windowmove --sync "$fm" 1100 100
+    sleep 0.5
+}
+
+# Drags every file of the file manager onto Lomvato's file list; with "ctrl", Ctrl is held at the release.
+drag_files() {
+    xdotool mousemove 1600 400 click 1
+    sleep 0.3
+    xdotool key ctrl+a
+    sleep 0.3
+    xdotool mousemove 1305 198
+    sleep 0.2
+    xdotool mousedown 1
+    for i in $(seq 1 30); do
+        xdotool mousemove $((1305 - i * 30)) $((198 + i * 14))
+        sleep 0.05
+    done
+    xdotool mousemove 400 620
+    sleep 0.3
+    [ "${1:-}" = ctrl ] && xdotool keydown ctrl
+    xdotool mouseup 1
+    [ "${1:-}" = ctrl ] && xdotool keyup ctrl
+    sleep 0.5
+}
+
+# Selects the program, takes its sample into the editor, registers it and starts the run.
+register_and_run() {
+    xdotool mousemove 100 98 click 1
+    sleep 0.3
+    xdotool mousemove 358 244 click 1
+    sleep 0.3
+    xdotool mousemove 300 362 click 1
+    sleep 0.3
+    xdotool mousemove 48 716 click 1
+}
+
+# wait_second_window <pid> <main window>: the first other visible window of the program (a box or a dialog).
+wait_second_window() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --all --onlyvisible --pid "$1" --name '^Lomvato$' 2>/dev/null | grep -v "^$2\$" | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+case_dropped_files_run_through_a_real_program() {
+    local dir files pid w box
+    dir=$(fresh run)
+    files="$work/run-files"
+    mkdir -p "$files"
+    echo 1 >"$files/a.txt"
+    echo 2 >"$files/b c.txt"
+    recorder "$dir"
+    template "$dir" "$dir/record.sh" '<App1> "<c5>" <c2>' 0 0 'True|False'
+    (cd "$dir" && exec ./lomvato) &
+    pid=$!
+    w=$(wait_window '^Lomvato$' "$pid") || { check run false; return 1; }
+    file_manager "$files" || { check run false; return 1; }
+    drag_files
+    drag_files ctrl
+    import -window root "$artifacts/dropped.png"
+    register_and_run
+    box=$(wait_second_window "$pid" "$w") || { check run false; return 1; }
+    import -window root "$artifacts/run-finished.png"
+    press "$box" Return
+    # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
+    printf '%s\n' "$files/a.txt" a "$files/b c.txt" b c "$files/a.txt" a "$files/b c.txt" b c >"$work/expected.txt"
+    kill -TERM "$pid"
+    pkill -f "pcmanfm $files"
+    check run wait_exit "$pid" &&
+        check run cmp -s "$dir/received.txt" "$work/expected.txt" &&
+        check run grep -q '全ての送信を終了しました／' <(iconv -f CP932 -t UTF-8 "$dir/log.ini")
+}
+
+case_abort_leaves_the_program_running() {
+    local dir files pid w
+    dir=$(fresh abort)
+    files="$work/abort-files"
+    mkdir -p "$files"
+    echo 1 >"$files/long.txt"
+    cat >"$dir/long.sh" <<'SH'
+#!/bin/sh
+echo $$ >"$(dirname "$0")/long.pid"
+sleep 30
+SH
+    chmod +x "$dir/long.sh"
+    template "$dir" "$dir/long.sh" '<App1> "<c5>"' 1 0 'True|False'
+    (cd "$dir" && exec ./lomvato) &
+    pid=$!
+    w=$(wait_window '^Lomvato$' "$pid") || { check abort false; return 1; }
+    file_manager "$files" || { check abort false; return 1; }
+    drag_files
+    register_and_run
+    sleep 1.5
+    xdotool mousemove 140 716 click 1
+    sleep 2.5
+    import -window root "$artifacts/aborted.png"
+    local job
+    job=$(cat "$dir/long.pid" 2>/dev/null)
+    kill -TERM "$pid"
+    pkill -f "pcmanfm $files"
+    check abort wait_exit "$pid" &&
+        check abort [ -n "$job" ] && check abort kill -0 "$job" &&
+        check abort grep -q '送信作業を中断しました／' <(iconv -f CP932 -t UTF-8 "$dir/log.ini") &&
+        check abort [ -z "$(iconv -f CP932 -t UTF-8 "$dir/log.ini" | grep '全ての送信を終了しました／')" ]
+    [ -n "$job" ] && kill "$job" 2>/dev/null
+    return 0
+}
+
+case_shutdown_countdown_cancelled() {
+    local dir files pid w countdown
+    dir=$(fresh countdown)
+    files="$work/countdown-files"
+    mkdir -p "$files"
+    echo 1 >"$files/one.txt"
+    recorder "$dir"
+    template "$dir" "$dir/record.sh" '<App1> "<c5>"' 1 1 'True|False'
+    (cd "$dir" && exec ./lomvato) &
+    pid=$!
+    w=$(wait_window '^Lomvato$' "$pid") || { check countdown false; return 1; }
+    file_manager "$files" || { check countdown false; return 1; }
+    drag_files
+    register_and_run
+    countdown=$(wait_second_window "$pid" "$w") || { check countdown false; return 1; }
+    # "中　止" at once: the countdown must never run out here.
+    xdotool windowfocus --sync "$countdown" 2>/dev/null
+    xdotool key Escape
+    import -window root "$artifacts/countdown.png"
+    sleep 6
+    check countdown kill -0 "$pid" || return 1
+    kill -TERM "$pid"
+    pkill -f "pcmanfm $files"
+    check countdown wait_exit "$pid" &&
+        check countdown [ -z "$(iconv -f CP932 -t UTF-8 "$dir/log.ini" | grep 'マシーンの終了')" ]
 }
 
 case_first_start_and_quit() {
@@ -174,7 +342,10 @@ case_version_dialog() {
     check version_dialog wait_exit "$pid"
 }
 
-for c in ${E2E_CASES:-first_start_and_quit second_instance_refused damaged_template_replaced sigterm_stores_both_files version_dialog}; do
+all_cases="first_start_and_quit second_instance_refused damaged_template_replaced sigterm_stores_both_files
+    version_dialog dropped_files_run_through_a_real_program abort_leaves_the_program_running
+    shutdown_countdown_cancelled"
+for c in ${E2E_CASES:-$all_cases}; do
     run_case "$c"
 done
 
