@@ -18,7 +18,10 @@ Form2::Form2(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& re
     setWindowTitle(u"アプリケーション選択"_s);
     setModal(true);
     m_picker->setDialogs(&dialogs);
-    if (!request.folder.isEmpty() && !m_picker->setFolder(request.folder))
+    // An add names no folder and starts in the process's current one; a change falls back when its folder
+    // is missing, unreadable or not named at all.
+    const bool named = !request.folder.isEmpty() || !request.fallbackFolder.isEmpty();
+    if (named && !m_picker->setFolder(request.folder))
         m_picker->setFolder(request.fallbackFolder);
 
     auto* label2 = new QLabel(u"パラメータ"_s, this);

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QListView>
 #include <QSignalSpy>
-#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,35 +14,22 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-void makeFile(const QString& path, bool executable)
+QStringList shown(const FolderPicker& picker, const QString& list)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n");
-    f.close();
-    QFile::Permissions p = QFile::ReadOwner | QFile::WriteOwner;
-    if (executable)
-        p |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    QVERIFY(f.setPermissions(p));
-}
-
-QStringList shown(const FolderPicker& picker, const char* list)
-{
-    auto* view = picker.findChild<QListView*>(QLatin1String(list));
-    return static_cast<QStringListModel*>(view->model())->stringList();
+    const QAbstractItemModel* model = picker.findChild<QListView*>(list)->model();
+    QStringList out;
+    for (int r = 0; r < model->rowCount(); ++r)
+        out.append(model->index(r, 0).data().toString());
+    return out;
 }
 
 void doubleClick(FolderPicker& picker, const QString& entry)
 {
     auto* view = picker.findChild<QListView*>(u"Dir1"_s);
-    const int row = shown(picker, "Dir1").indexOf(entry);
-    QVERIFY2(row >= 0, qPrintable(entry));
-    const QModelIndex index = view->model()->index(row, 0);
-    // The view lays its items out lazily after a model reset.
-    QTRY_VERIFY(view->visualRect(index).isValid());
-    const QRect r = view->visualRect(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, r.center());
+    const QModelIndex index = view->model()->index(int(shown(picker, u"Dir1"_s).indexOf(entry)), 0);
+    QTRY_VERIFY(view->visualRect(index).isValid()); // laid out lazily after a model reset
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
 } // namespace
@@ -57,9 +43,7 @@ private slots:
     void listsByKind();
     void refusesUnusableFolders_data();
     void refusesUnusableFolders();
-    void doubleClickOpensAndGoesUp();
-    void vanishedFolderIsReported();
-    void selectedFileIsNameOnly();
+    void doubleClickOpensGoesUpAndReports();
     void drivesStartWithRoot();
 
 private:
@@ -72,11 +56,15 @@ void TestFolderPicker::init()
     QVERIFY(m_dir.isValid());
     m_root = QDir::toNativeSeparators(m_dir.path());
     QDir d(m_dir.path());
-    d.mkpath(u"sub/inner"_s);
-    d.mkpath(u"Beta"_s);
-    makeFile(d.filePath(u"run.sh"_s), true);
-    makeFile(d.filePath(u"notes.txt"_s), false);
-    makeFile(d.filePath(u"sub/tool"_s), true);
+    QVERIFY(d.mkpath(u"sub/inner"_s) && d.mkpath(u"Beta"_s));
+    for (const QString& name : {u"run.sh"_s, u"notes.txt"_s, u"sub/tool"_s}) {
+        QFile f(d.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const bool executable = !name.endsWith(u".txt"_s);
+        QVERIFY(f.setPermissions(
+            QFile::ReadOwner | QFile::WriteOwner |
+            (executable ? QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther : QFile::Permissions())));
+    }
 }
 
 void TestFolderPicker::listsByKind_data()
@@ -94,8 +82,15 @@ void TestFolderPicker::listsByKind()
     FolderPicker picker(kind);
     QVERIFY(picker.setFolder(m_root));
     QCOMPARE(picker.folder(), m_root);
-    QCOMPARE(shown(picker, "File1"), files);
-    QCOMPARE(shown(picker, "Dir1"), (QStringList{u".."_s, u"Beta"_s, u"sub"_s}));
+    QCOMPARE(shown(picker, u"File1"_s), files);
+    QCOMPARE(shown(picker, u"Dir1"_s), (QStringList{u".."_s, u"Beta"_s, u"sub"_s}));
+
+    QCOMPARE(picker.selectedFile(), QString());
+    auto* file1 = picker.findChild<QListView*>(u"File1"_s);
+    file1->setCurrentIndex(file1->model()->index(int(files.size()) - 1, 0));
+    QCOMPARE(picker.selectedFile(), u"run.sh"_s);
+    QVERIFY(picker.setFolder(m_dir.filePath(u"sub"_s))); // another folder drops the choice
+    QCOMPARE(picker.selectedFile(), QString());
 }
 
 void TestFolderPicker::refusesUnusableFolders_data()
@@ -118,9 +113,11 @@ void TestFolderPicker::refusesUnusableFolders()
     QVERIFY(!FolderPicker::folderProblem(path).isEmpty());
 }
 
-void TestFolderPicker::doubleClickOpensAndGoesUp()
+void TestFolderPicker::doubleClickOpensGoesUpAndReports()
 {
+    FakeDialogs dialogs;
     FolderPicker picker(FolderPicker::Files::Executables);
+    picker.setDialogs(&dialogs);
     picker.resize(400, 300);
     picker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&picker));
@@ -129,54 +126,26 @@ void TestFolderPicker::doubleClickOpensAndGoesUp()
 
     doubleClick(picker, u"sub"_s);
     const QString sub = m_root + QDir::separator() + u"sub"_s;
-    QCOMPARE(picker.folder(), sub);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).toString(), sub);
-    QCOMPARE(shown(picker, "File1"), QStringList{u"tool"_s});
-    QCOMPARE(shown(picker, "Dir1"), (QStringList{u".."_s, u"inner"_s}));
-
+    QCOMPARE(shown(picker, u"File1"_s), QStringList{u"tool"_s});
+    QCOMPARE(shown(picker, u"Dir1"_s), (QStringList{u".."_s, u"inner"_s}));
     doubleClick(picker, u".."_s);
     QCOMPARE(picker.folder(), m_root);
-}
 
-void TestFolderPicker::vanishedFolderIsReported()
-{
-    FakeDialogs dialogs;
-    FolderPicker picker(FolderPicker::Files::All);
-    picker.setDialogs(&dialogs);
-    picker.resize(400, 300);
-    picker.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&picker));
-    QVERIFY(picker.setFolder(m_root));
+    // A folder that vanished after it was listed is reported and the picker stays where it is.
     QVERIFY(QDir(m_dir.filePath(u"Beta"_s)).removeRecursively());
-    QSignalSpy unavailable(&picker, &FolderPicker::unavailable);
-
     doubleClick(picker, u"Beta"_s);
     QCOMPARE(picker.folder(), m_root);
-    QCOMPARE(unavailable.count(), 1);
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.at(0).title, u"Lomvato"_s);
-    QVERIFY(!dialogs.shown.at(0).text.isEmpty());
-}
-
-void TestFolderPicker::selectedFileIsNameOnly()
-{
-    FolderPicker picker(FolderPicker::Files::All);
-    QVERIFY(picker.setFolder(m_root));
-    QCOMPARE(picker.selectedFile(), QString());
-    auto* file1 = picker.findChild<QListView*>(u"File1"_s);
-    file1->setCurrentIndex(file1->model()->index(1, 0));
-    QCOMPARE(picker.selectedFile(), u"run.sh"_s);
-    // Another folder drops the old selection.
-    QVERIFY(picker.setFolder(m_dir.filePath(u"sub"_s)));
-    QCOMPARE(picker.selectedFile(), QString());
+    QCOMPARE(dialogs.shown.at(0).text, FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
 }
 
 void TestFolderPicker::drivesStartWithRoot()
 {
     QStringList drives = FolderPicker::drives();
-    QVERIFY(!drives.isEmpty());
-    QCOMPARE(drives.first(), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(drives.value(0), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(drives.removeDuplicates(), 0);
 
     FolderPicker picker(FolderPicker::Files::All);
@@ -184,8 +153,7 @@ void TestFolderPicker::drivesStartWithRoot()
     auto* drive1 = picker.findChild<QComboBox*>(u"Drive1"_s);
     QVERIFY(drive1->currentIndex() >= 0);
     emit drive1->activated(0);
-    QCOMPARE(picker.folder(), QDir::toNativeSeparators(QDir::rootPath()));
-    QCOMPARE(drive1->currentIndex(), 0);
+    QCOMPARE(picker.folder(), drives.value(0));
 }
 
 QTEST_MAIN(TestFolderPicker)
