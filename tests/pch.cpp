@@ -1,1 +1,0 @@
-// Compiles the precompiled Qt headers that the tests share.
