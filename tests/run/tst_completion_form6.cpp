@@ -10,6 +10,7 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
+using Result = CompletionCountdown::Result;
 
 class TestForm6 : public QObject
 {
@@ -21,17 +22,17 @@ private slots:
 
 void TestForm6::closes_data()
 {
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("key"); // 0: a click on "中　止"; -1: the countdown runs out
     QTest::addColumn<int>("dialogResult");
-    QTest::addColumn<int>("stores");
-    QTest::addRow("中　止") << u"button"_s << int(QDialog::Rejected) << 0;
-    QTest::addRow("Escape") << u"escape"_s << int(QDialog::Rejected) << 0;
-    QTest::addRow("ran out") << u"run out"_s << int(QDialog::Accepted) << 1;
+    QTest::addColumn<Result>("result");
+    QTest::addRow("中　止") << 0 << int(QDialog::Rejected) << Result::Cancelled;
+    QTest::addRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected) << Result::Cancelled;
+    QTest::addRow("ran out") << -1 << int(QDialog::Accepted) << Result::RanOut;
 }
 
 void TestForm6::closes()
 {
-    QFETCH(QString, how);
+    QFETCH(int, key);
     WorkTable table;
     FakeDialogs dialogs;
     FakePower power;
@@ -39,30 +40,31 @@ void TestForm6::closes()
     int stores = 0;
     CompletionCountdown countdown(table, dialogs, power, clock, [&] { ++stores; });
     Form6 form(countdown);
+    auto* button = form.findChild<QPushButton*>(u"Command1"_s);
+    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
+    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
     QCOMPARE(form.findChild<QLabel*>(u"Label1"_s)->text(),
              u"作業が終了しました。マシンをシャットダウンします"_s);
-    QCOMPARE(form.findChild<QPushButton*>(u"Command1"_s)->text(), u"中　止"_s);
-    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
-    QCOMPARE(bar->maximum(), 500);
-    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
+    QCOMPARE(button->text(), u"中　止"_s);
     QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
+    form.show();
+    QVERIFY(timer->isActive());
 
-    QTimer::singleShot(0, &form, [&] {
-        if (!timer->isActive())
-            return;
-        if (how == u"button")
-            QTest::mouseClick(form.findChild<QPushButton*>(u"Command1"_s), Qt::LeftButton);
-        else if (how == u"escape")
-            QTest::keyClick(&form, Qt::Key_Escape);
-        else // the dialog's own timer makes the last tick
-            for (int i = 0; i < 499; ++i)
-                countdown.tick();
-    });
-    QTimer::singleShot(5000, &form, [&] { form.done(2); }); // a safety net, should nothing arrive
-    QTEST(form.exec(), "dialogResult");
+    if (key == 0)
+        QTest::mouseClick(button, Qt::LeftButton);
+    else if (key > 0)
+        QTest::keyClick(&form, Qt::Key(key));
+    else // the dialog's own timer makes the last tick
+        for (int i = 0; i < 499; ++i)
+            countdown.tick();
+    QTRY_VERIFY(!form.isVisible());
+
+    QTEST(form.result(), "dialogResult");
+    QTEST(countdown.result(), "result");
     QVERIFY(!timer->isActive());
-    QTEST(stores, "stores");
-    if (stores)
+    QCOMPARE(stores, key < 0 ? 1 : 0);
+    QCOMPARE(bar->maximum(), 500);
+    if (key < 0) // one step short of full
         QCOMPARE(bar->value(), 499);
 }
 
