@@ -39,6 +39,8 @@ void LinuxPowerControl::powerOff()
     // interactive = true: polkit may ask the user for a password instead of refusing outright.
     call << true;
     call.setInteractiveAuthorizationAllowed(true);
-    // Sent without waiting for the reply, so that the window closes at once; a refusal goes unnoticed.
-    QDBusConnection::systemBus().send(call);
+    // The window closes and the process ends right after this request. A message only queued could be lost
+    // with the process, so wait for logind's answer, for a few seconds at most; what it answers is not
+    // examined, and a refusal goes unnoticed.
+    QDBusConnection::systemBus().call(call, QDBus::Block, 3000);
 }
