@@ -37,8 +37,6 @@ private slots:
     void splitPath();
     void drop_data();
     void drop();
-    void filter_data();
-    void filter();
     void dialogHandlers();
     void rowCommands();
 };
@@ -68,16 +66,22 @@ void TestFileListCommands::drop_data()
     QTest::addColumn<int>("check1");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("attributes");
-    QTest::addColumn<int>("count"); // rows after dropping one path on three
+    QTest::addColumn<QString>("filter"); // entries, "+" checked, "-" not; none: filter off
+    QTest::addColumn<int>("count");      // rows after dropping one path on three
     for (int m = 0; m < 8; ++m) {
-        QTest::addRow("Check1 on, keys %d", m) << 1 << m << 32 << 4;
+        QTest::addRow("Check1 on, keys %d", m) << 1 << m << 32 << QString() << 4;
         // Shift alone (1) or Ctrl alone (2) appends; no key, both, or anything with Alt (4) replaces.
-        QTest::addRow("Check1 off, keys %d", m) << 0 << m << 32 << (m == 1 || m == 2 ? 4 : 1);
+        QTest::addRow("Check1 off, keys %d", m) << 0 << m << 32 << QString() << (m == 1 || m == 2 ? 4 : 1);
     }
     // Only a bare hidden entry or a bare folder is skipped; a replacing drop clears even when it takes
     // nothing.
     for (int a : {-1, 0, 2, 16, 17, 18, 34})
-        QTest::addRow("attributes %d", a) << 0 << 0 << a << (a == -1 || a == 2 || a == 16 ? 0 : 1);
+        QTest::addRow("attributes %d", a)
+            << 0 << 0 << a << QString() << (a == -1 || a == 2 || a == 16 ? 0 : 1);
+    // Only the last extension counts, as typed, and only from a checked entry.
+    QTest::addRow("filter jpg") << 0 << 0 << 32 << u"-gif,+jpg"_s << 1;
+    QTest::addRow("filter unchecked") << 0 << 0 << 32 << u"-jpg"_s << 0;
+    QTest::addRow("filter other case, dotted") << 0 << 0 << 32 << u"+JPG,+01.jpg"_s << 0;
 }
 
 void TestFileListCommands::drop()
@@ -85,8 +89,13 @@ void TestFileListCommands::drop()
     QFETCH(int, check1);
     QFETCH(int, modifiers);
     QFETCH(int, attributes);
+    QFETCH(QString, filter);
     QFETCH(int, count);
     Fixture f;
+    if (!filter.isEmpty())
+        f.t.filter.setMode(OptionGroup{1});
+    for (const QString& entry : filter.split(u',', Qt::SkipEmptyParts))
+        f.t.filter.append(entry.mid(1), entry.startsWith(u'+'));
     f.t.settings.check1 = check1;
     f.t.files.appendRows({{}, {}, {}});
     f.fs.attrs.insert(u"/data/photo.01.jpg"_s, attributes);
@@ -95,34 +104,6 @@ void TestFileListCommands::drop()
     if (count > 0)
         QCOMPARE(f.t.files.row(count - 1).join(u'|'),
                  u'|' + QString::number(count) + u"|photo.01|jpg|/data|/data/photo.01.jpg"_s);
-}
-
-void TestFileListCommands::filter_data()
-{
-    QTest::addColumn<QStringList>("entries"); // a leading "+" marks a checked entry; "off": filter off
-    QTest::addColumn<QString>("taken");       // the files taken, of a.jpg b.JPG c.jpeg d e.tar.gz f.targz g.
-    QTest::addRow("jpg checked") << QStringList{u"+jpg"_s} << u"a"_s;
-    QTest::addRow("unchecked") << QStringList{u"jpg"_s} << QString();
-    QTest::addRow("case differs") << QStringList{u"+JPG"_s} << u"b"_s;
-    QTest::addRow("empty entry") << QStringList{u"+"_s} << u"dg"_s;
-    QTest::addRow("last extension only") << QStringList{u"+targz"_s, u"+tar"_s} << u"f"_s;
-    QTest::addRow("unchecked twin first") << QStringList{u"gz"_s, u"+gz"_s} << u"e"_s;
-    QTest::addRow("filter off") << QStringList{u"off"_s} << u"abcdefg"_s;
-}
-
-void TestFileListCommands::filter()
-{
-    QFETCH(QStringList, entries);
-    QFETCH(QString, taken);
-    Fixture f;
-    if (entries != QStringList{u"off"_s})
-        f.t.filter.setMode(OptionGroup{1});
-    for (const QString& e : std::as_const(entries))
-        f.t.filter.append(e.startsWith(u'+') ? e.mid(1) : e, e.startsWith(u'+'));
-    f.commands.ListView1_OLEDragDrop({u"/p/a.jpg"_s, u"/p/b.JPG"_s, u"/p/c.jpeg"_s, u"/p/d"_s,
-                                      u"/p/e.tar.gz"_s, u"/p/f.targz"_s, u"/p/g."_s},
-                                     0);
-    QCOMPARE(f.column(2).remove(u'|').remove(u".tar"_s), taken);
 }
 
 void TestFileListCommands::dialogHandlers()
