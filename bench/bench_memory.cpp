@@ -13,30 +13,19 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include "ProcStatus.h"
+
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
-// A "Name:   value kB" line of /proc/self/status, as a number.
-long statusKb(const char* name)
-{
-    QFile f(u"/proc/self/status"_s);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(name) + ':';
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 void report(const char* stage, const QElapsedTimer& timer)
 {
-    const long rss = statusKb("VmRSS");
+    const long rss = procStatusField("VmRSS");
     std::printf("%-58s VmRSS %7ld kB (%6.1f MB), peak %6.1f MB, %7.0f ms\n", stage, rss,
-                static_cast<double>(rss) / 1024.0, static_cast<double>(statusKb("VmHWM")) / 1024.0,
+                static_cast<double>(rss) / 1024.0, static_cast<double>(procStatusField("VmHWM")) / 1024.0,
                 static_cast<double>(timer.nsecsElapsed()) / 1e6);
     std::fflush(stdout);
 }

@@ -7,6 +7,7 @@
 // jobs defaults to 10000 and is rounded up to whole rows of the file list. The activity log grows with every
 // job by design; --clear-log empties it after every sample, so that what remains of the growth is the
 // engine's and the launcher's own.
+#include "ProcStatus.h"
 #include "core/WorkTable.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -59,19 +60,6 @@ int openDescriptors()
     return static_cast<int>(QDir(u"/proc/self/fd"_s).entryList(QDir::Files | QDir::System).size());
 }
 
-// A "Name:   value kB" line of /proc/self/status, as a number.
-long statusField(const char* name)
-{
-    QFile f(u"/proc/self/status"_s);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(name) + ':';
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 // Children of this process that have ended and were never reaped.
 int zombieChildren()
 {
@@ -95,8 +83,8 @@ Sample sample(int jobs, const WorkTable& table)
 {
     return {jobs,
             openDescriptors(),
-            static_cast<int>(statusField("Threads")),
-            statusField("VmRSS"),
+            static_cast<int>(procStatusField("Threads")),
+            procStatusField("VmRSS"),
             zombieChildren(),
             table.log.length()};
 }
