@@ -170,8 +170,23 @@ wait_second_window() {
     return 1
 }
 
+# launch <program folder> <files folder>: starts Lomvato there and shows the files in the file manager; sets pid
+# and w (the main window).
+launch() {
+    (cd "$1" && exec ./lomvato) &
+    pid=$!
+    w=$(wait_window '^Lomvato$' "$pid") && file_manager "$2"
+}
+
+# quit <files folder>: SIGTERM to Lomvato, the file manager closed; succeeds when Lomvato has ended.
+quit() {
+    kill -TERM "$pid"
+    pkill -f "pcmanfm $1"
+    wait_exit "$pid"
+}
+
 case_dropped_files_run_through_a_real_program() {
-    local dir files pid w box
+    local dir files box
     dir=$(fresh run)
     files="$work/run-files"
     mkdir -p "$files"
@@ -179,10 +194,7 @@ case_dropped_files_run_through_a_real_program() {
     echo 2 >"$files/b c.txt"
     recorder "$dir"
     template "$dir" "$dir/record.sh" '<App1> "<c5>" <c2>' 0 0 'True|False'
-    (cd "$dir" && exec ./lomvato) &
-    pid=$!
-    w=$(wait_window '^Lomvato$' "$pid") || { check run false; return 1; }
-    file_manager "$files" || { check run false; return 1; }
+    launch "$dir" "$files" || { check run false; return 1; }
     drag_files
     drag_files ctrl
     import -window root "$artifacts/dropped.png"
@@ -192,15 +204,13 @@ case_dropped_files_run_through_a_real_program() {
     press "$box" Return
     # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
     printf '%s\n' "$files/a.txt" a "$files/b c.txt" b c "$files/a.txt" a "$files/b c.txt" b c >"$work/expected.txt"
-    kill -TERM "$pid"
-    pkill -f "pcmanfm $files"
-    check run wait_exit "$pid" &&
+    check run quit "$files" &&
         check run cmp -s "$dir/received.txt" "$work/expected.txt" &&
         check run grep -q '全ての送信を終了しました／' <(iconv -f CP932 -t UTF-8 "$dir/log.ini")
 }
 
 case_abort_leaves_the_program_running() {
-    local dir files pid w
+    local dir files
     dir=$(fresh abort)
     files="$work/abort-files"
     mkdir -p "$files"
@@ -212,40 +222,32 @@ sleep 30
 SH
     chmod +x "$dir/long.sh"
     template "$dir" "$dir/long.sh" '<App1> "<c5>"' 1 0 'True|False'
-    (cd "$dir" && exec ./lomvato) &
-    pid=$!
-    w=$(wait_window '^Lomvato$' "$pid") || { check abort false; return 1; }
-    file_manager "$files" || { check abort false; return 1; }
+    launch "$dir" "$files" || { check abort false; return 1; }
     drag_files
     register_and_run
     sleep 1.5
     xdotool mousemove 140 716 click 1
     sleep 2.5
     import -window root "$artifacts/aborted.png"
-    local job
+    local job ok=0
     job=$(cat "$dir/long.pid" 2>/dev/null)
-    kill -TERM "$pid"
-    pkill -f "pcmanfm $files"
-    check abort wait_exit "$pid" &&
+    check abort quit "$files" &&
         check abort [ -n "$job" ] && check abort kill -0 "$job" &&
         check abort grep -q '送信作業を中断しました／' <(iconv -f CP932 -t UTF-8 "$dir/log.ini") &&
-        check abort [ -z "$(iconv -f CP932 -t UTF-8 "$dir/log.ini" | grep '全ての送信を終了しました／')" ]
+        check abort [ -z "$(iconv -f CP932 -t UTF-8 "$dir/log.ini" | grep '全ての送信を終了しました／')" ] || ok=1
     [ -n "$job" ] && kill "$job" 2>/dev/null
-    return 0
+    return $ok
 }
 
 case_shutdown_countdown_cancelled() {
-    local dir files pid w countdown
+    local dir files countdown
     dir=$(fresh countdown)
     files="$work/countdown-files"
     mkdir -p "$files"
     echo 1 >"$files/one.txt"
     recorder "$dir"
     template "$dir" "$dir/record.sh" '<App1> "<c5>"' 1 1 'True|False'
-    (cd "$dir" && exec ./lomvato) &
-    pid=$!
-    w=$(wait_window '^Lomvato$' "$pid") || { check countdown false; return 1; }
-    file_manager "$files" || { check countdown false; return 1; }
+    launch "$dir" "$files" || { check countdown false; return 1; }
     drag_files
     register_and_run
     countdown=$(wait_second_window "$pid" "$w") || { check countdown false; return 1; }
@@ -255,9 +257,7 @@ case_shutdown_countdown_cancelled() {
     import -window root "$artifacts/countdown.png"
     sleep 6
     check countdown kill -0 "$pid" || return 1
-    kill -TERM "$pid"
-    pkill -f "pcmanfm $files"
-    check countdown wait_exit "$pid" &&
+    check countdown quit "$files" &&
         check countdown [ -z "$(iconv -f CP932 -t UTF-8 "$dir/log.ini" | grep 'マシーンの終了')" ]
 }
 
