@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, then again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the fuzz target for a minute.
+# Sets up, builds and runs every test: the normal build and its tests, clang-tidy, the build under
+# AddressSanitizer and UndefinedBehaviorSanitizer and its tests, then the fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -13,6 +13,9 @@ echo "== build"
 scripts/build.sh build-test -DCMAKE_BUILD_TYPE=Debug
 echo "== tests"
 (cd build-test && ctest --output-on-failure -j "$jobs")
+
+echo "== static analysis"
+scripts/tidy.sh
 
 echo "== build with sanitizers"
 scripts/build.sh build-asan -DLOMVATO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -1,5 +1,7 @@
 #include "ActivityLog.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 QString ActivityLog::stamp(const QDateTime& when)
@@ -42,7 +44,6 @@ QString ActivityLog::text() const
 {
     QString result;
     result.reserve(m_length);
-    for (auto it = m_pieces.rbegin(); it != m_pieces.rend(); ++it)
-        result += *it;
+    std::for_each(m_pieces.crbegin(), m_pieces.crend(), [&result](const QString& piece) { result += piece; });
     return result;
 }

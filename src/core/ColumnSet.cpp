@@ -15,6 +15,7 @@ std::vector<ColumnSet::Column> ColumnSet::factoryColumns()
                              u"拡張子"_s, u"親パス"_s,   u"フルパス"_s};
     const float widths[] = {1409.953f, 1140.095f, 1530.142f, 1035.213f, 1080.0f, 1440.0f};
     std::vector<Column> columns;
+    columns.reserve(std::size(names));
     for (int i = 0; i < 6; ++i)
         columns.push_back({keyFor(i), names[i], widths[i], i + 1});
     return columns;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Widths of list columns are kept in twips (1/1440 inch) as single-precision values.
 namespace Twips
 {
 // 15 twips a pixel at the logical 96 DPI.
 inline int toPixels(float twips, double logicalDpi = 96.0)
 {
-    return static_cast<int>(twips * logicalDpi / 1440.0 + 0.5);
+    return qRound(twips * logicalDpi / 1440.0);
 }
 inline float fromPixels(int pixels, double logicalDpi = 96.0)
 {

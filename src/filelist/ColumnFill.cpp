@@ -39,7 +39,7 @@ void ColumnFill::fill(FileList& files, const Request& request)
                 counter = step > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
             break;
         default:
-            texts.push_back(QString());
+            texts.emplace_back();
             break;
         }
     }

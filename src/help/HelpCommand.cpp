@@ -18,10 +18,10 @@ HelpCommand::HelpCommand(const FileSystem& files, UrlOpener& opener, QString pro
 QString HelpCommand::helpFilePath() const
 {
     // A help.chm that the user put into the program folder still wins over the shipped guide.
-    const QString chm = joinPath(m_programFolder, u"help.chm"_s);
+    QString chm = joinPath(m_programFolder, u"help.chm"_s);
     if (m_files.fileExists(chm))
         return chm;
-    const QString html = joinPath(m_executableFolder, u"help.html"_s);
+    QString html = joinPath(m_executableFolder, u"help.html"_s);
     if (m_files.fileExists(html))
         return html;
     return {};

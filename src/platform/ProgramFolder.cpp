@@ -12,7 +12,7 @@ QString executableFolder()
 
 QString programFolder()
 {
-    const QString exe = executableFolder();
+    QString exe = executableFolder();
     if (QFileInfo(exe).isWritable())
         return exe;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);

@@ -82,7 +82,7 @@ namespace
 // encoding (`fits`) or the file fails.
 bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringView>& pieces, bool* fits)
 {
-    constexpr qsizetype block = 64 * 1024; // characters
+    constexpr qsizetype block = qsizetype{64} * 1024; // characters
     for (QStringView piece : pieces) {
         for (qsizetype start = 0; start < piece.size();) {
             qsizetype end = std::min(start + block, piece.size());
