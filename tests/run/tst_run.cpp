@@ -1,0 +1,442 @@
+#include "Fakes.h"
+#include "core/WorkTable.h"
+#include "run/CompletionAction.h"
+#include "run/CompletionCountdown.h"
+#include "run/Expansion.h"
+#include "run/Form6.h"
+#include "run/RunEngine.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+using Outcome = CompletionAction::Outcome;
+using Result = CompletionCountdown::Result;
+
+namespace
+{
+void fillApps(AppRegistry& apps, const QStringList& paths)
+{
+    for (int i = 0; i < paths.size(); ++i)
+        apps.appendRow({AppRegistry::keyFor(i + 1), u"app"_s, paths[i]});
+}
+
+const QString stamp = u"03/04/15 09:05:07\t"_s;
+const QString separator = QString(60, u'*') + u"\r\n\r\n"_s;
+const QString allSent = separator + stamp + u"全ての送信を終了しました／\r\n\r\n"_s + separator;
+
+// A work table with the given files and entries X, Y ... that all run application 1 ("/bin/tool"). The file
+// "fail" cannot be started.
+struct Rig {
+    WorkTable table;
+    FakeLauncher launcher;
+    FakeFileSystem fs;
+    FakeClock clock;
+    FakeDialogs dialogs;
+    RunEngine engine{table, launcher, fs, clock, dialogs};
+    QSignalSpy allDone{&engine, &RunEngine::allDone};
+    QSignalSpy buttons{&engine, &RunEngine::buttonsChanged};
+
+    Rig(const QStringList& files, const QStringList& entries)
+    {
+        table.apps.appendRow({u"<App1>"_s, u"tool"_s, u"/bin/tool"_s});
+        fs.files.insert(u"/bin/tool"_s);
+        launcher.failing.insert(u"/bin/tool X fail"_s);
+        for (const QString& name : files)
+            table.files.appendRows({{u""_s, u""_s, name}});
+        for (const QString& e : entries)
+            table.batch.appendRow(
+                {u"<App1>"_s, u"tool-"_s + e, u"<App1> "_s + e + u" <c2>"_s, u"/bin/tool"_s});
+        engine.setCommand10Enabled(true);
+        buttons.clear();
+    }
+    // Plays a script, one step a letter: r run button, a abort button, t tick, o the wait after a start
+    // ends, e the current process ends, f = o e t, E a registration enables the run button, u the next
+    // process ends before it can be opened, m the program is missing; during a run: c clear the file list,
+    // b clear the batch list, x cut file rows 2 and 3, y cut both entries, d add file D.
+    void play(const QString& script)
+    {
+        const std::vector<int> rows23{1, 2};
+        const std::map<char16_t, std::function<void()>> steps{
+            {u'r', [this] { engine.Command10_Click(); }},
+            {u'a', [this] { engine.Command11_Click(); }},
+            {u't', [this] { engine.Timer1_Timer(); }},
+            {u'o', [this] { engine.openProcess(); }},
+            {u'e', [this] { launcher.ended.insert(engine.processId()); }},
+            {u'f', [this] { play(u"oet"_s); }},
+            {u'E', [this] { engine.setCommand10Enabled(true); }},
+            {u'u', [this] { launcher.unopenable.insert(launcher.nextPid); }},
+            {u'm', [this] { fs.files.clear(); }},
+            {u'c', [this] { table.files.clear(); }},
+            {u'b', [this] { table.batch.clear(); }},
+            {u'x', [this, &rows23] { table.files.removeRowsAt(rows23); }},
+            {u'y', [this] { table.batch.removeRow(1), table.batch.removeRow(0); }},
+            {u'd', [this] {
+                 table.files.appendRows({{u""_s, u""_s, u"D"_s}});
+             }}};
+        for (const QChar step : script)
+            steps.at(step.unicode())();
+    }
+};
+
+// A message box that stays open while the countdown's timer goes on ticking underneath it.
+struct TickingDialogs final : Dialogs {
+    std::function<void()> whileOpen;
+    QStringList texts;
+    Answer message(const QString& text, const QString& title, Buttons) override
+    {
+        texts << text + u" / "_s + title;
+        if (whileOpen)
+            whileOpen();
+        return Answer::Ok;
+    }
+    QString input(const QString&, const QString&) override { return {}; }
+    QString openFile(const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&) override { return {}; }
+};
+} // namespace
+
+class TestRun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void expansionMatchesSequentialPasses();
+    void checkAppKeys_data();
+    void checkAppKeys();
+    void run_data();
+    void run();
+    void progressButtonsAndShowMode();
+    void oneJobLogsExactly();
+    void complete_data();
+    void complete();
+    void form6Closes_data();
+    void form6Closes();
+};
+
+void TestRun::expansionMatchesSequentialPasses()
+{
+    // Key fragments, so that keys, near misses, c1 beside c10, numbers past 32 bits, values with blanks or
+    // holding earlier or later keys and keys completed across an inserted value are all frequent.
+    const QStringList fragments{u"<c"_s, u"<App"_s, u"0"_s,      u"1"_s, u"2"_s,         u"10"_s,
+                                u"12"_s, u"3"_s,    u">"_s,      u"<"_s, u"x"_s,         u" "_s,
+                                u"<C"_s, u"<c1>"_s, u"<App2>"_s, u"9"_s, u"4294967297"_s};
+    QRandomGenerator random(20240615);
+    auto randomText = [&](int maxPieces) {
+        QString text;
+        for (int i = random.bounded(maxPieces + 1); i > 0; --i)
+            text += fragments[random.bounded(fragments.size())];
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const int columnCount = 1 + random.bounded(13);
+        QStringList cells, paths;
+        for (int i = random.bounded(columnCount + 2); i > 0; --i) // rows may be shorter than the columns
+            cells << randomText(4);
+        for (int i = random.bounded(4); i > 0; --i)
+            paths << randomText(4);
+        AppRegistry apps;
+        fillApps(apps, paths);
+        const QString parameter = randomText(12);
+        // The reference: one full replacement pass per key, in order.
+        QString expected = parameter;
+        for (int n = 0; n < columnCount; ++n)
+            expected.replace(u"<c"_s + QString::number(n) + u'>', cells.value(n));
+        for (int n = 1; n <= apps.count(); ++n)
+            expected.replace(u"<App"_s + QString::number(n) + u'>', apps.path(n - 1));
+        const QString fast = ExpandParameter(parameter, cells, columnCount, apps);
+        if (fast != expected) {
+            qWarning() << "parameter" << parameter << "cells" << cells << "apps" << paths;
+            QCOMPARE(fast, expected);
+        }
+    }
+}
+
+void TestRun::checkAppKeys_data()
+{
+    QTest::addColumn<QStringList>("parameters");
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("expected");
+    const QStringList two{u"/bin/one"_s, u"/bin/two"_s};
+    QTest::addRow("sound keys and not keys")
+        << QStringList{u"<App1> <App2> <App1000> <App0> <App01> <app3> <App 3> <App3 <c2>"_s} << two
+        << QString();
+    QTest::addRow("unregistered key used twice")
+        << QStringList{u"<App4> x <App4>"_s} << two
+        << u"1第パラメータ内の<App4>はアプリリストにありません\r\n"_s;
+    QTest::addRow("keys ascending, entries in list order")
+        << QStringList{u"<App3> <App1>"_s, u"fine"_s, u"<App5>"_s} << QStringList{u"/bin/two"_s}
+        << u"1第パラメータ内の<App1>のパスが見あたりません\r\n1第パラメータ内の<App3>"
+           u"はアプリリストにありません\r\n3第パラメータ内の<App5>はアプリリストにありません\r\n"_s;
+    QTest::addRow("999 is the highest key looked for")
+        << QStringList{u"<App999> <App12345>"_s} << two
+        << u"1第パラメータ内の<App999>はアプリリストにありません\r\n"_s;
+    QTest::addRow("nested") << QStringList{u"<App<App4>>"_s} << two
+                            << u"1第パラメータ内の<App4>はアプリリストにありません\r\n"_s;
+}
+
+void TestRun::checkAppKeys()
+{
+    QFETCH(QStringList, parameters);
+    QFETCH(QStringList, existing);
+    AppRegistry apps;
+    fillApps(apps, {u"/bin/one"_s, u"/bin/two"_s});
+    BatchList batch;
+    for (const QString& p : parameters)
+        batch.appendRow({u"<App1>"_s, u"app"_s, p, u"/bin/one"_s});
+    FakeFileSystem fs;
+    fs.files = QSet<QString>(existing.begin(), existing.end());
+    QTEST(CheckAppKeys(batch, apps, fs), "expected");
+}
+
+void TestRun::run_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("expectedJobs"); // the started jobs' entries and files, joined by ","
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QString>("logStart"); // the whole log when nothing was started
+    const auto row = [](const char* name, const QStringList& files, int entries, const QString& script,
+                        const QString& jobs, bool running, const QString& log) {
+        QTest::addRow("%s", name) << files << entries << script << jobs << running << log;
+    };
+    const QStringList ab{u"A"_s, u"B"_s}, abc{u"A"_s, u"B"_s, u"C"_s};
+    row("entry by entry", ab, 2, u"rffff"_s, u"X A,X B,Y A,Y B"_s, false, allSent);
+    // A job goes on while its process runs, and before the process has been opened even if it has ended.
+    const QString firstStarted =
+        u"\t\t送信内容は/bin/tool X A\r\n\r\n"_s + stamp + u"[tool-X]に[A]を送信開始／"_s;
+    row("tick during the wait", ab, 1, u"ret"_s, u"X A"_s, true, firstStarted);
+    row("tick while running", ab, 1, u"rot"_s, u"X A"_s, true, firstStarted);
+    row("start failed", {u"fail"_s, u"B"_s}, 1, u"rtf"_s, u"X fail,X B"_s, false, allSent);
+    row("start failed, logged", {u"fail"_s}, 1, u"r"_s, u"X fail"_s, true,
+        stamp +
+            u"[tool-X]に[fail]を送信失敗（原因不明です）\r\n\r\n\t\t送信内容は/bin/tool X fail\r\n\r\n"_s);
+    row("ended before opening", ab, 1, u"urotf"_s, u"X A,X B"_s, false, allSent);
+    const QString aborted = separator + stamp + u"送信作業を中断しました／\r\n\r\n"_s + separator + u"\t\t"_s;
+    row("abort while running", ab, 1, u"roat"_s, u"X A"_s, false, aborted);
+    row("abort during the wait", ab, 1, u"raot"_s, u"X A"_s, false, aborted);
+    row("file rows cut below the cursor", abc, 2, u"rffxff"_s, u"X A,X B,X C,Y A"_s, false, allSent);
+    row("file list cleared", abc, 2, u"rcf"_s, u"X A"_s, false, allSent);
+    row("batch list cleared", abc, 2, u"rbf"_s, u"X A"_s, false, allSent);
+    row("entries cut below the cursor", abc, 2, u"rfffyf"_s, u"X A,X B,X C,Y A"_s, false, allSent);
+    row("file added, counted afresh", ab, 2, u"rdffffff"_s, u"X A,X B,X D,Y A,Y B,Y D"_s, false, allSent);
+    // The pending program is left alone and the run starts over from the first job.
+    row("run button enabled during a run", ab, 1, u"rfErff"_s, u"X A,X B,X A,X B"_s, false, allSent);
+    row("no files", {}, 1, u"rf"_s, QString(), false, QString());
+    row("no entries", ab, 0, u"rf"_s, QString(), false, QString());
+    row("program missing", ab, 1, u"mrf"_s, QString(), false, QString());
+}
+
+void TestRun::run()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, entries);
+    QFETCH(QString, script);
+    QFETCH(QString, expectedJobs);
+    QFETCH(bool, running);
+    QFETCH(QString, logStart);
+    Rig rig(files, QStringList{u"X"_s, u"Y"_s}.mid(0, entries));
+    rig.play(script);
+    QCOMPARE(rig.launcher.started.join(u',').remove(u"/bin/tool "_s), expectedJobs);
+    QCOMPARE(rig.engine.isRunning(), running);
+    QCOMPARE(rig.engine.command10Enabled(), !running);
+    QCOMPARE(rig.engine.command11Enabled(), running);
+    QCOMPARE(rig.engine.pollTimerActive(), running);
+    QCOMPARE(rig.engine.progressText().isEmpty(), !running);
+    QCOMPARE(rig.allDone.count(), logStart == allSent ? 1 : 0);
+    QVERIFY(running || (!rig.engine.abortPending() && rig.launcher.openHandles == 0));
+    QVERIFY2(expectedJobs.isEmpty() ? rig.table.log.isEmpty() : rig.table.log.text().startsWith(logStart),
+             qPrintable(rig.table.log.text()));
+    // Only the run refused for a missing program shows a box.
+    const QString box = u"1第パラメータ内の<App1>のパスが見あたりません\r\n処理を中止します"_s;
+    QCOMPARE(rig.dialogs.shown.size(), script.startsWith(u'm') ? 1 : 0);
+    for (const FakeDialogs::Shown& shown : rig.dialogs.shown)
+        QVERIFY(shown.text == box && shown.title == u"Lomvato"_s && shown.buttons == Dialogs::Buttons::Ok);
+}
+
+void TestRun::progressButtonsAndShowMode()
+{
+    Rig rig({u"A"_s, u"B"_s}, {u"X"_s, u"Y"_s});
+    QSignalSpy logTab(&rig.engine, &RunEngine::showLogTab);
+    QSignalSpy progress(&rig.engine, &RunEngine::progressChanged);
+    rig.play(u"rf"_s);
+    rig.table.settings.check3 = 1; // launch minimised from the third job on
+    rig.play(u"fff"_s);
+    QCOMPARE(rig.launcher.showModes, (QList<int>{1, 1, 2, 2}));
+    QCOMPARE(logTab.count(), 1);
+    QCOMPARE(rig.buttons.count(), 2);
+    QStringList shown;
+    for (const auto& args : progress)
+        shown << args.at(0).toString();
+    QCOMPARE(shown,
+             (QStringList{u"実行中 1/4"_s, u"実行中 2/4"_s, u"実行中 3/4"_s, u"実行中 4/4"_s, QString()}));
+}
+
+void TestRun::oneJobLogsExactly()
+{
+    Rig rig({u"photo"_s}, {u"X"_s});
+    QSignalSpy noteChanged(&rig.engine, &RunEngine::noteChanged);
+    rig.table.log.setText(u"older\r\n"_s);
+    rig.play(u"r"_s);
+    rig.engine.setNote(u"ok"_s);
+    rig.play(u"f"_s);
+    QCOMPARE(rig.table.log.text(), allSent + stamp + u"[tool-X]に[photo]を送信終了／\r\n\r\n"_s + stamp +
+                                       u"[photo]はok／\r\n\t\t送信内容は/bin/tool X photo\r\n\r\n"_s + stamp +
+                                       u"[tool-X]に[photo]を送信開始／\r\n\r\nolder\r\n"_s);
+    QCOMPARE(rig.engine.note(), QString());
+    QCOMPARE(noteChanged.count(), 1);
+    QCOMPARE(rig.table.files.cell(0, 0), QString()); // exit codes are not recorded in the file list
+}
+
+void TestRun::complete_data()
+{
+    QTest::addColumn<int>("check2");
+    QTest::addColumn<int>("option2"); // -1: neither button selected
+    QTest::addColumn<int>("platformId");
+    QTest::addColumn<QList<bool>>("privilege"); // the answers to the privilege requests
+    QTest::addColumn<int>("cancelAt"); // the tick of "中　止"; 0: under the privilege message; -1: none
+    QTest::addColumn<Outcome>("outcome");
+    const QList<bool> none;
+    QTest::addRow("action off") << 0 << 0 << 0 << none << -1 << Outcome::Reported;
+    QTest::addRow("action off, end only") << 0 << 1 << 0 << none << -1 << Outcome::Reported;
+    QTest::addRow("end only") << 1 << 1 << 0 << none << -1 << Outcome::Ended;
+    QTest::addRow("neither button") << 1 << -1 << 0 << none << -1 << Outcome::Nothing;
+    QTest::addRow("cancelled") << 1 << 0 << 0 << none << 250 << Outcome::Cancelled;
+    QTest::addRow("cancelled at its end") << 1 << 0 << 0 << none << 500 << Outcome::Cancelled;
+    QTest::addRow("ran out") << 1 << 0 << 0 << none << -1 << Outcome::PoweredOff;
+    QTest::addRow("platform 1 asks no privilege") << 1 << 0 << 1 << none << -1 << Outcome::PoweredOff;
+    QTest::addRow("privilege granted") << 1 << 0 << 2 << QList<bool>{true} << -1 << Outcome::PoweredOff;
+    QTest::addRow("privilege refused twice")
+        << 1 << 0 << 2 << QList<bool>{false, false, true} << -1 << Outcome::PoweredOff;
+    QTest::addRow("cancelled under the message")
+        << 1 << 0 << 2 << QList<bool>{false} << 0 << Outcome::Cancelled;
+}
+
+void TestRun::complete()
+{
+    QFETCH(int, check2);
+    QFETCH(int, option2);
+    QFETCH(int, platformId);
+    QFETCH(QList<bool>, privilege);
+    QFETCH(int, cancelAt);
+    QFETCH(Outcome, outcome);
+    WorkTable table;
+    TickingDialogs dialogs;
+    FakePower power;
+    FakeClock clock;
+    QStringList calls;
+    QList<int> values;
+    int finishes = 0;
+    table.settings.check2 = check2;
+    table.settings.option2.clear(0);
+    table.settings.option2.select(option2);
+    power.version.platformId = platformId;
+    power.privilegeAnswers.assign(privilege.begin(), privilege.end());
+    power.onPowerOff = [&] { calls << u"powerOff"_s; };
+    // The run engine's entries after the last job.
+    table.log.prepend(ActivityLog::timed(clock.now(), u"全ての送信を終了しました／"_s));
+    table.log.prependSeparator();
+    const QString before = table.log.text();
+    // Stands in for Form6: its timer ticks every 10 ms, also under the privilege message.
+    auto runCountdown = [&](CompletionCountdown& countdown) {
+        calls << u"countdown"_s;
+        QObject::connect(&countdown, &CompletionCountdown::valueChanged, [&](int value) { values << value; });
+        QObject::connect(&countdown, &CompletionCountdown::finished, [&] { ++finishes; });
+        dialogs.whileOpen = [&] {
+            const qsizetype asked = power.privilegeRequests.size();
+            for (int i = 0; i < 20; ++i)
+                countdown.tick();
+            QCOMPARE(power.privilegeRequests.size(), asked); // no second attempt while the message is open
+            QCOMPARE(calls, QStringList{u"countdown"_s});
+            if (cancelAt == 0)
+                countdown.cancel();
+        };
+        countdown.start();
+        for (int i = 1; i < 510; ++i)
+            i == cancelAt ? countdown.cancel() : countdown.tick();
+        countdown.cancel(); // too late once it ran out
+        return countdown.result() == Result::RanOut;
+    };
+    CompletionCallbacks callbacks{[&] { calls << u"store"_s; }, [&] { calls << u"close"_s; }, runCountdown};
+
+    QCOMPARE(CompletionAction(table, dialogs, power, clock, callbacks).run(), outcome);
+
+    // What each outcome leaves: the calls in their order, and the entry put above the run's entries.
+    const QStringList countdown = option2 == 0 && check2 ? QStringList{u"countdown"_s} : QStringList();
+    QString logTop;
+    if (outcome == Outcome::PoweredOff) {
+        QCOMPARE(calls, (countdown + QStringList{u"store"_s, u"powerOff"_s, u"close"_s}));
+        logTop = u"「Lomvato」はマシーンの終了を実行しました／"_s;
+    } else if (outcome == Outcome::Ended) {
+        QCOMPARE(calls, QStringList{u"close"_s});
+        logTop = u"「Lomvato」は終了処理を開始しました／"_s;
+    } else {
+        QCOMPARE(calls, countdown);
+    }
+    QCOMPARE(table.log.text(),
+             logTop.isEmpty() ? before
+                              : ActivityLog::separator() + ActivityLog::timed(clock.now(), logTop) + before);
+    QCOMPARE(dialogs.texts,
+             QStringList(check2 ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
+                 QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません / Lomvato"_s));
+    QCOMPARE(power.privilegeRequests, QStringList(privilege.size(), u"SeShutdownPrivilege"_s));
+    if (!countdown.isEmpty()) {
+        // The bar climbs one step a tick from 0 and stops one short of its maximum of 500.
+        QCOMPARE(values.last(), cancelAt > 0 ? cancelAt - 1 : 499);
+        QCOMPARE(values.size(), values.last() + 1);
+        QCOMPARE(finishes, 1);
+    }
+}
+
+void TestRun::form6Closes_data()
+{
+    QTest::addColumn<bool>("click"); // a click on "中　止", or the countdown runs out
+    QTest::addColumn<int>("dialogResult");
+    QTest::addColumn<Result>("result");
+    QTest::addRow("中　止") << true << int(QDialog::Rejected) << Result::Cancelled;
+    QTest::addRow("ran out") << false << int(QDialog::Accepted) << Result::RanOut;
+}
+
+void TestRun::form6Closes()
+{
+    QFETCH(bool, click);
+    WorkTable table;
+    FakeDialogs dialogs;
+    FakePower power;
+    FakeClock clock;
+    int stores = 0;
+    CompletionCountdown countdown(table, dialogs, power, clock, [&] { ++stores; });
+    Form6 form(countdown);
+    auto* button = form.findChild<QPushButton*>(u"Command1"_s);
+    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
+    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
+    QCOMPARE(form.findChild<QLabel*>(u"Label1"_s)->text(),
+             u"作業が終了しました。マシンをシャットダウンします"_s);
+    QCOMPARE(button->text(), u"中　止"_s);
+    QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
+    form.show();
+    QVERIFY(timer->isActive());
+    if (click)
+        QTest::mouseClick(button, Qt::LeftButton);
+    else // the dialog's own timer makes the last tick
+        for (int i = 0; i < 499; ++i)
+            countdown.tick();
+    QTRY_VERIFY(!form.isVisible());
+    QTEST(form.result(), "dialogResult");
+    QTEST(countdown.result(), "result");
+    QVERIFY(!timer->isActive());
+    QCOMPARE(stores, click ? 0 : 1);
+    QCOMPARE(bar->maximum(), 500);
+    if (!click) // one step short of full
+        QCOMPARE(bar->value(), 499);
+}
+
+QTEST_MAIN(TestRun)
+#include "tst_run.moc"

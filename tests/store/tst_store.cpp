@@ -1,0 +1,510 @@
+#include "Fakes.h"
+#include "core/WorkTable.h"
+#include "store/ProgramStore.h"
+#include "store/TemplateData.h"
+#include "store/TemplateReader.h"
+#include "store/TemplateWriter.h"
+#include "store/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+constexpr int refused = std::numeric_limits<int>::min();
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+// The factory template as written; loaded and written again it gives the e2e suite's factory-written.lvt.
+const QString factoryText =
+    u"/check1.Value\r\n1\r\n/check2.Value\r\n1\r\n/option1.value\r\nTrue|False\r\n/option2.value\r\n"
+    u"True|False\r\n/list1.List\r\n\r\n/list1.value\r\n\r\n/listview3.listitems.Text\r\n<c0>|戻り値\r\n"
+    u"<c1>|カウント\r\n<c2>|元ファイル名\r\n<c3>|拡張子\r\n<c4>|親パス\r\n<c5>|フルパス\r\n\r\n"
+    u"/listview3.ColumnHeaders.Width\r\n450.1418|1440\r\n/listview1.ColumnHeaders.Position\r\n1|2|3|4|5|6\r\n"
+    u"/listview1.ColumnHeaders.Width\r\n1409.953|1140.095|1530.142|1035.213|1080|1440\r\n"
+    u"/listview2.listitems.Text\r\n\r\n/listview2.ColumnHeaders.Width\r\n659.9055|1440|1440|1440\r\n"
+    u"/listview4.ColumnHeaders.Width\r\n659.9055|1214.92\r\n/label6.caption\r\n32\r\n"_s;
+
+struct Fixture {
+    QTemporaryDir dir;
+    WorkTable table;
+    FakeDialogs dialogs;
+    FakeFileSystem fs;
+    TemplateFile file{table, dialogs, fs, dir.path()};
+    LogFile logFile{table.log, table.settings};
+    const QString defaultLvt = dir.filePath(u"default.lvt"_s), logIni = dir.filePath(u"log.ini"_s);
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+// Reads a template's text over the factory table with its lists emptied, as a file is read.
+bool readText(const QString& text, TemplateData& data, StoreError* error)
+{
+    data = TemplateData::from(WorkTable());
+    TemplateReader::clearLists(data);
+    return TemplateReader::read(text, data, error);
+}
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void numbers_data();
+    void numbers();
+    void brokenFiles_data();
+    void brokenFiles();
+    void valueLines();
+    void optionLines_data();
+    void optionLines();
+    void factoryAndRichTables();
+    void recovery_data();
+    void recovery();
+    void menuCommands();
+    void storeAtClose_data();
+    void storeAtClose();
+    void startupTemplateCopiedFromShipped();
+    void loadedText_data();
+    void loadedText();
+    void logLoad_data();
+    void logLoad();
+    void clearedLogWritesOneLineBreak();
+    void consecutiveStartsAreSeparated();
+};
+
+void TestStore::numbers_data()
+{
+    // A width is written as text and read back as a whole number; rows without twips test the reading only.
+    QTest::addColumn<float>("twips");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("whole");
+    const auto row = [](const char* name, float twips, const QString& text, int whole) {
+        QTest::addRow("%s", name) << twips << text << whole;
+    };
+    const float none = std::nanf("");
+    row("a third", 1.0f / 3.0f, u"0.3333333"_s, 0);
+    row("rounding carries", 9.9999999f, u"10"_s, 10);
+    row("half to even, down", 2.5f, u"2.5"_s, 2);
+    row("eight digits, no exponent", 12345678.0f, u"12345680"_s, refused);
+    row("tiny, no exponent", 1.5e-7f, u"0.00000015"_s, 0);
+    row("exponent", none, u"1.5e3"_s, 1500);
+    row("half even stays in range", none, u"-32768.5"_s, -32768);
+    row("rounds out of range", none, u"32767.5"_s, refused);
+    row("too small", none, u"-32769"_s, refused);
+    row("trailing text", none, u"12px"_s, refused);
+    row("nan", none, u"nan"_s, refused);
+    row("full-width digit", none, u"１"_s, refused);
+}
+
+void TestStore::numbers()
+{
+    QFETCH(float, twips);
+    QFETCH(QString, text);
+    QFETCH(int, whole);
+    if (!std::isnan(twips))
+        QCOMPARE(TemplateWriter::formatWidth(twips), text);
+    int result = refused;
+    QCOMPARE(TemplateReader::wholeNumber(text, &result), whole != refused);
+    if (whole != refused)
+        QCOMPARE(result, whole);
+}
+
+void TestStore::brokenFiles_data()
+{
+    // The number says why the file fails, 0 that it must load.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("number");
+    const auto row = [](const char* name, const QString& text, int number) {
+        QTest::addRow("%s", name) << text << number;
+    };
+    row("empty file", QString(), StoreError::None);
+    row("check1 not a number", u"/check1.Value\nx\n"_s, StoreError::NotANumber);
+    row("three option states", u"/option1.value\nTrue|False|False\n"_s, StoreError::TooManyElements);
+    row("check marks without items", u"/list1.value\nTrue\n"_s, StoreError::TooManyElements);
+    row("key-list row without bar", u"/listview3.listitems.Text\n<c0>\n"_s, StoreError::MissingSeparator);
+    row("widths past the columns",
+        u"/listview3.listitems.Text\n<c0>|a\n/listview1.ColumnHeaders.Width\n1|2\n"_s,
+        StoreError::TooManyElements);
+    row("position out of range",
+        u"/listview3.listitems.Text\n<c0>|a\n/listview1.ColumnHeaders.Position\n99999\n"_s,
+        StoreError::OutOfRange);
+    row("five batch widths", u"/listview4.ColumnHeaders.Width\n1|2|3|4|5\n"_s, StoreError::TooManyElements);
+    row("log limit 33", u"/label6.caption\n33\n"_s, StoreError::LogLimitOutOfRange);
+    row("log limit 0.5 rounds to 0", u"/label6.caption\n0.5\n"_s, StoreError::LogLimitOutOfRange);
+    row("log limit 32.5 rounds to 32", u"/label6.caption\n32.5\n"_s, 0);
+    row("key with wrong case is a value", u"/check1.Value\n/check1.value\n"_s, StoreError::NotANumber);
+}
+
+void TestStore::brokenFiles()
+{
+    QFETCH(QString, text);
+    QFETCH(int, number);
+    TemplateData data;
+    StoreError error;
+    QCOMPARE(readText(text, data, &error), number == StoreError::None);
+    QCOMPARE(error.number, number);
+    QCOMPARE(error.description.isEmpty(), number == StoreError::None);
+}
+
+void TestStore::valueLines()
+{
+    const QString text =
+        u"garbage\n|||\n/check1.Value\n0\n\n/check2.Value\n0\n/list1.List\na||c\n/list1.value\n"
+        u"False|True|False\n/listview3.listitems.Text\n<c0>|戻り値\nkey|a|b\n/listview3.ColumnHeaders.Width\n"
+        u"10.5\n/listview1.ColumnHeaders.Position\n2|1\n/listview1.ColumnHeaders.Width\n99.5\n"
+        u"/listview2.listitems.Text\n<App1>|a.exe\n<App2>|b|/b|x|y|\n/listview4.ColumnHeaders.Width\n"
+        u"1|2|3|4\n/listview1.ColumnHeaders.Text\nold|captions\n/label6.caption\n 7.6 KB\n/check1.Value\n"
+        u"1\n/list1.List\nd\n"_s;
+    TemplateData data;
+    StoreError error;
+    QVERIFY2(readText(text, data, &error), qPrintable(error.text()));
+    QCOMPARE(data.check1, 1); // a section that occurs twice is applied twice
+    QVERIFY(!data.option2Enabled);
+    QCOMPARE(data.extensions.size(), size_t(4)); // lists append again
+    QCOMPARE(data.extensions[1].text, QString());
+    QCOMPARE(data.extensions[3].text, u"d"_s);
+    QVERIFY(!data.extensions[0].checked && data.extensions[1].checked && !data.extensions[2].checked);
+    QCOMPARE(data.columns.size(), size_t(2));
+    QCOMPARE(data.columns[1].keyText, u"key"_s); // stored as read
+    QCOMPARE(data.columns[1].name, u"a|b"_s);
+    QCOMPARE(data.columns[0].position, 2);
+    QCOMPARE(data.columns[0].width, 100.0f);  // 99.5 rounds to even
+    QCOMPARE(data.columns[1].width, 1440.0f); // fewer widths than columns: the rest keep theirs
+    QCOMPARE(data.keyListWidths, (QList<float>{10.0f, 1440.0f}));
+    QCOMPARE(data.apps, (std::vector<QStringList>{{u"<App1>"_s, u"a.exe"_s},
+                                                  {u"<App2>"_s, u"b"_s, u"/b"_s, u"x|y|"_s}}));
+    QCOMPARE(data.batchWidths, (QList<float>{1.0f, 2.0f, 3.0f, 4.0f}));
+    QCOMPARE(data.appWidths, AppRegistry::factoryWidths()); // not in the file: kept
+    QCOMPARE(data.label6, u" 7.6 KB"_s);
+    QCOMPARE(data.slider1, 8);
+}
+
+void TestStore::optionLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("listEnabled");
+    // The table starts with button 0 selected and the list disabled.
+    QTest::addRow("on") << u"False|True"_s << 1 << true;
+    QTest::addRow("both true: the last wins") << u"True|True"_s << 1 << true;
+    QTest::addRow("none") << u"False|False"_s << -1 << false;
+    QTest::addRow("other words leave it") << u"x|y"_s << 0 << false;
+}
+
+void TestStore::optionLines()
+{
+    QFETCH(QString, line);
+    QFETCH(int, selected);
+    WorkTable table;
+    TemplateData data = TemplateData::from(table);
+    QVERIFY(TemplateReader::read(u"/option1.value\r\n"_s + line + u"\r\n/option2.value\r\n"_s + line, data,
+                                 nullptr));
+    QCOMPARE(data.option2.selected(), selected);
+    data.applyTo(table);
+    QCOMPARE(table.filter.mode().selected(), selected);
+    QTEST(table.filter.listEnabled(), "listEnabled");
+}
+
+void TestStore::factoryAndRichTables()
+{
+    Fixture f;
+    QVERIFY(f.file.DefaultOutPut());
+    const QByteArray bytes = readBytes(f.defaultLvt);
+    QCOMPARE(bytes, TextCodec::encode(factoryText));
+    QVERIFY(bytes.contains(QByteArray("<c0>|\x96\xdf\x82\xe8\x92\x6c\r\n"))); // 戻り値 in code page 932
+
+    // Widths come back as the whole twips the lists hold after loading, the batch list gives all four
+    // widths, and the file ends with one more empty line.
+    QCOMPARE(f.file.KankyouInPut(f.defaultLvt), TemplateFile::Outcome::Loaded);
+    QVERIFY(f.dialogs.shown.isEmpty());
+    QVERIFY(f.file.KankyouOutPut(f.path(u"back.lvt"_s)));
+    QCOMPARE(readBytes(f.path(u"back.lvt"_s)), readBytes(QStringLiteral(LOMVATO_FACTORY_WRITTEN)));
+
+    // A rich table on top of the loaded one, whose widths are whole from now on.
+    WorkTable& t = f.table;
+    t.addColumn(u"メモ|備考"_s);
+    t.addColumn(u"출력"_s); // Korean: the file goes out as UTF-8
+    t.apps.appendRow({u"<App1>"_s, u"変換.exe"_s, u"/opt/変換.exe"_s, u"<App1> -i \"<c5>\" x|y|"_s});
+    t.apps.appendRow({u"<App2>"_s, u"b"_s, u"/opt/b"_s, u"first\r\nsecond"_s});
+    t.apps.appendRow({u"<App3>"_s, u"c"_s, u"/opt/c"_s});
+    t.filter.append(u"jpg"_s, true);
+    t.filter.append(u"ＰＮＧ"_s, false);
+    t.filter.setMode(OptionGroup{1});
+    t.filter.applyModeToList();
+    t.settings.check1 = 0;
+    t.settings.label6 = u"8"_s;
+    f.fs.files = {u"/opt/変換.exe"_s}; // the others are missing
+    QVERIFY(f.file.KankyouOutPut(f.path(u"rich.lvt"_s)));
+    const QByteArray written = readBytes(f.path(u"rich.lvt"_s));
+    QVERIFY(written.startsWith("\xEF\xBB\xBF"));
+
+    // Everything written is read back: the loaded table writes the same bytes.
+    WorkTable back;
+    TemplateFile reader(back, f.dialogs, f.fs, f.dir.path());
+    QCOMPARE(reader.KankyouInPut(f.path(u"rich.lvt"_s)), TemplateFile::Outcome::Loaded);
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QCOMPARE(f.dialogs.shown[0].text, u"<App2><App3>\r\n登録されたパスに見あたりません"_s);
+    QCOMPARE(f.dialogs.shown[0].title, u"Lomvato"_s);
+    QCOMPARE(back.files.headerData(6, Qt::Horizontal).toString(), u"<c6>メモ|備考"_s);
+    QVERIFY(back.filter.isOn() && back.filter.listEnabled());
+    QCOMPARE(back.apps.rowCells(0), t.apps.rowCells(0)); // "|" in a sample
+    QCOMPARE(back.apps.rowCells(1).last(), u"first second"_s);
+    QVERIFY(reader.KankyouOutPut(f.path(u"again.lvt"_s)));
+    QCOMPARE(readBytes(f.path(u"again.lvt"_s)), written);
+}
+
+void TestStore::recovery_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<int>("number");
+    QTest::addRow("startup template missing")
+        << u"default.lvt"_s << QByteArray() << int(StoreError::CannotOpen);
+    QTest::addRow("startup template damaged")
+        << u"default.lvt"_s << QByteArray("/label6.caption\r\n64\r\n") << int(StoreError::LogLimitOutOfRange);
+    // The factory template goes to default.lvt, and reading the same damaged file again fails.
+    QTest::addRow("other template damaged: gives up")
+        << u"bad.lvt"_s << QByteArray("/check2.Value\r\n1|2\r\n") << int(StoreError::NotANumber);
+}
+
+void TestStore::recovery()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(int, number);
+    Fixture f;
+    if (!content.isEmpty())
+        writeBytes(f.path(name), content);
+    f.table.addColumn(u"user"_s);
+    const bool givesUp = name != u"default.lvt"_s;
+    QCOMPARE(f.file.KankyouInPut(f.path(name)),
+             givesUp ? TemplateFile::Outcome::GaveUp : TemplateFile::Outcome::Recovered);
+    QCOMPARE(f.dialogs.shown.size(), givesUp ? 2 : 1);
+    const QString text = f.dialogs.shown[0].text;
+    QVERIFY2(text.startsWith(QString::number(number) + u" : "_s), qPrintable(text));
+    QVERIFY(text.endsWith(
+        u"\r\n初期設定（default.lvt）ファイルが壊れている可能性があります。\r\n出荷時設定で起動します"_s));
+    QCOMPARE(f.dialogs.shown[0].title, u"起動時にエラーが発生しました"_s);
+    QCOMPARE(f.dialogs.shown[0].buttons, Dialogs::Buttons::Ok);
+    QCOMPARE(readBytes(f.defaultLvt), TextCodec::encode(factoryText));
+    if (givesUp) {
+        QCOMPARE(f.dialogs.shown[1].text, u"出荷時設定での起動も失敗しました"_s);
+        QCOMPARE(f.dialogs.shown[1].title, u"再インストールしてください"_s);
+    }
+    QCOMPARE(f.table.stopFlag, givesUp ? -1 : 0);
+    QCOMPARE(f.table.columns.count(), givesUp ? 7 : 6); // the factory table, or nothing applied
+}
+
+void TestStore::menuCommands()
+{
+    Fixture f;
+    const QString folder = f.path(u"lvtファイル"_s), saved = f.path(u"saved.lvt"_s);
+    f.file.Pulldown_file_table_save_Click(); // cancelled dialogs do nothing
+    f.file.Pulldown_file_table_open_Click();
+    QCOMPARE(f.dialogs.fileFolders, (QStringList{folder, folder}));
+    QVERIFY(QDir(f.dir.path()).isEmpty());
+
+    // A failing save is silent and keeps the old file: a name of 250 characters leaves no room for the
+    // temporary name, so the replacement fails at its end.
+    const QString longName = f.path(QString(250, u'a'));
+    writeBytes(longName, "old content");
+    f.table.addColumn(u"user"_s);
+    f.dialogs.files = {longName, saved};
+    f.file.Pulldown_file_table_save_Click();
+    QCOMPARE(readBytes(longName), QByteArray("old content"));
+    f.file.Pulldown_file_table_save_Click();
+    QVERIFY(QFile::exists(saved));
+
+    // Opening starts a new piece of work: the rows and the batch go, the log stays.
+    f.table.removeColumn(6);
+    const auto work = [&f] {
+        f.table.files.appendRows({{u""_s, u"1"_s}});
+        f.table.batch.appendRow({u"<App1>"_s});
+    };
+    const auto counts = [&f] {
+        return QList<qsizetype>{f.table.columns.count(), f.table.files.count(), f.table.batch.count()};
+    };
+    work();
+    f.table.log.setText(u"kept"_s);
+    f.dialogs.files = {saved};
+    f.file.Pulldown_file_table_open_Click();
+    QCOMPARE(counts(), (QList<qsizetype>{7, 0, 0}));
+    QCOMPARE(f.table.log.text(), u"kept"_s);
+    QVERIFY(f.dialogs.shown.isEmpty());
+
+    // A damaged or missing file changes nothing, not even the good sections before the damage, nor
+    // default.lvt.
+    work();
+    writeBytes(f.defaultLvt, "startup");
+    const QString bad = f.path(u"bad.lvt"_s);
+    writeBytes(bad, "/check1.Value\r\n0\r\n/listview3.listitems.Text\r\n<c0>|x\r\n/label6.caption\r\n99\r\n");
+    f.dialogs.files = {bad, f.path(u"absent.lvt"_s)};
+    f.file.Pulldown_file_table_open_Click();
+    f.file.Pulldown_file_table_open_Click();
+    QCOMPARE(f.dialogs.shown.size(), 2);
+    QVERIFY(f.dialogs.shown[0].text.startsWith(u"6 : "_s));
+    QVERIFY(f.dialogs.shown[0].text.endsWith(u"\r\nテンプレートファイルを読み込めませんでした"_s));
+    QCOMPARE(f.dialogs.shown[0].title, u"Lomvato"_s);
+    QVERIFY(f.dialogs.shown[1].text.startsWith(u"1 : "_s));
+    QCOMPARE(counts(), (QList<qsizetype>{7, 1, 1}));
+    QCOMPARE(f.table.settings.check1, 1);
+    QCOMPARE(f.table.stopFlag, 0);
+    QCOMPARE(readBytes(f.defaultLvt), QByteArray("startup"));
+}
+
+void TestStore::storeAtClose_data()
+{
+    QTest::addColumn<QString>("blocked"); // a folder stands where this file goes
+    QTest::addColumn<int>("stopFlag");
+    QTest::addRow("both written") << QString() << 0;
+    QTest::addRow("log.ini fails, template still written") << u"log.ini"_s << 0;
+    QTest::addRow("default.lvt fails, log still written") << u"default.lvt"_s << 0;
+    QTest::addRow("start-up gave up: nothing written") << QString() << -1;
+}
+
+void TestStore::storeAtClose()
+{
+    QFETCH(QString, blocked);
+    QFETCH(int, stopFlag);
+    Fixture f;
+    ProgramStore store(f.table, f.dialogs, f.fs, f.dir.path());
+    f.table.log.setText(u"ログ"_s);
+    f.table.addColumn(u"user"_s);
+    f.table.stopFlag = stopFlag;
+    if (!blocked.isEmpty())
+        QVERIFY(QDir(f.dir.path()).mkdir(blocked));
+    QCOMPARE(store.storeAtClose(), blocked.isEmpty() && stopFlag == 0);
+    const bool logWritten = stopFlag == 0 && blocked != u"log.ini"_s;
+    QCOMPARE(readBytes(store.logPath()), logWritten ? TextCodec::encode(u"ログ\r\n"_s) : QByteArray());
+    QCOMPARE(TextCodec::decode(readBytes(store.templatePath())).contains(u"\r\n<c6>|user\r\n"_s),
+             stopFlag == 0 && blocked != u"default.lvt"_s);
+    QCOMPARE(f.dialogs.shown.size(), blocked.isEmpty() ? 0 : 1);
+    if (!blocked.isEmpty()) {
+        const QString text = f.dialogs.shown[0].text;
+        QVERIFY2(text.startsWith(u"7 : "_s), qPrintable(text));
+        QVERIFY(text.endsWith(u"\r\n"_s + QDir::toNativeSeparators(f.path(blocked)) +
+                              u"を保存できませんでした"_s));
+        QCOMPARE(f.dialogs.shown[0].title, u"Lomvato"_s);
+    }
+}
+
+void TestStore::startupTemplateCopiedFromShipped()
+{
+    QTemporaryDir exe, empty;
+    Fixture user;
+    const QString shipped = exe.filePath(u"default.lvt"_s);
+    QVERIFY(TemplateFile::writeFactoryTemplate(shipped));
+    QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ReadGroup);
+    QVERIFY(!ProgramStore::ensureStartupTemplate(user.dir.path(), empty.path())); // nothing shipped
+    QVERIFY(ProgramStore::ensureStartupTemplate(user.dir.path(), exe.path()));
+    QCOMPARE(readBytes(user.defaultLvt), readBytes(shipped));
+    QVERIFY(QFileInfo(user.defaultLvt).permissions() & QFile::WriteOwner);
+
+    // Start-up reads the copy; an existing one is the user's own and stays.
+    ProgramStore store(user.table, user.dialogs, user.fs, user.dir.path());
+    QCOMPARE(store.loadAtStart(), TemplateFile::Outcome::Loaded);
+    QVERIFY(user.dialogs.shown.isEmpty());
+    writeBytes(user.defaultLvt, "mine");
+    QVERIFY(ProgramStore::ensureStartupTemplate(user.dir.path(), exe.path()));
+    QCOMPARE(readBytes(user.defaultLvt), QByteArray("mine"));
+}
+
+void TestStore::loadedText_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("lf lines, no last end") << u"A\nB"_s << 1024 << u"\r\nA\r\nB"_s;
+    QTest::addRow("empty lines kept") << u"A\r\n\r\nB\r\n"_s << 1024 << u"\r\nA\r\n\r\nB"_s;
+    QTest::addRow("cut inside a line break") << u"AB\r\nC\r\n"_s << 5 << u"\r\nAB\r"_s;
+    QTest::addRow("cut keeps a surrogate pair whole") << u"A😀B\r\n"_s << 4 << u"\r\nA"_s;
+    QTest::addRow("cut after a surrogate pair") << u"A😀B\r\n"_s << 5 << u"\r\nA😀"_s;
+}
+
+void TestStore::loadedText()
+{
+    QFETCH(QString, file);
+    QFETCH(int, maxLength);
+    QTEST(LogFile::loadedText(file, maxLength), "text");
+}
+
+void TestStore::logLoad_data()
+{
+    QTest::addColumn<QString>("logged"); // what the log held when it was written; null: no file
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<QString>("loaded");
+    QString big; // 5000 characters in the file, with the line break logOutPut adds
+    for (int i = 0; big.size() < 4998; ++i)
+        big += u"%1 行目のログ\r\n"_s.arg(i, 4, 10, QLatin1Char('0'));
+    big.truncate(4998);
+    QTest::addRow("limit 1 keeps the newest 1024") << big << 1 << QString(u"\r\n"_s + big).left(1024);
+    const QString wide = u"写真😀〜①.jpg\r\n사진"_s; // beyond code page 932: written as UTF-8
+    QTest::addRow("text outside code page 932") << wide << 32 << u"\r\n"_s + wide;
+    QTest::addRow("missing file leaves the log") << QString() << 1 << u"kept"_s;
+}
+
+void TestStore::logLoad()
+{
+    QFETCH(QString, logged);
+    QFETCH(int, slider);
+    QFETCH(QString, loaded);
+    Fixture f;
+    QSignalSpy changed(&f.table.settings, &WorkSettings::changed);
+    f.logFile.Slider1_Change(slider);
+    QCOMPARE(f.table.settings.label6, QString::number(slider));
+    QCOMPARE(changed.count(), 1);
+    f.table.log.setText(logged.isNull() ? u"kept"_s : logged);
+    if (!logged.isNull()) {
+        QVERIFY(f.logFile.logOutPut(f.logIni));
+        f.table.log.clear();
+    }
+    QCOMPARE(f.logFile.logInPut(f.logIni), !logged.isNull());
+    QCOMPARE(f.table.log.text(), loaded);
+    f.table.log.prepend(QString(3000, u'x')); // the limit applies only to loading
+    QCOMPARE(f.table.log.length(), loaded.length() + 3000);
+}
+
+void TestStore::clearedLogWritesOneLineBreak()
+{
+    Fixture f;
+    f.table.log.setText(u"old entries"_s);
+    f.logFile.Command3_Click();
+    QVERIFY(f.logFile.logOutPut(f.logIni));
+    QCOMPARE(readBytes(f.logIni), QByteArray("\r\n"));
+}
+
+void TestStore::consecutiveStartsAreSeparated()
+{
+    Fixture f;
+    for (const QDateTime& when :
+         {QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0))}) {
+        f.logFile.logInPut(f.logIni);
+        f.table.log.prepend(ActivityLog::timed(when, u"Lomvato起動開始"_s, 1));
+        f.table.log.prependSeparator();
+        QVERIFY(f.logFile.logOutPut(f.logIni));
+    }
+    const QString stars = QString(60, u'*') + u"\r\n\r\n"_s;
+    QCOMPARE(TextCodec::decode(readBytes(f.logIni)), stars + u"12/26/07 10:00:00\tLomvato起動開始\r\n\r\n"_s +
+                                                         stars +
+                                                         u"12/26/06 09:05:03\tLomvato起動開始\r\n\r\n"_s);
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
