@@ -190,10 +190,8 @@ void TestApps::scenario_data()
     row("pick 1;edit;type;register", three + u"||<App2>||s2|E6T|"_s);
     row("pick 0;edit;type half;pick 1;edit", three + u"||<App2>|s2|s2|E6T|"_s);
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
-    row("batch A B C;up 1", three + u"|a2:B a1:A a3:C|||||=0"_s);
-    row("batch A B C;down 1", three + u"|a1:A a3:C a2:B|||||=2"_s);
-    row("batch A B C;up 0", three + u"|a1:A a2:B a3:C|||||=0"_s);
-    row("batch A B C;down 2", three + u"|a1:A a2:B a3:C|||||=2"_s);
+    row("batch A B C;up 1;up 0", three + u"|a2:B a1:A a3:C|||||=0/=0"_s);
+    row("batch A B C;down 1;down 2", three + u"|a1:A a3:C a2:B|||||=2/=2"_s);
     row("batch A B C;pick 0;edit;reedit 1;register", three + u"|a1:A a3:C a2:B|||s1|6T|run on"_s);
     row("batch p q;remove 0;reedit 0;batch r;clear", three + u"||<App2>|q||ET|run off"_s);
 }

@@ -1,11 +1,13 @@
 #include "Fakes.h"
 #include "core/Form1.h"
+#include "help/frmAbout.h"
 #include "run/CompletionCountdown.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -21,14 +23,10 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-QString stars()
+// The top of a log entry written at the fake clock's time.
+QString entry(const QString& text)
 {
-    return QString(60, u'*') + u"\r\n\r\n"_s;
-}
-// The top of the log right after the last job of a one-job run.
-QString allSent()
-{
-    return stars() + u"03/04/15 09:05:07\t全ての送信を終了しました／\r\n\r\n"_s;
+    return QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\t"_s + text + u"\r\n"_s;
 }
 } // namespace
 
@@ -38,25 +36,18 @@ class TestForm1 : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
-    void menuBarInOrder();
-    void menuEntries_data();
-    void menuEntries();
+    void cleanup() { m_form.reset(); }
+    void menus_data();
+    void menus();
     void startUpState();
-    void check2GreysOutBothActionsWithoutChangingTheChoice();
-    void filterModeEnablesTheExtensionList();
+    void settingsControls();
     void exitCancelledKeepsTheWindow();
-    void closeWritesLogAndStartupTemplate();
-    void failedLogWriteIsReportedAndTheTemplateStillStored();
     void startUpThatFailsTwiceWritesNothing();
-    void closingWhileAnAbortIsPendingStoresBothFiles();
-    void completion_data();
-    void completion();
-    void abortedRunHasNoCompletionAction();
+    void countdownRanOut();
+    void versionDialog();
 
 private:
     template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
-    void runOneJob();
     QString readText(const QString& name) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -67,7 +58,6 @@ private:
     FakePower m_power;
     FakeRegistry m_registry;
     std::unique_ptr<Form1> m_form;
-    int m_countdowns = 0;
 };
 
 void TestForm1::init()
@@ -76,16 +66,10 @@ void TestForm1::init()
     m_dialogs = FakeDialogs();
     m_launcher = FakeLauncher();
     m_power = FakePower();
-    m_countdowns = 0;
     QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
     // The window reads no file until Form_Load, so tests may still arrange the folder after this.
     m_form = std::make_unique<Form1>(
         Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
-}
-
-void TestForm1::cleanup()
-{
-    m_form.reset();
 }
 
 QString TestForm1::readText(const QString& name) const
@@ -96,176 +80,14 @@ QString TestForm1::readText(const QString& name) const
     return text;
 }
 
-// One file, one batch entry, one job that ends at the first tick.
-void TestForm1::runOneJob()
+// The visible entries of the menu bar and of every menu, in order: "text|shortcut", "-" for a separator.
+void TestForm1::menus_data()
 {
-    WorkTable& t = m_form->table();
-    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
-    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
-    RunEngine& engine = m_form->engine();
-    engine.Command10_Click();
-    engine.openProcess();
-    m_launcher.ended.insert(m_launcher.lastPid());
-    engine.Timer1_Timer();
-    QCoreApplication::processEvents();
-}
-
-void TestForm1::closeWritesLogAndStartupTemplate()
-{
-    QVERIFY(m_form->Form_Load());
-    m_form->table().addColumn(u"メモ"_s);
-    m_form->close();
-    QVERIFY(readText(u"log.ini"_s)
-                .startsWith(QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\tLomvato起動開始\r\n"_s));
-    QVERIFY(readText(u"log.ini"_s).endsWith(u"\r\n"_s));
-    QVERIFY(readText(u"default.lvt"_s).contains(u"<c6>|メモ\r\n"_s));
-    QVERIFY(m_dialogs.shown.isEmpty());
-}
-
-void TestForm1::failedLogWriteIsReportedAndTheTemplateStillStored()
-{
-    QVERIFY(QDir(m_dir->path()).mkdir(u"log.ini"_s));
-    QVERIFY(m_form->Form_Load());
-    m_form->table().addColumn(u"メモ"_s);
-    m_form->close();
-    QCOMPARE(m_dialogs.shown.size(), 1);
-    QVERIFY(m_dialogs.shown[0].text.contains(u"log.ini"_s));
-    QVERIFY(m_dialogs.shown[0].text.endsWith(u"を保存できませんでした"_s));
-    QCOMPARE(m_dialogs.shown[0].title, u"Lomvato"_s);
-    QVERIFY(readText(u"default.lvt"_s).contains(u"<c6>|メモ"_s));
-}
-
-void TestForm1::startUpThatFailsTwiceWritesNothing()
-{
-    // A folder where the startup template should be: it can be neither read nor replaced.
-    QVERIFY(QFile::remove(m_dir->filePath(u"default.lvt"_s)));
-    QVERIFY(QDir(m_dir->path()).mkdir(u"default.lvt"_s));
-    QVERIFY(!m_form->Form_Load());
-    QCOMPARE(m_dialogs.shown.size(), 2);
-    QCOMPARE(m_dialogs.shown[0].title, u"起動時にエラーが発生しました"_s);
-    QCOMPARE(m_dialogs.shown[1].text, u"出荷時設定での起動も失敗しました"_s);
-    QCOMPARE(m_dialogs.shown[1].title, u"再インストールしてください"_s);
-    m_form->close();
-    QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
-}
-
-void TestForm1::closingWhileAnAbortIsPendingStoresBothFiles()
-{
-    QVERIFY(m_form->Form_Load());
-    WorkTable& t = m_form->table();
-    t.files.appendRows({{QString(), u"1"_s, u"a"_s}});
-    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool"_s, u"/bin/tool"_s});
-    m_form->engine().Command10_Click();
-    m_form->engine().Command11_Click();
-    QVERIFY(m_form->engine().abortPending());
-    m_form->close();
-    QVERIFY(readText(u"log.ini"_s).contains(u"送信作業を中断しました／"_s));
-    QVERIFY(QFile::exists(m_dir->filePath(u"default.lvt"_s)));
-}
-
-void TestForm1::completion_data()
-{
-    QTest::addColumn<int>("check2");
-    QTest::addColumn<int>("option2");
-    QTest::addColumn<bool>("ranOut");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<int>("countdowns");
-    QTest::addColumn<int>("powerOffs");
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<QString>("logTop");
-
-    QTest::addRow("message only") << 0 << 0 << false << u"処理が全て終了しました"_s << 0 << 0 << false
-                                  << allSent();
-    QTest::addRow("end only") << 1 << 1 << false << QString() << 0 << 0 << true
-                              << stars() +
-                                     u"03/04/15 09:05:07\t「Lomvato」は終了処理を開始しました／\r\n\r\n"_s +
-                                     allSent();
-    QTest::addRow("countdown cancelled") << 1 << 0 << false << QString() << 1 << 0 << false << allSent();
-    QTest::addRow("countdown ran out")
-        << 1 << 0 << true << QString() << 1 << 1 << true
-        << stars() + u"03/04/15 09:05:07\t「Lomvato」はマシーンの終了を実行しました／\r\n\r\n"_s + allSent();
-}
-
-void TestForm1::completion()
-{
-    QFETCH(int, check2);
-    QFETCH(int, option2);
-    QFETCH(bool, ranOut);
-    QVERIFY(m_form->Form_Load());
-    m_form->table().settings.check2 = check2;
-    m_form->table().settings.option2.select(option2);
-    QString logAtPowerOff;
-    m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
-    m_form->runCountdown = [&](CompletionCountdown& countdown) {
-        ++m_countdowns;
-        if (!ranOut) {
-            countdown.cancel();
-            return false;
-        }
-        countdown.start();
-        while (countdown.result() == CompletionCountdown::Result::Pending)
-            countdown.tick();
-        return true;
-    };
-    runOneJob();
-
-    QFETCH(QString, message);
-    QCOMPARE(m_dialogs.shown.size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty())
-        QCOMPARE(m_dialogs.shown[0].text, message);
-    QTEST(m_countdowns, "countdowns");
-    QTEST(m_power.powerOffs, "powerOffs");
-    QFETCH(bool, closed);
-    QCOMPARE(m_form->isVisible(), !closed);
-    QFETCH(QString, logTop);
-    QVERIFY2(m_form->table().log.text().startsWith(logTop), qPrintable(m_form->table().log.text().left(300)));
-    if (closed)
-        QVERIFY(readText(u"log.ini"_s).startsWith(logTop));
-    if (m_power.powerOffs > 0) {
-        // Both files were stored before the request; the shutdown entry came after that store.
-        QVERIFY(logAtPowerOff.startsWith(allSent()));
-    }
-}
-
-void TestForm1::abortedRunHasNoCompletionAction()
-{
-    QVERIFY(m_form->Form_Load());
-    m_form->runCountdown = [&](CompletionCountdown&) {
-        ++m_countdowns;
-        return false;
-    };
-    WorkTable& t = m_form->table();
-    t.files.appendRows({{QString(), u"1"_s, u"a"_s}});
-    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool"_s, u"/bin/tool"_s});
-    m_form->engine().Command10_Click();
-    m_form->engine().Command11_Click();
-    m_form->engine().Timer1_Timer();
-    QCoreApplication::processEvents();
-    QCOMPARE(m_countdowns, 0);
-    QVERIFY(m_dialogs.shown.isEmpty());
-    QVERIFY(!m_form->engine().isRunning());
-}
-
-void TestForm1::menuBarInOrder()
-{
-    QStringList names;
-    QStringList visible;
-    for (QAction* a : m_form->menuBar()->actions()) {
-        names << a->menu()->objectName();
-        if (a->isVisible())
-            visible << a->text();
-    }
-    QCOMPARE(names, (QStringList{u"Pulldown_file"_s, u"Pulldown_appli"_s, u"Pulldown_BatchList"_s,
-                                 u"Pulldown_ColumnTool"_s, u"Pulldown_list"_s, u"Pulldown_kakuchosi"_s,
-                                 u"Pulldown_help"_s}));
-    QCOMPARE(visible, (QStringList{u"ファイル(&F)"_s, u"外部アプリケーション(&S)"_s,
-                                   u"ファイルリスト（&L）"_s, u"フィルタ(&E)"_s, u"ヘルプ(&H)"_s}));
-}
-
-void TestForm1::menuEntries_data()
-{
-    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("menu"); // none: the menu bar
     QTest::addColumn<QStringList>("entries");
+    QTest::addRow("bar") << QString()
+                         << QStringList{u"ファイル(&F)|"_s, u"外部アプリケーション(&S)|"_s,
+                                        u"ファイルリスト（&L）|"_s, u"フィルタ(&E)|"_s, u"ヘルプ(&H)|"_s};
     QTest::addRow("table") << u"Pulldown_file_table"_s
                            << QStringList{u"保存（&S）|Ctrl+S"_s, u"開く(&O)|Ctrl+O"_s};
     QTest::addRow("file") << u"Pulldown_file"_s
@@ -282,65 +104,56 @@ void TestForm1::menuEntries_data()
     QTest::addRow("help") << u"Pulldown_help"_s << QStringList{u"バージョン情報(&V)|"_s, u"ヘルプ(&H)|"_s};
 }
 
-void TestForm1::menuEntries()
+void TestForm1::menus()
 {
     QFETCH(QString, menu);
-    QFETCH(QStringList, entries);
-    auto* m = child<QMenu>(menu);
-    QVERIFY(m);
+    QWidget* w = menu.isEmpty() ? static_cast<QWidget*>(m_form->menuBar()) : child<QMenu>(menu);
+    QVERIFY(w);
     QStringList shown;
-    for (QAction* a : m->actions()) {
-        if (!a->isVisible())
-            continue;
-        shown << (a->isSeparator() ? u"-"_s : a->text() + u'|' + a->shortcut().toString());
+    for (QAction* a : w->actions()) {
+        if (a->isVisible())
+            shown << (a->isSeparator() ? u"-"_s : a->text() + u'|' + a->shortcut().toString());
     }
-    QCOMPARE(shown, entries);
+    QTEST(shown, "entries");
 }
 
 void TestForm1::startUpState()
 {
     QVERIFY(m_form->Form_Load());
-    QCOMPARE(child<QTabWidget>(u"SSTab1"_s)->currentIndex(), 0);
-    QCOMPARE(child<QTabWidget>(u"SSTab2"_s)->tabText(0), QString());
-    QVERIFY(!child<QPlainTextEdit>(u"Text1"_s)->isEnabled());
-    QVERIFY(!child<QListView>(u"List1"_s)->isEnabled());
-    QVERIFY(!child<QPushButton>(u"Command10"_s)->isEnabled());
-    QVERIFY(!child<QPushButton>(u"Command11"_s)->isEnabled());
-    QCOMPARE(child<QPushButton>(u"Command10"_s)->text(), u"実　　行"_s);
-    QCOMPARE(child<QPushButton>(u"Command11"_s)->text(), u"中　　断"_s);
-    const QString log = m_form->table().log.text();
-    QVERIFY(log.startsWith(QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\tLomvato起動開始\r\n"_s));
+    const QList<bool> enabled{
+        child<QPlainTextEdit>(u"Text1"_s)->isEnabled(), child<QListView>(u"List1"_s)->isEnabled(),
+        child<QPushButton>(u"Command10"_s)->isEnabled(), child<QPushButton>(u"Command11"_s)->isEnabled()};
+    QCOMPARE(enabled, QList<bool>(4, false));
+    const QStringList texts{QString::number(child<QTabWidget>(u"SSTab1"_s)->currentIndex()),
+                            child<QTabWidget>(u"SSTab2"_s)->tabText(0),
+                            child<QPushButton>(u"Command10"_s)->text(),
+                            child<QPushButton>(u"Command11"_s)->text(), child<QLabel>(u"Label6"_s)->text()};
+    QCOMPARE(texts, (QStringList{u"0"_s, QString(), u"実　　行"_s, u"中　　断"_s, u"32"_s}));
+    QVERIFY(m_form->table().log.text().startsWith(entry(u"Lomvato起動開始"_s)));
     QVERIFY(child<QPlainTextEdit>(u"Text2"_s)->toPlainText().contains(u"Lomvato起動開始"_s));
-    QCOMPARE(child<QLabel>(u"Label6"_s)->text(), u"32"_s);
     QVERIFY(m_dialogs.shown.isEmpty());
 }
 
-void TestForm1::check2GreysOutBothActionsWithoutChangingTheChoice()
+// Check2 greys out both after-work actions without changing the choice; the filter mode enables its list.
+void TestForm1::settingsControls()
 {
     auto* check2 = child<QCheckBox>(u"Check2"_s);
-    auto* option0 = child<QRadioButton>(u"Option2_0"_s);
     auto* option1 = child<QRadioButton>(u"Option2_1"_s);
+    const auto state = [&] {
+        return QList<bool>{child<QRadioButton>(u"Option2_0"_s)->isEnabled(),
+                           option1->isEnabled(),
+                           option1->isChecked(),
+                           m_form->table().settings.option2.selected() == 1,
+                           child<QListView>(u"List1"_s)->isEnabled(),
+                           m_form->table().filter.isOn()};
+    };
     option1->click();
     check2->click();
-    QVERIFY(!option0->isEnabled());
-    QVERIFY(!option1->isEnabled());
-    QVERIFY(option1->isChecked());
-    QCOMPARE(m_form->table().settings.option2.selected(), 1);
-    check2->click();
-    QVERIFY(option0->isEnabled());
-    QVERIFY(option1->isEnabled());
-    QVERIFY(option1->isChecked());
-}
-
-void TestForm1::filterModeEnablesTheExtensionList()
-{
-    auto* list = child<QListView>(u"List1"_s);
     child<QRadioButton>(u"Option1_1"_s)->click();
-    QVERIFY(list->isEnabled());
-    QVERIFY(m_form->table().filter.isOn());
+    QCOMPARE(state(), (QList<bool>{false, false, true, true, true, true}));
+    check2->click();
     child<QRadioButton>(u"Option1_0"_s)->click();
-    QVERIFY(!list->isEnabled());
-    QVERIFY(!m_form->table().filter.isOn());
+    QCOMPARE(state(), (QList<bool>{true, true, true, true, false, false}));
 }
 
 void TestForm1::exitCancelledKeepsTheWindow()
@@ -349,10 +162,71 @@ void TestForm1::exitCancelledKeepsTheWindow()
     m_dialogs.answers.push_back(Dialogs::Answer::Cancel);
     m_form->Pulldown_exit_Click();
     QCOMPARE(m_dialogs.shown.size(), 1);
-    QCOMPARE(m_dialogs.shown[0].text, u"アプリケーションを終了します。よろしいですか？"_s);
-    QCOMPARE(m_dialogs.shown[0].title, u"終了確認"_s);
+    QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
+             u"終了確認|アプリケーションを終了します。よろしいですか？"_s);
     QVERIFY(m_form->isVisible());
     QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
+}
+
+void TestForm1::startUpThatFailsTwiceWritesNothing()
+{
+    // A folder where the startup template should be: it can be neither read nor replaced.
+    QVERIFY(QFile::remove(m_dir->filePath(u"default.lvt"_s)));
+    QVERIFY(QDir(m_dir->path()).mkdir(u"default.lvt"_s));
+    QVERIFY(!m_form->Form_Load());
+    QCOMPARE(m_dialogs.shown.size(), 2);
+    m_form->close();
+    QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
+}
+
+// The window's part of the actions after the last job: both files are stored before the power-off request,
+// the shutdown entry goes on top after that, and the window closes.
+void TestForm1::countdownRanOut()
+{
+    QVERIFY(m_form->Form_Load());
+    WorkTable& t = m_form->table();
+    t.settings.check2 = 1;
+    t.settings.option2.select(0);
+    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
+    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
+    QString logAtPowerOff;
+    m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
+    m_form->runCountdown = [](CompletionCountdown& countdown) {
+        countdown.start();
+        while (countdown.result() == CompletionCountdown::Result::Pending)
+            countdown.tick();
+        return true;
+    };
+    m_form->Command10_Click();
+    m_form->engine().openProcess();
+    m_launcher.ended.insert(m_launcher.lastPid());
+    m_form->engine().Timer1_Timer();
+    QCoreApplication::processEvents();
+
+    const QString allSent = entry(u"全ての送信を終了しました／"_s);
+    QCOMPARE(m_power.powerOffs, 1);
+    QVERIFY(logAtPowerOff.startsWith(allSent));
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(readText(u"log.ini"_s)
+                .startsWith(entry(u"「Lomvato」はマシーンの終了を実行しました／"_s) + u"\r\n"_s + allSent));
+    QVERIFY(m_dialogs.shown.isEmpty());
+}
+
+void TestForm1::versionDialog()
+{
+    frmAbout about(m_registry, m_files, m_launcher, m_dialogs);
+    QStringList texts{about.windowTitle()};
+    for (const char* name : {"lblTitle", "lblVersion", "lblDescription", "cmdSysInfo"})
+        texts << about.findChild<QWidget*>(QLatin1StringView(name))->property("text").toString();
+    QCOMPARE(texts,
+             (QStringList{u"Lomvato"_s, u"Lomvato"_s, u"ﾊﾞｰｼﾞｮﾝ 1.7.0"_s, QString(), u"ｼｽﾃﾑ情報(&S)..."_s}));
+    QVERIFY(about.findChild<QLabel*>(u"lblDisclaimer"_s)->text().startsWith(u"警告: "_s));
+    // The icon comes from the resources linked into the widgets library; the PNG serves without SVG support.
+    QVERIFY(!about.findChild<QLabel*>(u"picIcon"_s)->pixmap().isNull());
+    QCOMPARE(QImage(u":/lomvato-64.png"_s).size(), QSize(64, 64));
+    // Without the registry values (as on Linux) the button can only report that the tool is unavailable.
+    about.findChild<QPushButton*>(u"cmdSysInfo"_s)->click();
+    QCOMPARE(m_dialogs.shown.size(), 1);
 }
 
 QTEST_MAIN(TestForm1)

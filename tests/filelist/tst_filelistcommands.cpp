@@ -1,7 +1,7 @@
 #include "Fakes.h"
 #include "core/WorkTable.h"
+#include "filelist/ColumnFill.h"
 #include "filelist/FileListCommands.h"
-#include "filelist/PathParts.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -18,6 +18,14 @@ struct Fixture {
     FileListCommands commands{t, dialogs, fs};
     QAbstractItemModelTester tester{&t.files, QAbstractItemModelTester::FailureReportingMode::QtTest};
 
+    // Five rows with "old" in the user columns <c6> and <c7>.
+    void userColumns()
+    {
+        t.addColumn(u"A"_s);
+        t.addColumn(u"B"_s);
+        t.files.appendRows(std::vector<FileList::Row>(5, {{}, {}, {}, {}, {}, {}, u"old"_s, u"old"_s}));
+    }
+
     QString column(int c) const
     {
         QStringList out;
@@ -33,55 +41,44 @@ class TestFileListCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void splitPath_data();
-    void splitPath();
     void drop_data();
     void drop();
     void dialogHandlers();
     void rowCommands();
+    void columnFill_data();
+    void columnFill();
 };
 
-void TestFileListCommands::splitPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("parts"); // name|extension|parent
-    QTest::addRow("last dot") << u"C:\\v1.2\\photo.01.jpg"_s << u"photo.01|jpg|C:\\v1.2"_s;
-    QTest::addRow("dot file") << u"/v1.2/.profile"_s << u"|profile|/v1.2"_s;
-    QTest::addRow("no separator, trailing dot") << u"b."_s << u"b||"_s;
-}
-
-void TestFileListCommands::splitPath()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, parts);
-    // The same rule with either separator; the other one is an ordinary character.
-    const QChar separator = path.contains(u'\\') ? u'\\' : u'/';
-    const PathParts p = ::splitPath(path, separator);
-    QCOMPARE(p.name + u'|' + p.extension + u'|' + p.parent, parts);
-    QCOMPARE(::splitPath(path, separator == u'/' ? u'\\' : u'/').parent, QString());
-}
-
+// One path dropped on three rows.
 void TestFileListCommands::drop_data()
 {
     QTest::addColumn<int>("check1");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("attributes");
     QTest::addColumn<QString>("filter"); // entries, "+" checked, "-" not; none: filter off
-    QTest::addColumn<int>("count");      // rows after dropping one path on three
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("count");     // rows afterwards
+    QTest::addColumn<QString>("parts"); // name|extension|parent of the new row
+    const QString photo = u"/data/photo.01.jpg"_s, parts = u"photo.01|jpg|/data"_s;
     for (int m = 0; m < 8; ++m) {
-        QTest::addRow("Check1 on, keys %d", m) << 1 << m << 32 << QString() << 4;
+        QTest::addRow("Check1 on, keys %d", m) << 1 << m << 32 << QString() << photo << 4 << parts;
         // Shift alone (1) or Ctrl alone (2) appends; no key, both, or anything with Alt (4) replaces.
-        QTest::addRow("Check1 off, keys %d", m) << 0 << m << 32 << QString() << (m == 1 || m == 2 ? 4 : 1);
+        QTest::addRow("Check1 off, keys %d", m)
+            << 0 << m << 32 << QString() << photo << (m == 1 || m == 2 ? 4 : 1) << parts;
     }
     // Only a bare hidden entry or a bare folder is skipped; a replacing drop clears even when it takes
     // nothing.
     for (int a : {-1, 0, 2, 16, 17, 18, 34})
         QTest::addRow("attributes %d", a)
-            << 0 << 0 << a << QString() << (a == -1 || a == 2 || a == 16 ? 0 : 1);
+            << 0 << 0 << a << QString() << photo << (a == -1 || a == 2 || a == 16 ? 0 : 1) << parts;
     // Only the last extension counts, as typed, and only from a checked entry.
-    QTest::addRow("filter jpg") << 0 << 0 << 32 << u"-gif,+jpg"_s << 1;
-    QTest::addRow("filter unchecked") << 0 << 0 << 32 << u"-jpg"_s << 0;
-    QTest::addRow("filter other case, dotted") << 0 << 0 << 32 << u"+JPG,+01.jpg"_s << 0;
+    QTest::addRow("filter jpg") << 0 << 0 << 32 << u"-gif,+jpg"_s << photo << 1 << parts;
+    QTest::addRow("filter unchecked") << 0 << 0 << 32 << u"-jpg"_s << photo << 0 << parts;
+    QTest::addRow("filter other case, dotted") << 0 << 0 << 32 << u"+JPG,+01.jpg"_s << photo << 0 << parts;
+    // A backslash is an ordinary character.
+    QTest::addRow("dot file") << 0 << 0 << 32 << QString() << u"/v1.2/.pro\\file"_s << 1
+                              << u"|pro\\file|/v1.2"_s;
+    QTest::addRow("trailing dot") << 0 << 0 << 32 << QString() << u"/data/b."_s << 1 << u"b||/data"_s;
 }
 
 void TestFileListCommands::drop()
@@ -90,7 +87,9 @@ void TestFileListCommands::drop()
     QFETCH(int, modifiers);
     QFETCH(int, attributes);
     QFETCH(QString, filter);
+    QFETCH(QString, path);
     QFETCH(int, count);
+    QFETCH(QString, parts);
     Fixture f;
     if (!filter.isEmpty())
         f.t.filter.setMode(OptionGroup{1});
@@ -98,12 +97,11 @@ void TestFileListCommands::drop()
         f.t.filter.append(entry.mid(1), entry.startsWith(u'+'));
     f.t.settings.check1 = check1;
     f.t.files.appendRows({{}, {}, {}});
-    f.fs.attrs.insert(u"/data/photo.01.jpg"_s, attributes);
-    f.commands.ListView1_OLEDragDrop({u"/data/photo.01.jpg"_s}, modifiers);
+    f.fs.attrs.insert(path, attributes);
+    f.commands.ListView1_OLEDragDrop({path}, modifiers);
     QCOMPARE(f.t.files.count(), count);
     if (count > 0)
-        QCOMPARE(f.t.files.row(count - 1).join(u'|'),
-                 u'|' + QString::number(count) + u"|photo.01|jpg|/data|/data/photo.01.jpg"_s);
+        QCOMPARE(f.t.files.row(count - 1).join(u'|'), u"|%1|%2|%3"_s.arg(count).arg(parts, path));
 }
 
 void TestFileListCommands::dialogHandlers()
@@ -176,6 +174,50 @@ void TestFileListCommands::rowCommands()
     f.commands.Pulldown_list_AllDel_Click();
     f.commands.Pulldown_list_SelectDell_Click({0});
     QCOMPARE(f.t.files.count(), 0);
+}
+
+void TestFileListCommands::columnFill_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("expected"); // <c6> of rows 0..4, "|" separated
+    QTest::addRow("selected rows in list order")
+        << 3 << QList<int>{3, 0, 2} << u"5"_s << u"10"_s << u"5|old|15|25|old"_s;
+    QTest::addRow("empty boxes count as 0")
+        << 3 << QList<int>{0, 2} << QString() << QString() << u"0|old|0|old|old"_s;
+    QTest::addRow("past 16 bits") << 3 << QList<int>{0, 1} << u"999"_s << u"32767"_s
+                                  << u"999|33766|old|old|old"_s;
+    QTest::addRow("no wrap at 64 bits")
+        << 3 << QList<int>{0, 1, 2} << u"9223372036854775806"_s << u"99999999999999999999"_s
+        << u"9223372036854775806|9223372036854775807|9223372036854775807|old|old"_s;
+    QTest::addRow("negative start, duplicates and strays")
+        << 3 << QList<int>{2, 1, 1, -1, 7} << u"-1"_s << u"1"_s << u"old|-1|0|old|old"_s;
+    QTest::addRow("clear") << 0 << QList<int>{1, 3} << u"1"_s << u"1"_s << u"old||old||old"_s;
+    QTest::addRow("text") << 2 << QList<int>{4} << u"1"_s << u"1"_s << u"old|old|old|old| 値 "_s;
+}
+
+void TestFileListCommands::columnFill()
+{
+    QFETCH(int, mode);
+    QFETCH(QList<int>, selected);
+    QFETCH(QString, start);
+    QFETCH(QString, step);
+    QFETCH(QString, expected);
+    Fixture f;
+    f.userColumns();
+    ColumnFill::Request request{
+        mode, 0, std::vector<int>(selected.begin(), selected.end()), u"/data/in"_s, u" 値 "_s, start, step};
+    ColumnFill::fill(f.t.files, request);
+    QCOMPARE(f.column(6) + u'/' + f.column(7), expected + u"/old|old|old|old|old"_s);
+    // The second entry writes the second user column; an entry past the columns writes nothing.
+    for (int combo : {1, 2}) {
+        request.comboIndex = combo;
+        request.mode = combo == 2 ? ColumnFill::Clear : mode;
+        ColumnFill::fill(f.t.files, request);
+    }
+    QCOMPARE(f.column(7), expected);
 }
 
 QTEST_GUILESS_MAIN(TestFileListCommands)

@@ -18,6 +18,7 @@ struct FakeUrlOpener final : UrlOpener {
     }
 };
 
+// Fresh for every case. The registry is empty on Linux; the values stand for a Windows port's.
 struct Services {
     FakeRegistry registry;
     FakeFileSystem files;
@@ -25,7 +26,6 @@ struct Services {
     FakeDialogs dialogs;
 };
 
-const QString InfoPath = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO\\PATH"_s;
 const QString LocationValue = u"SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO"_s;
 } // namespace
 
@@ -35,8 +35,6 @@ class TestHelp : public QObject
 private slots:
     void helpFile_data();
     void helpFile();
-    void getKeyValue_data();
-    void getKeyValue();
     void startSysInfo_data();
     void startSysInfo();
 };
@@ -45,9 +43,7 @@ void TestHelp::helpFile_data()
 {
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QString>("opened"); // empty: nothing is asked of the desktop
-
-    const QString chm = u"/home/u/.local/share/Lomvato/help.chm"_s;
-    const QString html = u"/opt/lomvato/help.html"_s;
+    const QString chm = u"/home/u/.local/share/Lomvato/help.chm"_s, html = u"/opt/lomvato/help.html"_s;
     QTest::addRow("help.chm in the program folder") << QStringList{chm, html} << chm;
     QTest::addRow("help.chm beside the executable is not looked for")
         << QStringList{u"/opt/lomvato/help.chm"_s, html} << html;
@@ -66,34 +62,6 @@ void TestHelp::helpFile()
     QCOMPARE(opener.opened, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl::fromLocalFile(opened)});
 }
 
-void TestHelp::getKeyValue_data()
-{
-    QTest::addColumn<QVariant>("stored"); // invalid: no such value
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<QString>("text");
-
-    QTest::addRow("text counting its NUL") << QVariant(u"C:\\Tools\0"_s) << true << u"C:\\Tools"_s;
-    QTest::addRow("only one NUL is dropped") << QVariant(u"a\0\0"_s) << true << u"a\0"_s;
-    QTest::addRow("number with zero bytes") << QVariant(quint32(0x00FF0001)) << true << u"&hFF0001"_s;
-    QTest::addRow("zero") << QVariant(quint32(0)) << true << u"&h0"_s;
-    QTest::addRow("highest number") << QVariant(quint32(0xFFFFFFFF)) << true << u"&hFFFFFFFF"_s;
-    QTest::addRow("missing") << QVariant() << false << QString();
-    QTest::addRow("binary value") << QVariant(QByteArray("\x01\x02", 2)) << false << QString();
-}
-
-void TestHelp::getKeyValue()
-{
-    Services s;
-    QFETCH(QVariant, stored);
-    if (stored.isValid())
-        s.registry.values.insert(InfoPath, stored);
-    QString out = u"left over"_s;
-    SystemInfo info(s.registry, s.files, s.launcher, s.dialogs);
-    QTEST(info.GetKeyValue(SystemInfo::Root::LocalMachine, InfoPath.section(u'\\', 0, -2), u"PATH"_s, out),
-          "found");
-    QTEST(out, "text");
-}
-
 void TestHelp::startSysInfo_data()
 {
     QTest::addColumn<QString>("path");     // the value PATH; empty: missing
@@ -101,10 +69,10 @@ void TestHelp::startSysInfo_data()
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<bool>("launchFails");
     QTest::addColumn<QString>("started"); // the tool's path as started; empty: none
-
-    const QString tool = u"C:\\WINDOWS\\system32\\msinfo32.exe"_s;
-    const QString inFolder = u"/opt/msinfo/MSINFO32.EXE"_s;
+    const QString tool = u"C:\\WINDOWS\\system32\\msinfo32.exe"_s, inFolder = u"/opt/msinfo/MSINFO32.EXE"_s;
     QTest::addRow("PATH found") << tool << QString() << QStringList{} << false << tool;
+    // A stored text may count its terminating NUL.
+    QTest::addRow("PATH counting its NUL") << tool + u"\0"_s << QString() << QStringList{} << false << tool;
     QTest::addRow("PATH wins over the location")
         << tool << u"/opt/msinfo"_s << QStringList{inFolder} << false << tool;
     QTest::addRow("location with the tool")
@@ -123,22 +91,20 @@ void TestHelp::startSysInfo()
     QFETCH(bool, launchFails);
     QFETCH(QString, started);
     if (!path.isEmpty())
-        s.registry.values.insert(InfoPath, path);
+        s.registry.values.insert(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO\\PATH"_s, path);
     if (!location.isEmpty())
         s.registry.values.insert(LocationValue, location);
     s.files.files = QSet<QString>(existing.begin(), existing.end());
     if (launchFails)
         s.launcher.failing.insert(path);
-
     const bool ok = !started.isEmpty() && !launchFails;
     QCOMPARE(SystemInfo(s.registry, s.files, s.launcher, s.dialogs, u'/').StartSysInfo(), ok);
-
     QCOMPARE(s.launcher.started, started.isEmpty() ? QStringList() : QStringList{started});
     QCOMPARE(s.launcher.showModes, QList<int>(s.launcher.started.size(), 1));
-    QCOMPARE(s.dialogs.shown.size(), ok ? 0 : 1);
-    if (!ok)
-        QCOMPARE(s.dialogs.shown.at(0).text + u" / "_s + s.dialogs.shown.at(0).title,
-                 u"現時点ではｼｽﾃﾑ情報を使用できません / Lomvato"_s);
+    QStringList shown;
+    for (const auto& m : std::as_const(s.dialogs.shown))
+        shown << m.text + u" / "_s + m.title;
+    QCOMPARE(shown, QStringList(ok ? 0 : 1, u"現時点ではｼｽﾃﾑ情報を使用できません / Lomvato"_s));
 }
 
 QTEST_GUILESS_MAIN(TestHelp)

@@ -1,6 +1,5 @@
 #include "platform/LinuxPowerControl.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -42,10 +41,6 @@ private slots:
 
 void TestLinuxPower::powerOffReachesLogindEvenWhenTheProgramEndsAtOnce()
 {
-    // Platform 0 asks for no privilege before the power-off.
-    QCOMPARE(LinuxPowerControl().osVersion().platformId, 0);
-    QVERIFY(LinuxPowerControl().osVersion().major >= 2);
-
     QProcess daemon;
     daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
     if (!daemon.waitForStarted())

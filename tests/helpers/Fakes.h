@@ -16,6 +16,16 @@
 #include <functional>
 #include <memory>
 
+// The next scripted answer, or `otherwise` once the script has run out.
+template <typename T> T nextOf(std::deque<T>& script, T otherwise = T())
+{
+    if (script.empty())
+        return otherwise;
+    T answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+}
+
 class FakeClock final : public Clock
 {
 public:
@@ -39,10 +49,25 @@ public:
     QStringList prompts;
     QStringList fileFolders;
 
-    Answer message(const QString& text, const QString& title, Buttons buttons = Buttons::Ok) override;
-    QString input(const QString& prompt, const QString& title) override;
-    QString openFile(const QString& folder, const QString& filter) override;
-    QString saveFile(const QString& folder, const QString& filter) override;
+    Answer message(const QString& text, const QString& title, Buttons buttons = Buttons::Ok) override
+    {
+        shown.append({text, title, buttons});
+        return nextOf(answers, Answer::Ok);
+    }
+    QString input(const QString& prompt, const QString&) override
+    {
+        prompts.append(prompt);
+        return nextOf(inputs);
+    }
+    QString openFile(const QString& folder, const QString&) override
+    {
+        fileFolders.append(folder);
+        return nextOf(files);
+    }
+    QString saveFile(const QString& folder, const QString& filter) override
+    {
+        return openFile(folder, filter);
+    }
 };
 
 class FakeFileSystem final : public FileSystem
@@ -67,9 +92,36 @@ public:
     qint64 nextPid = 100;
     int openHandles = 0;
 
-    qint64 start(const QString& commandLine, int showMode) override;
-    std::unique_ptr<ProcessHandle> open(qint64 pid) override;
+    qint64 start(const QString& commandLine, int showMode) override
+    {
+        started.append(commandLine);
+        showModes.append(showMode);
+        return failing.contains(commandLine) || commandLine.isEmpty() ? 0 : nextPid++;
+    }
+    std::unique_ptr<ProcessHandle> open(qint64 pid) override
+    {
+        return unopenable.contains(pid) ? nullptr : std::make_unique<Handle>(*this, pid);
+    }
     qint64 lastPid() const { return nextPid - 1; }
+
+private:
+    class Handle final : public ProcessHandle
+    {
+    public:
+        Handle(FakeLauncher& launcher, qint64 pid) : m_launcher(launcher), m_pid(pid)
+        {
+            ++launcher.openHandles;
+        }
+        ~Handle() override { --m_launcher.openHandles; }
+        Status status() override
+        {
+            return m_launcher.ended.contains(m_pid) ? Status::Ended : Status::Running;
+        }
+
+    private:
+        FakeLauncher& m_launcher;
+        qint64 m_pid;
+    };
 };
 
 class FakePower final : public PowerControl
@@ -82,8 +134,17 @@ public:
     std::function<void()> onPowerOff;
 
     OsVersion osVersion() const override { return version; }
-    bool setShutdownPrivilege(const QString& name) override;
-    void powerOff() override;
+    bool setShutdownPrivilege(const QString& name) override
+    {
+        privilegeRequests.append(name);
+        return nextOf(privilegeAnswers, true);
+    }
+    void powerOff() override
+    {
+        ++powerOffs;
+        if (onPowerOff)
+            onPowerOff();
+    }
 };
 
 class FakeRegistry final : public Registry

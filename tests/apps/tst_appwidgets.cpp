@@ -1,0 +1,207 @@
+#include "Fakes.h"
+#include "apps/AppCommands.h"
+#include "apps/Form2.h"
+#include "apps/ParameterEditor.h"
+#include "core/WorkTable.h"
+#include "platform/FolderPicker.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Dir1's entries, then File1's: ".. sub | run.sh |".
+QString lists(const FolderPicker& picker)
+{
+    QStringList out;
+    for (const QString& list : {u"Dir1"_s, u"File1"_s}) {
+        const QAbstractItemModel* model = picker.findChild<QListView*>(list)->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->index(r, 0).data().toString();
+        out << u"|"_s;
+    }
+    return out.join(u' ');
+}
+
+} // namespace
+
+// The folder picker and Form2, which shows one, over a folder with the subfolders sub/inner and Beta, the
+// executables run.sh and sub/tool, and notes.txt.
+class TestAppWidgets : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void setFolder_data();
+    void setFolder();
+    void openFromTheLists();
+    void form2_data();
+    void form2();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_root = QDir::toNativeSeparators(m_dir.path());
+    QString m_fallback = m_root + QDir::separator() + u"sub"_s; // stands in for the program's folder
+    WorkTable m_table;
+    FakeDialogs m_dialogs;
+    FakeFileSystem m_files;
+    FakeLauncher m_launcher;
+    ParameterEditor m_editor{m_table};
+    AppCommands m_apps{m_table, m_editor, m_dialogs, m_files, m_launcher};
+};
+
+void TestAppWidgets::init()
+{
+    QVERIFY(QDir(m_dir.path()).mkpath(u"sub/inner"_s) && QDir(m_dir.path()).mkpath(u"Beta"_s));
+    for (const QString& name : {u"run.sh"_s, u"notes.txt"_s, u"sub/tool"_s}) {
+        QFile f(m_dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const auto exe = name.endsWith(u".txt"_s) ? QFile::Permissions() : QFile::ExeOwner | QFile::ExeOther;
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | exe));
+    }
+    m_apps.setShowForm2([this](const AppDialogRequest& r) {
+        const QString fallback = r.fallbackFolder.isEmpty() ? QString() : m_fallback;
+        Form2::showModal(m_apps, m_dialogs, {r.lv2app, r.sample, r.folder, fallback}, nullptr);
+    });
+}
+
+// `path` under the folder; one that cannot be shown leaves the picker, its lists and its choice as they were.
+void TestAppWidgets::setFolder_data()
+{
+    QTest::addColumn<FolderPicker::Files>("kind");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("lists");
+    const auto all = FolderPicker::Files::All, exes = FolderPicker::Files::Executables;
+    const QString top = u".. Beta sub | run.sh |"_s;
+    QTest::addRow("all") << all << u"sub/.."_s << true << u".. Beta sub | notes.txt run.sh |"_s;
+    QTest::addRow("executables") << exes << u"sub/.."_s << true << top;
+    QTest::addRow("subfolder") << exes << u"sub"_s << true << u".. inner | tool |"_s;
+    QTest::addRow("empty") << exes << QString() << false << top;
+    QTest::addRow("missing") << exes << u"nowhere"_s << false << top;
+    QTest::addRow("a file") << exes << u"run.sh"_s << false << top;
+}
+
+void TestAppWidgets::setFolder()
+{
+    QFETCH(FolderPicker::Files, kind);
+    QFETCH(QString, path);
+    QFETCH(bool, ok);
+    QFETCH(QString, lists);
+    FolderPicker picker(kind);
+    QVERIFY(picker.setFolder(m_root));
+    auto* file1 = picker.findChild<QListView*>(u"File1"_s);
+    file1->setCurrentIndex(file1->model()->index(file1->model()->rowCount() - 1, 0));
+    QCOMPARE(picker.selectedFile(), u"run.sh"_s);
+    QSignalSpy changed(&picker, &FolderPicker::folderChanged);
+    const QString full = path.isEmpty() ? path : m_dir.filePath(path);
+    QCOMPARE(picker.setFolder(full), ok);
+    QCOMPARE(picker.folder(), ok ? QDir::toNativeSeparators(QDir::cleanPath(full)) : m_root);
+    QCOMPARE(changed.count(), ok ? 1 : 0);
+    QCOMPARE(picker.folderProblem(full).isEmpty(), ok);
+    QCOMPARE(::lists(picker), lists);
+    QCOMPARE(picker.selectedFile(), ok ? QString() : u"run.sh"_s); // another folder drops the choice
+}
+
+// Activating list entries opens a folder and goes back up; a folder that vanished after it was listed is
+// reported and nothing moves. The drives begin with the root, once each, and choosing one opens it.
+void TestAppWidgets::openFromTheLists()
+{
+    FakeDialogs dialogs;
+    FolderPicker picker(FolderPicker::Files::Executables);
+    picker.setDialogs(&dialogs);
+    QVERIFY(picker.setFolder(m_root));
+    QSignalSpy changed(&picker, &FolderPicker::folderChanged);
+    auto* dir1 = picker.findChild<QListView*>(u"Dir1"_s);
+    const auto open = [dir1](const QString& entry) {
+        const QModelIndex first = dir1->model()->index(0, 0);
+        emit dir1->activated(
+            dir1->model()->match(first, Qt::DisplayRole, entry, 1, Qt::MatchExactly).value(0));
+    };
+    open(u"sub"_s);
+    open(u".."_s);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(0).at(0).toString(), m_root + QDir::separator() + u"sub"_s);
+    QCOMPARE(picker.folder(), m_root);
+    QVERIFY(QDir(m_dir.filePath(u"Beta"_s)).removeRecursively());
+    open(u"Beta"_s);
+    QCOMPARE(picker.folder(), m_root);
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown.at(0).title, u"Lomvato"_s);
+    QCOMPARE(dialogs.shown.at(0).text, FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
+
+    QStringList drives = FolderPicker::drives();
+    QCOMPARE(drives.value(0), QDir::toNativeSeparators(QDir::rootPath()));
+    QCOMPARE(drives.removeDuplicates(), 0);
+    auto* drive1 = picker.findChild<QComboBox*>(u"Drive1"_s);
+    QVERIFY(drive1->currentIndex() >= 0);
+    emit drive1->activated(0);
+    QCOMPARE(picker.folder(), drives.value(0));
+}
+
+// Form2, opened modally the window's way. `stored`: the changed application's path, none for an add. A change
+// starts in the stored program's folder, else in the program's own. OK without a chosen file keeps the dialog
+// open; CANCEL changes nothing.
+void TestAppWidgets::form2_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("cancel");
+    const QString sep = QDir::separator();
+    QTest::addRow("add") << QString() << QDir::toNativeSeparators(QDir::currentPath()) << false;
+    QTest::addRow("usable") << m_root + sep + u"run.sh"_s << m_root << false;
+    QTest::addRow("in the root") << sep + u"run.sh"_s << sep << true;
+    QTest::addRow("missing folder") << m_root + sep + u"gone"_s + sep + u"run.sh"_s << m_fallback << false;
+    QTest::addRow("no folder") << u"run.sh"_s << m_fallback << true;
+}
+
+void TestAppWidgets::form2()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(bool, cancel);
+    const QStringList before{u"<App1>"_s, u"old"_s, stored, u"sample"_s};
+    m_table.apps.resetRows(stored.isEmpty() ? std::vector<QStringList>{} : std::vector{before});
+    m_dialogs.shown.clear();
+    QTimer::singleShot(0, this, [&] {
+        auto* form = qobject_cast<Form2*>(QApplication::activeModalWidget());
+        QVERIFY(form);
+        const auto close =
+            qScopeGuard([form] { form->isVisible() ? form->reject() : void(); }); // never left open
+        QCOMPARE(form->picker()->folder(), shown);
+        form->findChild<QPushButton*>(u"Command1"_s)->click();
+        QVERIFY(form->isVisible());
+        QVERIFY(form->picker()->setFolder(m_root));
+        auto* file1 = form->findChild<QListView*>(u"File1"_s);
+        QCOMPARE(file1->model()->rowCount(), 1); // executables only
+        file1->setCurrentIndex(file1->model()->index(0, 0));
+        QTest::keyClicks(form->findChild<QPlainTextEdit*>(u"Text1"_s),
+                         u"<c5> "_s); // at the caret, before the sample
+        form->findChild<QPushButton*>(cancel ? u"Command2"_s : u"Command1"_s)->click();
+        QVERIFY(!form->isVisible());
+    });
+    if (stored.isEmpty())
+        m_apps.Pulldown_appli_tuika_Click();
+    else
+        m_apps.Pulldown_appli_henkou_Click(0);
+    QCOMPARE(m_dialogs.shown.value(0).text, u"ファイルを選択してください"_s);
+    const QStringList after{u"<App1>"_s, u"run.sh"_s, m_root + QDir::separator() + u"run.sh"_s,
+                            u"<c5> "_s + (stored.isEmpty() ? QString() : u"sample"_s)};
+    QCOMPARE(m_table.apps.rowCells(0), cancel ? before : after);
+}
+
+QTEST_MAIN(TestAppWidgets)
+#include "tst_appwidgets.moc"
