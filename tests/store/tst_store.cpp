@@ -72,8 +72,6 @@ private slots:
     void brokenFiles_data();
     void brokenFiles();
     void valueLines();
-    void optionLines_data();
-    void optionLines();
     void factoryAndRichTables();
     void recovery_data();
     void recovery();
@@ -85,8 +83,6 @@ private slots:
     void loadedText();
     void logLoad_data();
     void logLoad();
-    void clearedLogWritesOneLineBreak();
-    void consecutiveStartsAreSeparated();
 };
 
 void TestStore::numbers_data()
@@ -128,11 +124,12 @@ void TestStore::numbers()
 
 void TestStore::brokenFiles_data()
 {
-    // The number says why the file fails, 0 that it must load.
+    // The number says why the file fails, 0 that it must load; option1 is the filter button it selects.
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("number");
-    const auto row = [](const char* name, const QString& text, int number) {
-        QTest::addRow("%s", name) << text << number;
+    QTest::addColumn<int>("option1");
+    const auto row = [](const char* name, const QString& text, int number, int option1 = 0) {
+        QTest::addRow("%s", name) << text << number << option1;
     };
     row("empty file", QString(), StoreError::None);
     row("check1 not a number", u"/check1.Value\nx\n"_s, StoreError::NotANumber);
@@ -150,6 +147,10 @@ void TestStore::brokenFiles_data()
     row("log limit 0.5 rounds to 0", u"/label6.caption\n0.5\n"_s, StoreError::LogLimitOutOfRange);
     row("log limit 32.5 rounds to 32", u"/label6.caption\n32.5\n"_s, 0);
     row("key with wrong case is a value", u"/check1.Value\n/check1.value\n"_s, StoreError::NotANumber);
+    row("option on", u"/option1.value\nFalse|True\n"_s, 0, 1);
+    row("option both true: the last wins", u"/option1.value\nTrue|True\n"_s, 0, 1);
+    row("option none", u"/option1.value\nFalse|False\n"_s, 0, -1);
+    row("option, other words leave it", u"/option1.value\nx|y\n"_s, 0, 0);
 }
 
 void TestStore::brokenFiles()
@@ -161,6 +162,8 @@ void TestStore::brokenFiles()
     QCOMPARE(readText(text, data, &error), number == StoreError::None);
     QCOMPARE(error.number, number);
     QCOMPARE(error.description.isEmpty(), number == StoreError::None);
+    QTEST(data.option1.selected(), "option1");
+    QCOMPARE(data.listEnabled, data.option1.selected() == 1);
 }
 
 void TestStore::valueLines()
@@ -194,32 +197,6 @@ void TestStore::valueLines()
     QCOMPARE(data.appWidths, AppRegistry::factoryWidths()); // not in the file: kept
     QCOMPARE(data.label6, u" 7.6 KB"_s);
     QCOMPARE(data.slider1, 8);
-}
-
-void TestStore::optionLines_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<bool>("listEnabled");
-    // The table starts with button 0 selected and the list disabled.
-    QTest::addRow("on") << u"False|True"_s << 1 << true;
-    QTest::addRow("both true: the last wins") << u"True|True"_s << 1 << true;
-    QTest::addRow("none") << u"False|False"_s << -1 << false;
-    QTest::addRow("other words leave it") << u"x|y"_s << 0 << false;
-}
-
-void TestStore::optionLines()
-{
-    QFETCH(QString, line);
-    QFETCH(int, selected);
-    WorkTable table;
-    TemplateData data = TemplateData::from(table);
-    QVERIFY(TemplateReader::read(u"/option1.value\r\n"_s + line + u"\r\n/option2.value\r\n"_s + line, data,
-                                 nullptr));
-    QCOMPARE(data.option2.selected(), selected);
-    data.applyTo(table);
-    QCOMPARE(table.filter.mode().selected(), selected);
-    QTEST(table.filter.listEnabled(), "listEnabled");
 }
 
 void TestStore::factoryAndRichTables()
@@ -416,11 +393,7 @@ void TestStore::startupTemplateCopiedFromShipped()
     QVERIFY(ProgramStore::ensureStartupTemplate(user.dir.path(), exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), readBytes(shipped));
     QVERIFY(QFileInfo(user.defaultLvt).permissions() & QFile::WriteOwner);
-
-    // Start-up reads the copy; an existing one is the user's own and stays.
-    ProgramStore store(user.table, user.dialogs, user.fs, user.dir.path());
-    QCOMPARE(store.loadAtStart(), TemplateFile::Outcome::Loaded);
-    QVERIFY(user.dialogs.shown.isEmpty());
+    // An existing one is the user's own and stays.
     writeBytes(user.defaultLvt, "mine");
     QVERIFY(ProgramStore::ensureStartupTemplate(user.dir.path(), exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), QByteArray("mine"));
@@ -447,7 +420,8 @@ void TestStore::loadedText()
 
 void TestStore::logLoad_data()
 {
-    QTest::addColumn<QString>("logged"); // what the log held when it was written; null: no file
+    // What the log held when it was written; null: no file; empty: emptied by "ログファイルを削除".
+    QTest::addColumn<QString>("logged");
     QTest::addColumn<int>("slider");
     QTest::addColumn<QString>("loaded");
     QString big; // 5000 characters in the file, with the line break logOutPut adds
@@ -458,6 +432,7 @@ void TestStore::logLoad_data()
     const QString wide = u"写真😀〜①.jpg\r\n사진"_s; // beyond code page 932: written as UTF-8
     QTest::addRow("text outside code page 932") << wide << 32 << u"\r\n"_s + wide;
     QTest::addRow("missing file leaves the log") << QString() << 1 << u"kept"_s;
+    QTest::addRow("emptied log: one line break") << u""_s << 1 << u"\r\n"_s;
 }
 
 void TestStore::logLoad()
@@ -470,8 +445,10 @@ void TestStore::logLoad()
     f.logFile.Slider1_Change(slider);
     QCOMPARE(f.table.settings.label6, QString::number(slider));
     QCOMPARE(changed.count(), 1);
-    f.table.log.setText(logged.isNull() ? u"kept"_s : logged);
+    f.table.log.setText(logged.isEmpty() ? u"kept"_s : logged);
     if (!logged.isNull()) {
+        if (logged.isEmpty())
+            f.logFile.Command3_Click();
         QVERIFY(f.logFile.logOutPut(f.logIni));
         f.table.log.clear();
     }
@@ -479,31 +456,6 @@ void TestStore::logLoad()
     QCOMPARE(f.table.log.text(), loaded);
     f.table.log.prepend(QString(3000, u'x')); // the limit applies only to loading
     QCOMPARE(f.table.log.length(), loaded.length() + 3000);
-}
-
-void TestStore::clearedLogWritesOneLineBreak()
-{
-    Fixture f;
-    f.table.log.setText(u"old entries"_s);
-    f.logFile.Command3_Click();
-    QVERIFY(f.logFile.logOutPut(f.logIni));
-    QCOMPARE(readBytes(f.logIni), QByteArray("\r\n"));
-}
-
-void TestStore::consecutiveStartsAreSeparated()
-{
-    Fixture f;
-    for (const QDateTime& when :
-         {QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)), QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0))}) {
-        f.logFile.logInPut(f.logIni);
-        f.table.log.prepend(ActivityLog::timed(when, u"Lomvato起動開始"_s, 1));
-        f.table.log.prependSeparator();
-        QVERIFY(f.logFile.logOutPut(f.logIni));
-    }
-    const QString stars = QString(60, u'*') + u"\r\n\r\n"_s;
-    QCOMPARE(TextCodec::decode(readBytes(f.logIni)), stars + u"12/26/07 10:00:00\tLomvato起動開始\r\n\r\n"_s +
-                                                         stars +
-                                                         u"12/26/06 09:05:03\tLomvato起動開始\r\n\r\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TestStore)
