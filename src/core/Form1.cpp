@@ -114,6 +114,7 @@ Form1::Form1(Services services, QWidget* parent)
         QTextCursor cursor(Text2->document());
         cursor.movePosition(QTextCursor::Start);
         cursor.insertText(displayText(piece));
+        trimShownLog();
     });
     connect(&m_table.log, &ActivityLog::reset, this, &Form1::showLogText);
     connect(&m_table.settings, &WorkSettings::changed, this, &Form1::showSettings);
@@ -445,6 +446,8 @@ QWidget* Form1::buildLogTab()
     Text2 = named(new QPlainTextEdit(tab), u"Text2"_s);
     Text2->setReadOnly(true);
     Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Every entry of a run is inserted at the top; an undo history would keep a second copy of each.
+    Text2->setUndoRedoEnabled(false);
     Command3 = named(new QPushButton(u"ログファイルを削除"_s, tab), u"Command3"_s);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(Text2, 1);
@@ -537,7 +540,21 @@ void Form1::showSettings()
 
 void Form1::showLogText()
 {
-    Text2->setPlainText(displayText(m_table.log.text()));
+    Text2->setPlainText(displayText(m_table.log.text().left(2 * shownLogLimit)));
+    trimShownLog();
+}
+
+// Cuts the shown text back to the limit once it has grown past it by a sixteenth, so that not every entry of
+// a long run cuts.
+void Form1::trimShownLog()
+{
+    QTextDocument* document = Text2->document();
+    if (document->characterCount() <= shownLogLimit + shownLogLimit / 16)
+        return;
+    QTextCursor cursor(document);
+    cursor.setPosition(document->findBlock(shownLogLimit).position());
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 bool Form1::Form_Load()

@@ -67,6 +67,10 @@ public:
     // Shows the shutdown countdown and tells whether it ran out. Tests replace the modal dialog.
     std::function<bool(CompletionCountdown&)> runCountdown;
 
+    // The log tab shows the newest part of the activity log, cut at a line; the whole log stays in the work
+    // table and goes to log.ini. A text box holding hours of entries would cost hundreds of megabytes.
+    static constexpr int shownLogLimit = 1 << 20; // characters
+
     // Start-up. Returns false when the program must end at once (a second instance, or a startup template
     // that could not be read even in its factory form).
     bool Form_Load();
@@ -119,6 +123,7 @@ private:
     QWidget* buildSettingsTab();
     void showSettings();
     void showLogText();
+    void trimShownLog();
     void applyWidths();
     void showEditor();
     void insertKey(int caret);

@@ -40,6 +40,7 @@ private slots:
     void menus_data();
     void menus();
     void startUpState();
+    void longLogShowsItsNewestLines();
     void settingsControls();
     void exitCancelledKeepsTheWindow();
     void startUpThatFailsTwiceWritesNothing();
@@ -132,6 +133,33 @@ void TestForm1::startUpState()
     QVERIFY(m_form->table().log.text().startsWith(entry(u"Lomvato起動開始"_s)));
     QVERIFY(child<QPlainTextEdit>(u"Text2"_s)->toPlainText().contains(u"Lomvato起動開始"_s));
     QVERIFY(m_dialogs.shown.isEmpty());
+}
+
+void TestForm1::longLogShowsItsNewestLines()
+{
+    // Lines of 15 characters, numbered so that a lost or doubled line shows; the newest on top.
+    auto lines = [](int from, int count) {
+        QString text;
+        for (int i = from + count - 1; i >= from; --i)
+            text += u"entry %1\r\n"_s.arg(i, 7, 10, QChar(u'0'));
+        return text;
+    };
+    ActivityLog& log = m_form->table().log;
+    const auto* shown = child<QPlainTextEdit>(u"Text2"_s);
+    const int limit = Form1::shownLogLimit;
+    // Whether loaded at once or grown entry by entry, the box holds whole newest lines up to the limit.
+    auto checkShown = [&] {
+        const QString text = shown->toPlainText();
+        QVERIFY(text.size() <= limit + limit / 16 && text.size() > limit - 16);
+        QVERIFY(text.endsWith(u'\n'));
+        QVERIFY(log.text().replace(u"\r\n"_s, u"\n"_s).startsWith(text));
+    };
+    log.setText(lines(0, limit / 8)); // nearly twice the limit
+    checkShown();
+    for (int i = 0; i < limit / 128; ++i)
+        log.prepend(lines(limit / 8 + i, 1));
+    checkShown();
+    QCOMPARE(log.text(), lines(0, limit / 8 + limit / 128)); // the log itself keeps everything
 }
 
 // Check2 greys out both after-work actions without changing the choice; the filter mode enables its list.
