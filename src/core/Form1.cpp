@@ -29,6 +29,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QTreeView>
@@ -540,7 +541,7 @@ void Form1::showSettings()
 
 void Form1::showLogText()
 {
-    Text2->setPlainText(displayText(m_table.log.text().left(2 * shownLogLimit)));
+    Text2->setPlainText(displayText(m_table.log.text().left(qsizetype{2} * shownLogLimit)));
     trimShownLog();
 }
 
