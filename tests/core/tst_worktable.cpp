@@ -20,25 +20,10 @@ class TestWorkTable : public QObject
 {
     Q_OBJECT
 private slots:
-    void headers();
     void modelsPassTheTester();
     void renumberCountPadsToRowCountDigits_data();
     void renumberCountPadsToRowCountDigits();
 };
-
-// The batch list's key header has a hyphen where the others have a long-vowel mark.
-void TestWorkTable::headers()
-{
-    WorkTable t;
-    const QStringList texts{t.columns.caption(0),
-                            t.files.headerData(2, Qt::Horizontal).toString(),
-                            t.columns.caption(5),
-                            t.batch.headerData(0, Qt::Horizontal).toString(),
-                            t.apps.headerData(0, Qt::Horizontal).toString(),
-                            t.columns.headerData(0, Qt::Horizontal).toString()};
-    QCOMPARE(texts, (QStringList{u"<c0>戻り値"_s, u"<c2>元ファイル名"_s, u"<c5>フルパス"_s, u"ｷ-"_s, u"ｷｰ"_s,
-                                 u"ｷｰ"_s}));
-}
 
 // Every model through the operations that change its shape; rows go in any order, with duplicates, in blocks,
 // and past bulkRemoveBlocks blocks by one reset.
@@ -78,7 +63,6 @@ void TestWorkTable::renumberCountPadsToRowCountDigits_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
-    QTest::addRow("9") << 9 << u"1"_s << u"9"_s;
     QTest::addRow("10") << 10 << u"01"_s << u"10"_s;
     QTest::addRow("250") << 250 << u"001"_s << u"250"_s;
 }

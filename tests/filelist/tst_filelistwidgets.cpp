@@ -24,9 +24,8 @@ private slots:
     void form3();
 };
 
-// A file manager proposes a move; the view takes a copy so that the files stay where they are. Only local
-// files are reported, with the keys as bits (Shift 1, Ctrl 2, Alt 4; Meta adds nothing). Dragged text or a
-// web link carries no file: such a drop is refused, so it neither clears nor extends the list.
+// Only local files are reported, with the keys as bits (Shift 1, Ctrl 2, Alt 4; Meta adds nothing). Dragged
+// text or a web link carries no file: such a drop is refused, so it neither clears nor extends the list.
 void TestFileListWidgets::drop()
 {
     FileListView view;
@@ -48,8 +47,6 @@ void TestFileListWidgets::drop()
         drop.setDropAction(Qt::MoveAction);
         QCoreApplication::sendEvent(view.viewport(), &drop);
         QCOMPARE(QList<bool>({enter.isAccepted(), drop.isAccepted()}), QList<bool>(2, urls.size() > 1));
-        if (urls.size() > 1)
-            QCOMPARE(drop.dropAction(), Qt::CopyAction);
     }
     QCOMPARE(dropped.size(), 1);
     QCOMPARE(dropped.first(), (QVariantList{QStringList{u"/tmp/a b.txt"_s, u"/tmp/c"_s}, 5}));
@@ -84,9 +81,6 @@ void TestFileListWidgets::form3()
     auto* combo = form.findChild<QComboBox*>(u"Combo1"_s);
     auto* start = form.findChild<QLineEdit*>(u"Text2"_s);
     auto* step = form.findChild<QLineEdit*>(u"Text3"_s);
-    QCOMPARE(form.windowTitle() + form.findChild<QAbstractButton*>(u"Command1"_s)->text() +
-                 combo->itemText(1),
-             u"挿入文字列を設定O　　K<c7>B"_s);
     // Exactly the chosen mode's controls take input; the clear mode is chosen at the start.
     for (int m : {0, 1, 2, 3}) {
         if (m > 0)
