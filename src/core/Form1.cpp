@@ -459,6 +459,19 @@ QWidget* Form1::buildLogTab()
     return tab;
 }
 
+// A group box on the settings tab holding one check box that sets a 0/1 field of the settings.
+QCheckBox* Form1::addSettingBox(QVBoxLayout* layout, const QString& title, const QString& caption,
+                                const QString& name, int WorkSettings::*setting)
+{
+    auto* box = new QGroupBox(title);
+    auto* check = named(new QCheckBox(caption, box), name);
+    (new QVBoxLayout(box))->addWidget(check);
+    layout->addWidget(box);
+    connect(check, &QCheckBox::clicked, this,
+            [this, setting](bool on) { m_table.settings.*setting = on ? 1 : 0; });
+    return check;
+}
+
 QWidget* Form1::buildSettingsTab()
 {
     auto* tab = new QWidget;
@@ -480,19 +493,10 @@ QWidget* Form1::buildSettingsTab()
     for (int i = 0; i < 2; ++i)
         connect(Option2[i], &QRadioButton::clicked, this, [this, i] { m_table.settings.option2.select(i); });
 
-    auto* append = new QGroupBox(u"ファイルリスト追加時は…"_s, tab);
-    auto* appendLayout = new QVBoxLayout(append);
-    Check1 = named(new QCheckBox(u"ファイルリストのドロップは常に追加"_s, append), u"Check1"_s);
-    appendLayout->addWidget(Check1);
-    layout->addWidget(append);
-    connect(Check1, &QCheckBox::clicked, this, [this](bool on) { m_table.settings.check1 = on ? 1 : 0; });
-
-    auto* target = new QGroupBox(u"送り先アプリは…"_s, tab);
-    auto* targetLayout = new QVBoxLayout(target);
-    Check3 = named(new QCheckBox(u"最小化して起動する"_s, target), u"Check3"_s);
-    targetLayout->addWidget(Check3);
-    layout->addWidget(target);
-    connect(Check3, &QCheckBox::clicked, this, [this](bool on) { m_table.settings.check3 = on ? 1 : 0; });
+    Check1 = addSettingBox(layout, u"ファイルリスト追加時は…"_s, u"ファイルリストのドロップは常に追加"_s,
+                           u"Check1"_s, &WorkSettings::check1);
+    Check3 = addSettingBox(layout, u"送り先アプリは…"_s, u"最小化して起動する"_s, u"Check3"_s,
+                           &WorkSettings::check3);
 
     auto* logSize = new QGroupBox(u"読込時ログサイズ"_s, tab);
     auto* logLayout = new QVBoxLayout(logSize);

@@ -39,6 +39,7 @@ class QRadioButton;
 class QSlider;
 class QTabWidget;
 class QTreeView;
+class QVBoxLayout;
 class QToolButton;
 
 // The platform services the main window and its logic use. Tests pass fakes.
@@ -121,6 +122,8 @@ private:
     QWidget* buildMainTab();
     QWidget* buildLogTab();
     QWidget* buildSettingsTab();
+    QCheckBox* addSettingBox(QVBoxLayout* layout, const QString& title, const QString& caption,
+                             const QString& name, int WorkSettings::*setting);
     void showSettings();
     void showLogText();
     void trimShownLog();

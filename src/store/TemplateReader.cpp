@@ -46,32 +46,28 @@ bool isBlank(QChar c)
 bool isDecimal(QStringView s)
 {
     qsizetype i = 0;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
-        ++i;
-    int digits = 0;
-    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
-        ++i;
-        ++digits;
-    }
+    auto skipSign = [&] {
+        if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
+            ++i;
+    };
+    auto skipDigits = [&] {
+        const qsizetype from = i;
+        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9')
+            ++i;
+        return i - from;
+    };
+    skipSign();
+    qsizetype digits = skipDigits();
     if (i < s.size() && s[i] == u'.') {
         ++i;
-        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
-            ++i;
-            ++digits;
-        }
+        digits += skipDigits();
     }
     if (digits == 0)
         return false;
     if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         ++i;
-        if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
-            ++i;
-        int exponentDigits = 0;
-        while (i < s.size() && s[i] >= u'0' && s[i] <= u'9') {
-            ++i;
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
+        skipSign();
+        if (skipDigits() == 0)
             return false;
     }
     return i == s.size();
