@@ -201,6 +201,9 @@ void TestForm1::versionDialog()
     frmAbout about(m_registry, m_files, m_launcher, m_dialogs);
     about.findChild<QPushButton*>(u"cmdSysInfo"_s)->click();
     QCOMPARE(m_dialogs.shown.size(), 1);
+    QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
+             u"Lomvato|現時点ではｼｽﾃﾑ情報を使用できません"_s);
+    QVERIFY(m_launcher.started.isEmpty());
 }
 
 QTEST_MAIN(TestForm1)

@@ -21,8 +21,6 @@ class TestWorkTable : public QObject
     Q_OBJECT
 private slots:
     void modelsPassTheTester();
-    void renumberCountPadsToRowCountDigits_data();
-    void renumberCountPadsToRowCountDigits();
 };
 
 // Every model through the operations that change its shape; rows go in any order, with duplicates, in blocks,
@@ -50,31 +48,14 @@ void TestWorkTable::modelsPassTheTester()
     t.files.removeRowsAt(odd);
     QCOMPARE(t.files.count(), 38);
     QCOMPARE(fileNames(t).trimmed(), u"9 5 3"_s);
+    t.files.renumberCount(); // padded to the digits of the row count
+    QCOMPARE(t.files.cell(0, 1) + u'|' + t.files.cell(37, 1), u"01|38"_s);
     t.removeColumn(6);
     t.apps.appendRow({u"<App1>"_s, u"x"_s, u"/x"_s});
     t.batch.insertRow(0, {u"<App1>"_s});
     t.filter.append(u"jpg"_s);
     t.filter.setChecked(0, true);
     t.loadFactoryDefaults();
-}
-
-void TestWorkTable::renumberCountPadsToRowCountDigits_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::addRow("10") << 10 << u"01"_s << u"10"_s;
-    QTest::addRow("250") << 250 << u"001"_s << u"250"_s;
-}
-
-void TestWorkTable::renumberCountPadsToRowCountDigits()
-{
-    QFETCH(int, rows);
-    WorkTable t;
-    t.files.appendRows(std::vector<FileList::Row>(static_cast<size_t>(rows)));
-    t.files.renumberCount();
-    QTEST(t.files.cell(0, 1), "first");
-    QTEST(t.files.cell(rows - 1, 1), "last");
 }
 
 QTEST_GUILESS_MAIN(TestWorkTable)
