@@ -1,9 +1,8 @@
 // Times the file list's bulk operations at the 16-bit size of the list: a filtered drop onto a full list,
 // a sort by a column and the deletion of every other row. Prints milliseconds; never fails.
+#include "Fakes.h"
 #include "core/WorkTable.h"
 #include "filelist/FileListCommands.h"
-#include "platform/Dialogs.h"
-#include "platform/FileSystem.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,22 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-
-class AllFiles final : public FileSystem
-{
-public:
-    bool fileExists(const QString&) const override { return true; }
-    int attributes(const QString&) const override { return Archive; }
-};
-
-class NoDialogs final : public Dialogs
-{
-public:
-    Answer message(const QString&, const QString&, Buttons) override { return Answer::Ok; }
-    QString input(const QString&, const QString&) override { return {}; }
-    QString openFile(const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&) override { return {}; }
-};
 
 constexpr int rowCount = 32767;
 
@@ -63,8 +46,8 @@ int main(int argc, char** argv)
     mixed << u"doc"_s << u"xls"_s << u"JPG"_s << u"zip"_s;
 
     WorkTable table;
-    AllFiles fileSystem;
-    NoDialogs dialogs;
+    FakeFileSystem fileSystem; // every path reads as a plain file
+    FakeDialogs dialogs;
     FileListCommands commands(table, dialogs, fileSystem);
     table.settings.check1 = 1;
     for (const QString& e : checked)

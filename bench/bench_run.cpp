@@ -1,9 +1,9 @@
 // Figures for the run's hot spots: expanding every job's command line, the application key check before a
 // run, and the activity log growing by many entries. Prints times only.
+#include "Fakes.h"
 #include "core/ActivityLog.h"
 #include "core/AppRegistry.h"
 #include "core/BatchList.h"
-#include "platform/FileSystem.h"
 #include "run/Expansion.h"
 
 #include <QDateTime>
@@ -18,13 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-class AllExist final : public FileSystem
-{
-public:
-    bool fileExists(const QString&) const override { return true; }
-    int attributes(const QString&) const override { return Archive; }
-};
-
 double ms(const QElapsedTimer& t)
 {
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
@@ -82,7 +75,9 @@ int main()
         batch.appendRow({u"<App1>"_s, u"tool"_s,
                          parameters[e % entries] + u" <App"_s + QString::number(e % 120 + 1) + u'>',
                          QString()});
-    AllExist fs;
+    FakeFileSystem fs;
+    for (int i = 0; i < apps.count(); ++i)
+        fs.files.insert(apps.path(i));
     timer.restart();
     cpu = cpuMs();
     const QString problems = CheckAppKeys(batch, apps, fs);
