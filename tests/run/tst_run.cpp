@@ -10,10 +10,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -118,7 +116,6 @@ class TestRun : public QObject
     Q_OBJECT
 private slots:
     void expansionMatchesSequentialPasses();
-    void checkAppKeys_data();
     void checkAppKeys();
     void run_data();
     void run();
@@ -126,11 +123,8 @@ private slots:
     void oneJobLogsExactly();
     void complete_data();
     void complete();
-    void form6Closes_data();
-    void form6Closes();
+    void form6ClosesWhenTheCountdownRunsOut();
     void splitsRandomLinesLikeQProcess();
-    void programWord_data();
-    void programWord();
     void shellTextReachesTheProgramAsData();
     void largeOutputIsInheritedAndNeverBlocks();
     void abandonedProgramLeavesNoZombie();
@@ -179,40 +173,26 @@ void TestRun::expansionMatchesSequentialPasses()
     }
 }
 
-void TestRun::checkAppKeys_data()
+void TestRun::checkAppKeys()
 {
-    QTest::addColumn<QStringList>("parameters");
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("expected");
-    const QStringList two{u"/bin/one"_s, u"/bin/two"_s};
+    AppRegistry apps;
+    fillApps(apps, {u"/bin/one"_s, u"/bin/two"_s});
+    FakeFileSystem fs;
+    fs.files = {u"/bin/two"_s};
+    const auto check = [&](const QStringList& parameters) {
+        BatchList batch;
+        for (const QString& p : parameters)
+            batch.appendRow({u"<App1>"_s, u"app"_s, p, u"/bin/one"_s});
+        return CheckAppKeys(batch, apps, fs);
+    };
+    QCOMPARE(check({u"<App2> <App1000> <App0> <App01> <app3> <App 3> <App3 <c2>"_s}), QString());
     const auto unlisted = [](int entry, int key) {
         return u"%1第パラメータ内の<App%2>はアプリリストにありません\r\n"_s.arg(entry).arg(key);
     };
-    QTest::addRow("sound keys and not keys")
-        << QStringList{u"<App1> <App2> <App1000> <App0> <App01> <app3> <App 3> <App3 <c2>"_s} << two
-        << QString();
-    QTest::addRow("unregistered key used twice")
-        << QStringList{u"<App4> x <App4>"_s} << two << unlisted(1, 4);
-    QTest::addRow("keys ascending, entries in list order")
-        << QStringList{u"<App3> <App1>"_s, u"fine"_s, u"<App5>"_s} << QStringList{u"/bin/two"_s}
-        << u"1第パラメータ内の<App1>のパスが見あたりません\r\n"_s + unlisted(1, 3) + unlisted(3, 5);
-    QTest::addRow("999 is the highest key looked for")
-        << QStringList{u"<App999> <App12345>"_s} << two << unlisted(1, 999);
-    QTest::addRow("nested") << QStringList{u"<App<App4>>"_s} << two << unlisted(1, 4);
-}
-
-void TestRun::checkAppKeys()
-{
-    QFETCH(QStringList, parameters);
-    QFETCH(QStringList, existing);
-    AppRegistry apps;
-    fillApps(apps, {u"/bin/one"_s, u"/bin/two"_s});
-    BatchList batch;
-    for (const QString& p : parameters)
-        batch.appendRow({u"<App1>"_s, u"app"_s, p, u"/bin/one"_s});
-    FakeFileSystem fs;
-    fs.files = QSet<QString>(existing.begin(), existing.end());
-    QTEST(CheckAppKeys(batch, apps, fs), "expected");
+    // Keys ascending and each once, entries in list order; 999 is the highest key looked for.
+    QCOMPARE(check({u"<App3> <App1> <App3>"_s, u"fine"_s, u"<App<App4>>"_s, u"<App12345> <App999>"_s}),
+             u"1第パラメータ内の<App1>のパスが見あたりません\r\n"_s + unlisted(1, 3) + unlisted(3, 4) +
+                 unlisted(4, 999));
 }
 
 void TestRun::run_data()
@@ -233,14 +213,12 @@ void TestRun::run_data()
     const QString firstStarted =
         u"\t\t送信内容は/bin/tool X A\r\n\r\n"_s + stamp + u"[tool-X]に[A]を送信開始／"_s;
     row("tick during the wait", ab, 1, u"ret"_s, u"X A"_s, true, firstStarted);
-    row("tick while running", ab, 1, u"rot"_s, u"X A"_s, true, firstStarted);
     row("start failed", {u"fail"_s, u"B"_s}, 1, u"rtf"_s, u"X fail,X B"_s, false, allSent);
     row("start failed, logged", {u"fail"_s}, 1, u"r"_s, u"X fail"_s, true,
         stamp +
             u"[tool-X]に[fail]を送信失敗（原因不明です）\r\n\r\n\t\t送信内容は/bin/tool X fail\r\n\r\n"_s);
     row("ended before opening", ab, 1, u"urotf"_s, u"X A,X B"_s, false, allSent);
     const QString aborted = separator + stamp + u"送信作業を中断しました／\r\n\r\n"_s + separator + u"\t\t"_s;
-    row("abort while running", ab, 1, u"roat"_s, u"X A"_s, false, aborted);
     row("abort during the wait", ab, 1, u"raot"_s, u"X A"_s, false, aborted);
     row("file rows cut below the cursor", abc, 2, u"rffxff"_s, u"X A,X B,X C,Y A"_s, false, allSent);
     row("file list cleared", abc, 2, u"rcf"_s, u"X A"_s, false, allSent);
@@ -265,11 +243,10 @@ void TestRun::run()
     Rig rig(files, QStringList{u"X"_s, u"Y"_s}.mid(0, entries));
     rig.play(script);
     QCOMPARE(rig.launcher.started.join(u',').remove(u"/bin/tool "_s), expectedJobs);
-    QCOMPARE(rig.engine.isRunning(), running);
-    QCOMPARE(rig.engine.command10Enabled(), !running);
-    QCOMPARE(rig.engine.command11Enabled(), running);
-    QCOMPARE(rig.engine.pollTimerActive(), running);
-    QCOMPARE(rig.engine.progressText().isEmpty(), !running);
+    const RunEngine& e = rig.engine; // each of these says whether the run goes on
+    QCOMPARE((QList<bool>{e.isRunning(), !e.command10Enabled(), e.command11Enabled(), e.pollTimerActive(),
+                          !e.progressText().isEmpty()}),
+             QList<bool>(5, running));
     QCOMPARE(rig.allDone.count(), logStart == allSent ? 1 : 0);
     QVERIFY(running || (!rig.engine.abortPending() && rig.launcher.openHandles == 0));
     QVERIFY2(expectedJobs.isEmpty() ? rig.table.log.isEmpty() : rig.table.log.text().startsWith(logStart),
@@ -325,14 +302,10 @@ void TestRun::complete_data()
     QTest::addColumn<Outcome>("outcome");
     const QList<bool> none;
     QTest::addRow("action off") << 0 << 0 << 0 << none << -1 << Outcome::Reported;
-    QTest::addRow("action off, end only") << 0 << 1 << 0 << none << -1 << Outcome::Reported;
     QTest::addRow("end only") << 1 << 1 << 0 << none << -1 << Outcome::Ended;
     QTest::addRow("neither button") << 1 << -1 << 0 << none << -1 << Outcome::Nothing;
-    QTest::addRow("cancelled") << 1 << 0 << 0 << none << 250 << Outcome::Cancelled;
     QTest::addRow("cancelled at its end") << 1 << 0 << 0 << none << 500 << Outcome::Cancelled;
     QTest::addRow("ran out") << 1 << 0 << 0 << none << -1 << Outcome::PoweredOff;
-    QTest::addRow("platform 1 asks no privilege") << 1 << 0 << 1 << none << -1 << Outcome::PoweredOff;
-    QTest::addRow("privilege granted") << 1 << 0 << 2 << QList<bool>{true} << -1 << Outcome::PoweredOff;
     QTest::addRow("privilege refused twice")
         << 1 << 0 << 2 << QList<bool>{false, false, true} << -1 << Outcome::PoweredOff;
     QTest::addRow("cancelled under the message")
@@ -352,23 +325,17 @@ void TestRun::complete()
     FakePower power;
     FakeClock clock;
     QStringList calls;
-    QList<int> values;
-    int finishes = 0;
     table.settings.check2 = check2;
     table.settings.option2.clear(0);
     table.settings.option2.select(option2);
     power.version.platformId = platformId;
     power.privilegeAnswers.assign(privilege.begin(), privilege.end());
     power.onPowerOff = [&] { calls << u"powerOff"_s; };
-    // The run engine's entries after the last job.
-    table.log.prepend(ActivityLog::timed(clock.now(), u"全ての送信を終了しました／"_s));
-    table.log.prependSeparator();
-    const QString before = table.log.text();
+    const QString before = u"run\r\n"_s;
+    table.log.setText(before);
     // Stands in for Form6: its timer ticks every 10 ms, also under the privilege message.
     auto runCountdown = [&](CompletionCountdown& countdown) {
         calls << u"countdown"_s;
-        QObject::connect(&countdown, &CompletionCountdown::valueChanged, [&](int value) { values << value; });
-        QObject::connect(&countdown, &CompletionCountdown::finished, [&] { ++finishes; });
         dialogs.whileOpen = [&] {
             const qsizetype asked = power.privilegeRequests.size();
             for (int i = 0; i < 20; ++i)
@@ -389,44 +356,24 @@ void TestRun::complete()
     QCOMPARE(CompletionAction(table, dialogs, power, clock, callbacks).run(), outcome);
 
     // What each outcome leaves: the calls in their order, and the entry put above the run's entries.
-    const QStringList countdown = option2 == 0 && check2 ? QStringList{u"countdown"_s} : QStringList();
-    QString logTop;
-    if (outcome == Outcome::PoweredOff) {
-        QCOMPARE(calls, (countdown + QStringList{u"store"_s, u"powerOff"_s, u"close"_s}));
-        logTop = u"「Lomvato」はマシーンの終了を実行しました／"_s;
-    } else if (outcome == Outcome::Ended) {
-        QCOMPARE(calls, QStringList{u"close"_s});
-        logTop = u"「Lomvato」は終了処理を開始しました／"_s;
-    } else {
-        QCOMPARE(calls, countdown);
-    }
-    QCOMPARE(table.log.text(),
-             logTop.isEmpty() ? before
-                              : ActivityLog::separator() + ActivityLog::timed(clock.now(), logTop) + before);
+    const bool off = outcome == Outcome::PoweredOff, ended = outcome == Outcome::Ended;
+    QStringList expected = option2 == 0 && check2 ? QStringList{u"countdown"_s} : QStringList();
+    if (off)
+        expected << u"store"_s << u"powerOff"_s;
+    QCOMPARE(calls, off || ended ? expected << u"close"_s : expected);
+    const QString top =
+        off ? u"「Lomvato」はマシーンの終了を実行しました／"_s : u"「Lomvato」は終了処理を開始しました／"_s;
+    QCOMPARE(table.log.text(), off || ended
+                                   ? ActivityLog::separator() + ActivityLog::timed(clock.now(), top) + before
+                                   : before);
     QCOMPARE(dialogs.texts,
              QStringList(check2 ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
                  QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません / Lomvato"_s));
     QCOMPARE(power.privilegeRequests, QStringList(privilege.size(), u"SeShutdownPrivilege"_s));
-    if (!countdown.isEmpty()) {
-        // The bar climbs one step a tick from 0 and stops one short of its maximum of 500.
-        QCOMPARE(values.last(), cancelAt > 0 ? cancelAt - 1 : 499);
-        QCOMPARE(values.size(), values.last() + 1);
-        QCOMPARE(finishes, 1);
-    }
 }
 
-void TestRun::form6Closes_data()
+void TestRun::form6ClosesWhenTheCountdownRunsOut()
 {
-    QTest::addColumn<bool>("click"); // a click on "中　止", or the countdown runs out
-    QTest::addColumn<int>("dialogResult");
-    QTest::addColumn<Result>("result");
-    QTest::addRow("中　止") << true << int(QDialog::Rejected) << Result::Cancelled;
-    QTest::addRow("ran out") << false << int(QDialog::Accepted) << Result::RanOut;
-}
-
-void TestRun::form6Closes()
-{
-    QFETCH(bool, click);
     WorkTable table;
     FakeDialogs dialogs;
     FakePower power;
@@ -434,28 +381,19 @@ void TestRun::form6Closes()
     int stores = 0;
     CompletionCountdown countdown(table, dialogs, power, clock, [&] { ++stores; });
     Form6 form(countdown);
-    auto* button = form.findChild<QPushButton*>(u"Command1"_s);
-    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
     auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
-    QCOMPARE(form.findChild<QLabel*>(u"Label1"_s)->text(),
-             u"作業が終了しました。マシンをシャットダウンします"_s);
-    QCOMPARE(button->text(), u"中　止"_s);
     QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
     form.show();
     QVERIFY(timer->isActive());
-    if (click)
-        QTest::mouseClick(button, Qt::LeftButton);
-    else // the dialog's own timer makes the last tick
-        for (int i = 0; i < 499; ++i)
-            countdown.tick();
+    for (int i = 0; i < 499; ++i) // the dialog's own timer makes the last tick
+        countdown.tick();
     QTRY_VERIFY(!form.isVisible());
-    QTEST(form.result(), "dialogResult");
-    QTEST(countdown.result(), "result");
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(countdown.result(), Result::RanOut);
     QVERIFY(!timer->isActive());
-    QCOMPARE(stores, click ? 0 : 1);
-    QCOMPARE(bar->maximum(), 500);
-    if (!click) // one step short of full
-        QCOMPARE(bar->value(), 499);
+    QCOMPARE(stores, 1);
+    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
+    QCOMPARE(QPair(bar->value(), bar->maximum()), QPair(499, 500)); // one step short of full
 }
 
 void TestRun::splitsRandomLinesLikeQProcess()
@@ -474,37 +412,6 @@ void TestRun::splitsRandomLinesLikeQProcess()
         for (const CommandLine::Word& w : split.words())
             QCOMPARE(QProcess::splitCommand(line.mid(w.begin, w.end - w.begin)), QStringList{w.text});
     }
-}
-
-void TestRun::programWord_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addRow("original blanks kept") << u"/opt/my \t tools/x a"_s << QStringList{u"/opt/my \t tools/x"_s}
-                                          << u"/opt/my \t tools/x"_s << QStringList{u"a"_s};
-    QTest::addRow("shortest that exists")
-        << u"/a b c d"_s << QStringList{u"/a b c"_s, u"/a b c d"_s} << u"/a b c"_s << QStringList{u"d"_s};
-    QTest::addRow("whole line") << u"/a b c"_s << QStringList{u"/a b c"_s} << u"/a b c"_s << QStringList();
-    QTest::addRow("nothing exists") << u"/no such prog"_s << QStringList() << u"/no"_s
-                                    << QStringList{u"such"_s, u"prog"_s};
-    QTest::addRow("quoted program") << u"\"/opt/my tools/x\" \"a b\""_s << QStringList{u"/opt/my tools/x"_s}
-                                    << u"/opt/my tools/x"_s << QStringList{u"a b"_s};
-}
-
-void TestRun::programWord()
-{
-    QFETCH(QString, line);
-    QFETCH(QStringList, existing);
-    QFETCH(QString, program);
-    QFETCH(QStringList, arguments);
-    QString foundProgram;
-    QStringList foundArguments{u"stale"_s};
-    QVERIFY(CommandLine(line).resolve([&](const QString& p) { return existing.contains(p); }, foundProgram,
-                                      foundArguments));
-    QCOMPARE(foundProgram, program);
-    QCOMPARE(foundArguments, arguments);
 }
 
 void TestRun::shellTextReachesTheProgramAsData()
