@@ -159,10 +159,8 @@ void TestRun::expansionMatchesSequentialPasses()
         for (int n = 1; n <= apps.count(); ++n)
             expected.replace(u"<App"_s + QString::number(n) + u'>', apps.path(n - 1));
         const QString fast = ExpandParameter(parameter, cells, columnCount, apps);
-        if (fast != expected) {
-            qWarning() << "parameter" << parameter << "cells" << cells << "apps" << paths;
-            QCOMPARE(fast, expected);
-        }
+        QVERIFY2(fast == expected, qPrintable(parameter + u" | "_s + cells.join(u',') + u" | "_s +
+                                              paths.join(u',') + u" gave "_s + fast));
     }
 }
 
