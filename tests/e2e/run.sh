@@ -25,7 +25,6 @@ trap 'kill $started 2>/dev/null; pkill -f "$work/"; kill $xvfb; rm -rf "$work"' 
 shot() { import -window root "$artifacts/$1.png" 2>/dev/null; }
 not() { ! "$@"; }
 
-# check <command...>: one check of the current case; a failure is reported with a screenshot.
 check() {
     "$@" && return 0
     echo "  failed: $name: $* (screenshot in $artifacts/$name.png)" >&2
@@ -33,7 +32,6 @@ check() {
     return 1
 }
 
-# fresh <folder>: a new program folder $dir with the executable and what ships beside it.
 fresh() {
     dir="$work/$1"
     mkdir -p "$dir"
@@ -60,7 +58,7 @@ start() {
     w=$(window "${1:-^Lomvato\$}")
 }
 
-ended() {
+ended() { # ended [pid]: waits up to ten seconds for the end of Lomvato or that process
     for _ in $(seq 100); do kill -0 "${1:-$pid}" 2>/dev/null || return 0; sleep 0.1; done
     return 1
 }
@@ -115,8 +113,7 @@ drag() {
     sleep 0.5
 }
 
-# Selects the program, takes its sample into the editor, registers it and starts the run.
-run_batch() {
+run_batch() { # selects the program, takes its sample into the editor, registers it and starts the run
     xdotool mousemove 100 98 click 1 sleep 0.3 mousemove 358 244 click 1 sleep 0.3 \
         mousemove 300 362 click 1 sleep 0.3 mousemove 48 716 click 1
 }
@@ -126,7 +123,6 @@ quit() { pkill -f "pcmanfm $files"; stop; }
 case_first_start_and_quit() {
     fresh first
     check start || return 1
-    shot first-start
     press "$w" ctrl+q
     local box
     box=$(check window '^終了確認$') || return 1
@@ -140,7 +136,6 @@ case_second_instance_refused() {
     local first=$pid before
     before=$(md5sum "$dir"/*.lvt "$dir"/log.ini 2>/dev/null)
     check start || return 1 # the second instance shows only its box
-    shot second-instance
     press "$w" Return
     check ended && check [ "$before" = "$(md5sum "$dir"/*.lvt "$dir"/log.ini 2>/dev/null)" ] &&
         check kill -0 "$first" && stop "$first"
@@ -150,7 +145,6 @@ case_damaged_template_replaced() {
     fresh damaged
     printf '/check1.Value\r\nnot a number\r\n' >"$dir/default.lvt"
     check start '^起動時にエラーが発生しました$' || return 1
-    shot damaged-template
     press "$w" Return
     check window '^Lomvato$' >/dev/null && check stop &&
         check cmp -s "$dir/default.lvt" "$here/factory-written.lvt" && check log_ok
@@ -168,8 +162,6 @@ case_version_dialog() {
     xdotool sleep 0.3 key v
     local about
     about=$(check window '^Lomvato$' "$w") || return 1
-    sleep 0.3
-    shot version-dialog
     press "$about" Escape
     check stop
 }
@@ -179,11 +171,9 @@ case_dropped_files_run_through_a_real_program() {
         '<App1> "<c5>" <c2>' 0 0 || return 1
     drag
     drag ctrl
-    shot dropped
     run_batch
     local box
     box=$(check window '^Lomvato$' "$w") || return 1
-    shot run-finished
     press "$box" Return
     # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
     printf '%s\n' "$files/a.txt" a "$files/b c.txt" b c "$files/a.txt" a "$files/b c.txt" b c >"$work/expected"
@@ -195,7 +185,6 @@ case_abort_leaves_the_program_running() {
     drag
     run_batch
     xdotool sleep 1.5 mousemove 140 716 click 1 sleep 2.5
-    shot aborted
     local job ok=0
     job=$(cat "$dir/long.pid" 2>/dev/null)
     check quit && check [ -n "$job" ] && check kill -0 "$job" && check logged '送信作業を中断しました／' &&
@@ -213,7 +202,6 @@ case_shutdown_countdown_cancelled() {
     # "中　止" at once: the countdown must never run out here.
     xdotool windowfocus --sync "$countdown" 2>/dev/null
     xdotool key Escape
-    shot countdown
     sleep 6
     check kill -0 "$pid" && check quit && check not logged 'マシーンの終了'
 }
