@@ -6,7 +6,7 @@
 #include "store/TextCodec.h"
 
 #include <QCheckBox>
-#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -36,7 +36,6 @@ private slots:
     void longLogShowsItsNewestLines();
     void settingsControls();
     void startUpThenExitCancelled();
-    void startUpThatFailsTwiceWritesNothing();
     void countdownRanOut();
     void versionDialog();
 
@@ -61,7 +60,6 @@ void TestForm1::init()
     m_launcher = FakeLauncher();
     m_power = FakePower();
     QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
-    // The window reads no file until Form_Load, so tests may still arrange the folder after this.
     m_form = std::make_unique<Form1>(
         Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
 }
@@ -140,17 +138,6 @@ void TestForm1::startUpThenExitCancelled()
     QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
              u"終了確認|アプリケーションを終了します。よろしいですか？"_s);
     QVERIFY(m_form->isVisible());
-    QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
-}
-
-void TestForm1::startUpThatFailsTwiceWritesNothing()
-{
-    // A folder where the startup template should be: it can be neither read nor replaced.
-    QVERIFY(QFile::remove(m_dir->filePath(u"default.lvt"_s)));
-    QVERIFY(QDir(m_dir->path()).mkdir(u"default.lvt"_s));
-    QVERIFY(!m_form->Form_Load());
-    QCOMPARE(m_dialogs.shown.size(), 2);
-    m_form->close();
     QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
 }
 

@@ -54,21 +54,12 @@ void TestFileListWidgets::form3()
     t.files.appendRows(std::vector<FileList::Row>(5, {{}, {}, {}, {}, {}, {}, u"old"_s, u"old"_s}));
     FakeDialogs dialogs;
     Form3 form(t, {3, 0, 2}, dialogs);
-    const auto child = [&form](const QString& name) { return form.findChild<QWidget*>(name); };
     const auto click = [](Form3& f, const QString& name) { f.findChild<QAbstractButton*>(name)->click(); };
     auto* combo = form.findChild<QComboBox*>(u"Combo1"_s);
     auto* start = form.findChild<QLineEdit*>(u"Text2"_s);
     auto* step = form.findChild<QLineEdit*>(u"Text3"_s);
-    // Exactly the chosen mode's controls take input; the clear mode is chosen at the start.
-    for (int m : {0, 1, 2, 3}) {
-        if (m > 0)
-            click(form, u"Option1_"_s + QString::number(m));
-        const QList<bool> enabled{child(u"Label0"_s)->isEnabled(), child(u"Dir1"_s)->isEnabled(),
-                                  child(u"Text1"_s)->isEnabled(), start->isEnabled(), step->isEnabled()};
-        QCOMPARE(enabled, QList<bool>({m == 0, m == 1, m == 2, m == 3, m == 3}));
-    }
-    // Only digits are typed in; a full-width digit and letters are discarded, a third step digit does not
-    // fit.
+    click(form, u"Option1_3"_s);
+    // Only digits are typed in: a full-width digit and letters are discarded; a third step digit won't fit.
     start->clear();
     QTest::keyClicks(start, u"5x-"_s);
     QKeyEvent fullWidthDigit(QEvent::KeyPress, 0, Qt::NoModifier, u"１"_s);
@@ -79,7 +70,6 @@ void TestFileListWidgets::form3()
     click(form, u"Command1"_s);
     QCOMPARE(t.files.cell(0, 7) + t.files.cell(2, 7) + t.files.cell(3, 7) + t.files.cell(4, 7),
              u"51525old"_s);
-
     // Cancel writes nothing; the folder mode writes the picker's folder as it shows it.
     Form3 cancelled(t, {0}, dialogs);
     click(cancelled, u"Command2"_s);
