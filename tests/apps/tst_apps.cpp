@@ -149,9 +149,10 @@ void TestApps::scenario_data()
     const QString three = u"a1:s1 a2:s2 a3:s3"_s, limit = u"|アプリケーションは99までしか登録できません"_s;
     const QString confirm = u"?アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
                             u"パラメータテキスト編集をクリアしますか"_s;
-    // The limit; every OK renumbers, a change overwrites in place.
+    // The limit, including a template that brings more; every OK renumbers, a change overwrites in place.
     row("apps 98;add;ok new", u"99 rows, last new:new||||||form 1"_s);
     row("apps 99;add", u"99 rows, last a99:s99|||||"_s + limit);
+    row("apps 120;add", u"120 rows, last a120:s120|||||"_s + limit);
     row("change 1;ok a1", u"a1:s1 a1:new a3:s3||||||form 3 s2 /opt"_s);
     row("add;ok", three + u"||||||ファイルを選択してください/form 1"_s);
     // Deleting: written texts keep their keys; the confirmation while editing; an empty list.

@@ -38,9 +38,11 @@ void TestFileListWidgets::drop()
         const auto keys = Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier;
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, keys);
         QDropEvent drop(QPoint(50, 50), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, keys);
+        drop.setDropAction(Qt::MoveAction); // as a file manager proposes: taken as a copy, the files stay
         QCoreApplication::sendEvent(view.viewport(), &enter);
         QCoreApplication::sendEvent(view.viewport(), &drop);
         QCOMPARE(QList<bool>({enter.isAccepted(), drop.isAccepted()}), QList<bool>(2, urls.size() > 1));
+        QCOMPARE(drop.dropAction(), urls.size() > 1 ? Qt::CopyAction : Qt::MoveAction);
     }
     QCOMPARE(dropped.size(), 1);
     QCOMPARE(dropped.first(), (QVariantList{QStringList{u"/tmp/a b.txt"_s, u"/tmp/c"_s}, 5}));
