@@ -13,7 +13,8 @@ work=$(mktemp -d)
 passed=0 failed=0 started=""
 
 export DISPLAY=:$((90 + RANDOM % 100))
-Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: the server must not reset when the last client leaves between two cases (a start would fail).
+Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 unset QT_QPA_PLATFORM
 # No system bus: even a countdown that ran out could not reach a real power-off. (The cases never let it.)
