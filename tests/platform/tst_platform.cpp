@@ -1,0 +1,60 @@
+#include "platform/NativeName.h"
+
+#include <QTest>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nativeNameRoundTrip_data();
+    void nativeNameRoundTrip();
+    void nativeNamesNeverCollide();
+    void nativeNameFromUrl();
+};
+
+void TestPlatform::nativeNameRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("ascii") << QByteArray("/tmp/a b.txt") << u"/tmp/a b.txt"_s;
+    QTest::addRow("japanese") << u"/写真　1.jpg"_s.toUtf8() << u"/写真　1.jpg"_s;
+    QTest::addRow("outside the basic plane") << u"/\U0001F600.png"_s.toUtf8() << u"/\U0001F600.png"_s;
+    QTest::addRow("latin-1") << QByteArray("/caf\xe9.txt") << u"/caf\xdce9.txt"_s;
+    // Shift-JIS bytes can happen to form valid UTF-8 in part; the round trip holds all the same.
+    QTest::addRow("shift-jis") << QByteArray("/\x8e\xca\x90\x5e") << u"/\xdc8e\x0290^"_s;
+    QTest::addRow("encoded surrogate") << QByteArray("\xed\xb3\xa9") << u"\xdced\xdcb3\xdca9"_s;
+    QTest::addRow("overlong slash") << QByteArray("\xc0\xaf") << u"\xdcc0\xdcaf"_s;
+    QTest::addRow("truncated at the end") << QByteArray("a\xe3\x81") << u"a\xdce3\xdc81"_s;
+    QTest::addRow("past U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << u"\xdcf4\xdc90\xdc80\xdc80"_s;
+}
+
+void TestPlatform::nativeNameRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(NativeName::decode(bytes), text);
+    QCOMPARE(NativeName::encode(text), bytes);
+}
+
+void TestPlatform::nativeNamesNeverCollide()
+{
+    // A name holding U+FFFD and a name whose invalid byte a lossy decoder would turn into U+FFFD.
+    const QByteArray replacement = u"/a\uFFFD.txt"_s.toUtf8();
+    const QByteArray invalid("/a\xff.txt");
+    QVERIFY(NativeName::decode(replacement) != NativeName::decode(invalid));
+    QCOMPARE(NativeName::encode(NativeName::decode(invalid)), invalid);
+}
+
+void TestPlatform::nativeNameFromUrl()
+{
+    QCOMPARE(NativeName::fromUrl(QUrl(u"file:///tmp/caf%E9%20x.txt"_s)), u"/tmp/caf\xdce9 x.txt"_s);
+    QCOMPARE(NativeName::fromUrl(QUrl::fromLocalFile(u"/tmp/写真.jpg"_s)), u"/tmp/写真.jpg"_s);
+    QCOMPARE(NativeName::fromUrl(QUrl(u"https://example.org/a.jpg"_s)), QString());
+}
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
