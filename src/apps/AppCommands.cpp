@@ -2,6 +2,7 @@
 
 #include "ParameterEditor.h"
 #include "core/WorkTable.h"
+#include "platform/CommandLine.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/ProcessLauncher.h"
@@ -87,8 +88,8 @@ void AppCommands::Command2_Click(int selected)
         m_dialogs.message(path + u"\r\n\r\nは起動できません。パスが見つかりません"_s, applicationTitle());
         return;
     }
-    // The path alone is the whole command line; the launcher finds a program whose path holds blanks.
-    m_launcher.start(path, 1);
+    // The path alone is the whole command line, written as a run writes it, and it names its program whole.
+    m_launcher.start(CommandLine::escapeQuotes(path), 1, {path});
 }
 
 bool AppCommands::Form2_Command1_Click(const QString& folder, const QString& fileName, const QString& sample)

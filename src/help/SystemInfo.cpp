@@ -1,5 +1,6 @@
 #include "SystemInfo.h"
 
+#include "platform/CommandLine.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/ProcessLauncher.h"
@@ -56,7 +57,7 @@ bool SystemInfo::StartSysInfo()
         }
     }
     // Show mode 1: a normal window with focus. The tool runs on by itself; nothing waits for it.
-    if (!path.isEmpty() && m_launcher.start(path, 1) != 0)
+    if (!path.isEmpty() && m_launcher.start(CommandLine::escapeQuotes(path), 1, {path}) != 0)
         return true;
     m_dialogs.message(u"現時点ではｼｽﾃﾑ情報を使用できません"_s, applicationTitle());
     return false;

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+using namespace Qt::StringLiterals;
+
 CommandLine::CommandLine(const QString& line) : m_line(line)
 {
     QString word;
@@ -8,10 +10,9 @@ CommandLine::CommandLine(const QString& line) : m_line(line)
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
         const QChar c = line[i];
-        if (begin < 0 && (c == u'"' || !c.isSpace()))
+        if (begin < 0 && !isSeparator(c))
             begin = i;
         if (c == u'"') {
-            // The third quote of a run is a literal quote.
             if (++quotes == 3) {
                 quotes = 0;
                 word += c;
@@ -21,9 +22,9 @@ CommandLine::CommandLine(const QString& line) : m_line(line)
         if (quotes == 1)
             quoted = !quoted;
         quotes = 0;
-        if (!quoted && c.isSpace()) {
-            // A pair of quotes alone ("") makes no word.
-            if (!word.isEmpty())
+        if (!quoted && isSeparator(c)) {
+            // A word has begun at its first character, so that quotes alone make an empty word.
+            if (begin >= 0)
                 m_words.append({word, begin, i});
             word.clear();
             begin = -1;
@@ -31,8 +32,22 @@ CommandLine::CommandLine(const QString& line) : m_line(line)
             word += c;
         }
     }
-    if (!word.isEmpty())
+    if (begin >= 0)
         m_words.append({word, begin, line.size()});
+}
+
+QString CommandLine::escapeQuotes(const QString& value)
+{
+    if (!value.contains(u'"'))
+        return value;
+    QString escaped;
+    escaped.reserve(value.size() + 8);
+    for (const QChar c : value) {
+        escaped += c;
+        if (c == u'"')
+            escaped += u"\"\""_s;
+    }
+    return escaped;
 }
 
 QStringList CommandLine::texts() const
@@ -44,22 +59,41 @@ QStringList CommandLine::texts() const
     return result;
 }
 
-bool CommandLine::resolve(const std::function<bool(const QString&)>& fileExists, QString& program,
-                          QStringList& arguments) const
+bool CommandLine::resolve(const QStringList& known, const std::function<bool(const QString&)>& fileExists,
+                          QString& program, QStringList& arguments) const
 {
     if (m_words.isEmpty())
         return false;
-    program = m_words[0].text;
-    qsizetype used = 1;
-    if (m_words.size() > 1 && !fileExists(program)) {
-        QString joined = program;
-        for (qsizetype n = 1; n < m_words.size(); ++n) {
-            joined += QStringView(m_line).sliced(m_words[n - 1].end, m_words[n].begin - m_words[n - 1].end);
-            joined += m_words[n].text;
-            if (fileExists(joined)) {
-                program = joined;
-                used = n + 1;
-                break;
+    // The end of the known program's text in the line; a tripled quote inside it never opens a span, so the
+    // words behind it are read as they are in the whole line.
+    qsizetype programEnd = -1;
+    for (const QString& path : known) {
+        const QString written = escapeQuotes(path);
+        if (written.isEmpty() || written.size() <= programEnd || !m_line.startsWith(written))
+            continue;
+        if (m_line.size() == written.size() || isSeparator(m_line[written.size()])) {
+            program = path;
+            programEnd = written.size();
+        }
+    }
+    qsizetype used = 0;
+    if (programEnd >= 0) {
+        while (used < m_words.size() && m_words[used].begin < programEnd)
+            ++used;
+    } else {
+        program = m_words[0].text;
+        used = 1;
+        if (m_words.size() > 1 && !fileExists(program)) {
+            QString joined = program;
+            for (qsizetype n = 1; n < m_words.size(); ++n) {
+                joined +=
+                    QStringView(m_line).sliced(m_words[n - 1].end, m_words[n].begin - m_words[n - 1].end);
+                joined += m_words[n].text;
+                if (fileExists(joined)) {
+                    program = joined;
+                    used = n + 1;
+                    break;
+                }
             }
         }
     }

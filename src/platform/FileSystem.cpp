@@ -1,25 +1,32 @@
 #include "FileSystem.h"
 
-#include <QFileInfo>
+#include "NativeName.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The path goes to the kernel as the bytes of its name, so that a name that is not UTF-8 is found as well.
 
 bool RealFileSystem::fileExists(const QString& path) const
 {
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return info.exists() && info.isFile();
+    struct stat info {
+    };
+    return !path.isEmpty() && ::stat(NativeName::encode(path).constData(), &info) == 0 &&
+           S_ISREG(info.st_mode);
 }
 
 int RealFileSystem::attributes(const QString& path) const
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists())
+    const QByteArray name = NativeName::encode(path);
+    struct stat info {
+    };
+    if (path.isEmpty() || ::stat(name.constData(), &info) != 0)
         return -1;
     // A new file carries the archive bit on the desktop systems this rule comes from; a folder does not.
-    int value = info.isDir() ? Directory : Archive;
-    if (!info.isWritable())
+    int value = S_ISDIR(info.st_mode) ? Directory : Archive;
+    if (::access(name.constData(), W_OK) != 0)
         value += ReadOnly;
-    if (info.fileName().startsWith(QLatin1Char('.')))
+    if (path.sliced(path.lastIndexOf(u'/') + 1).startsWith(u'.'))
         value += Hidden;
     return value;
 }

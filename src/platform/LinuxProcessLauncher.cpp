@@ -2,14 +2,18 @@
 
 #include "CommandLine.h"
 #include "FileSystem.h"
-
-#include <QProcess>
+#include "NativeName.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -59,26 +63,143 @@ public:
 private:
     pid_t m_pid;
 };
+
+// Writes (::write) or reads (::read) the whole buffer, going on after a signal; false when the other end
+// went away first.
+template <typename Byte, typename Transfer>
+bool transferAll(Transfer transfer, int fd, Byte* bytes, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = transfer(fd, bytes, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A program named without a folder is looked for along PATH, as a shell would; the bytes of the name are
+// kept as they are. Empty when it is nowhere.
+QByteArray findInPath(const QByteArray& name)
+{
+    const char* path = std::getenv("PATH");
+    for (const QByteArray& folder : QByteArray(path ? path : "/usr/local/bin:/usr/bin:/bin").split(':')) {
+        const QByteArray candidate = (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name;
+        struct stat info {
+        };
+        if (::stat(candidate.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::access(candidate.constData(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+// The grandchild: becomes the program. Only async-signal-safe calls from here on.
+[[noreturn]] void execProgram(const char* program, char* const argv[], int errorPipe, const sigset_t& mask)
+{
+    // Our own handlers must not run in this copy of the process (exec resets them, but a signal may come
+    // first); SIGPIPE goes back to its default, as a program expects to find it.
+    struct sigaction byDefault {
+    };
+    byDefault.sa_handler = SIG_DFL;
+    for (int s = 1; s < NSIG; ++s) {
+        struct sigaction current {
+        };
+        if (::sigaction(s, nullptr, &current) == 0 &&
+            (s == SIGPIPE || (current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN)))
+            ::sigaction(s, &byDefault, nullptr);
+    }
+    ::sigprocmask(SIG_SETMASK, &mask, nullptr);
+    ::execv(program, argv);
+    const int error = errno;
+    transferAll(::write, errorPipe, reinterpret_cast<const char*>(&error), sizeof error);
+    ::_exit(127);
+}
+
+// Starts the program so that it is not our child: an intermediate child starts it and ends at once, we reap
+// that one, and the program is taken over by init (or the session's subreaper), which reaps it when it
+// ends. Its pid comes back through one pipe; a failed exec reports through another, which a successful exec
+// closes (close-on-exec). Returns the program's pid, or 0 when it could not be started.
+pid_t spawnDetached(const QByteArray& program, const QList<QByteArray>& arguments)
+{
+    // Everything the children need is built here: after the fork, allocating is not safe.
+    std::vector<char*> argv;
+    argv.reserve(static_cast<size_t>(arguments.size()) + 1);
+    for (const QByteArray& a : arguments)
+        argv.push_back(const_cast<char*>(a.constData()));
+    argv.push_back(nullptr);
+
+    int pidPipe[2];
+    int errorPipe[2];
+    if (::pipe2(pidPipe, O_CLOEXEC) != 0)
+        return 0;
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
+        ::close(pidPipe[0]);
+        ::close(pidPipe[1]);
+        return 0;
+    }
+    // No signal handler of ours may run in the children before they have reset them.
+    sigset_t all;
+    sigset_t mask;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &mask);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const pid_t grandchild = ::fork();
+        if (grandchild == 0)
+            execProgram(program.constData(), argv.data(), errorPipe[1], mask);
+        // -1 when that fork failed
+        transferAll(::write, pidPipe[1], reinterpret_cast<const char*>(&grandchild), sizeof grandchild);
+        ::_exit(0);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    ::close(pidPipe[1]);
+    ::close(errorPipe[1]);
+
+    pid_t grandchild = -1;
+    if (child > 0) {
+        if (!transferAll(::read, pidPipe[0], reinterpret_cast<char*>(&grandchild), sizeof grandchild))
+            grandchild = -1;
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    // The error pipe ends without a word once the program runs.
+    int error = 0;
+    const bool execFailed =
+        grandchild > 0 && transferAll(::read, errorPipe[0], reinterpret_cast<char*>(&error), sizeof error);
+    ::close(pidPipe[0]);
+    ::close(errorPipe[0]);
+    return grandchild > 0 && !execFailed ? grandchild : 0;
+}
 } // namespace
 
 LinuxProcessLauncher::LinuxProcessLauncher(const FileSystem& files) : m_files(files) {}
 
 // showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
 // start a foreign program minimised.
-qint64 LinuxProcessLauncher::start(const QString& commandLine, int /*showMode*/)
+qint64 LinuxProcessLauncher::start(const QString& commandLine, int /*showMode*/,
+                                   const QStringList& knownPrograms)
 {
     QString program;
-    QStringList arguments;
+    QStringList words;
     if (!CommandLine(commandLine)
-             .resolve([this](const QString& path) { return m_files.fileExists(path); }, program, arguments))
+             .resolve(
+                 knownPrograms, [this](const QString& path) { return m_files.fileExists(path); }, program,
+                 words))
         return 0;
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    qint64 pid = 0;
-    if (!process.startDetached(&pid))
+    // Names reach the kernel as the bytes they were read from, also where those are not UTF-8.
+    QByteArray file = NativeName::encode(program);
+    if (!file.contains('/'))
+        file = findInPath(file);
+    if (file.isEmpty())
         return 0;
-    return pid;
+    QList<QByteArray> arguments{NativeName::encode(program)};
+    for (const QString& w : words)
+        arguments.append(NativeName::encode(w));
+    return spawnDetached(file, arguments);
 }
 
 std::unique_ptr<ProcessHandle> LinuxProcessLauncher::open(qint64 pid)

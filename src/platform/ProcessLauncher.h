@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -21,7 +22,9 @@ public:
     virtual ~ProcessLauncher() = default;
     // Starts the command line and returns the process identifier, or 0 when it could not be started.
     // showMode: 1 normal window with focus, 2 minimised with focus (only honoured where the platform can).
-    virtual qint64 start(const QString& commandLine, int showMode) = 0;
+    // A line that begins with one of the `knownPrograms` (the registered applications' paths) names that
+    // program whole, even where a shorter part of its path names another file.
+    virtual qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms) = 0;
     // Opens a started process for status queries; null when it has already ended or cannot be opened.
     virtual std::unique_ptr<ProcessHandle> open(qint64 pid) = 0;
 };

@@ -1,5 +1,7 @@
 #include "Expansion.h"
 
+#include "platform/CommandLine.h"
+
 #include <QStringView>
 #include <QVarLengthArray>
 
@@ -49,6 +51,12 @@ qsizetype nextAngle(QStringView text, qsizetype from)
             return i;
     }
     return -1;
+}
+
+// A value that goes in as it stands: it holds no "<" that could form a key and no quote to escape.
+bool insertsAsItStands(QStringView value)
+{
+    return std::none_of(value.begin(), value.end(), [](QChar c) { return c == u'<' || c == u'"'; });
 }
 
 // The pass of the key that starts at `pos` (text[pos] is '<'), or -1 when no key in range starts there.
@@ -105,10 +113,11 @@ int nextPass(QStringView text, const KeyRange& range, int after)
     return best;
 }
 
-// One pass: every occurrence of the pass's key in `text`, left to right, becomes `value`; the inserted values
-// are not searched again.
-QString replacePass(const QString& text, const KeyRange& range, int pass, const QString& value)
+// One pass: every occurrence of the pass's key in `text`, left to right, becomes `value` with its quotes
+// escaped; the inserted values are not searched again.
+QString replacePass(const QString& text, const KeyRange& range, int pass, const QString& rawValue)
 {
+    const QString value = CommandLine::escapeQuotes(rawValue);
     QString out;
     out.reserve(text.size() + value.size());
     qsizetype copied = 0;
@@ -137,8 +146,9 @@ QString ExpandParameter(const QString& parameter, const FileList::Row& row, int 
         return apps.rowCells(pass - range.columnCount)[AppRegistry::Path];
     };
 
-    // Usually no value holds a "<" and no key follows a character that could begin a key, so no pass can
-    // create a key for a later one: every key of the text is then replaced by its value in one sweep.
+    // Usually no value holds a "<" or a quote and no key follows a character that could begin a key, so no
+    // pass can create a key for a later one and nothing needs escaping: every key of the text is then
+    // replaced by its value in one sweep.
     QVarLengthArray<FoundKey, 16> keys;
     findKeys(parameter, range, keys);
     if (keys.isEmpty())
@@ -150,7 +160,7 @@ QString ExpandParameter(const QString& parameter, const FileList::Row& row, int 
         const FoundKey& key = keys[i];
         const QString& value = valueOf(key.pass);
         const bool adjacent = i > 0 && keys[i - 1].end == key.pos;
-        if (nextAngle(value, 0) >= 0 || adjacent || (key.pos > 0 && mayBeginKey(parameter[key.pos - 1])))
+        if (!insertsAsItStands(value) || adjacent || (key.pos > 0 && mayBeginKey(parameter[key.pos - 1])))
             independent = false;
         size += value.size() - (key.end - key.pos);
         values.append(&value);

@@ -13,7 +13,10 @@
 // the text as it stands then, without rescanning what the pass itself inserts; so a value inserted by an
 // earlier pass is expanded by a later one, but not by an earlier one. Keys are exact and case-sensitive
 // ("<c01>", "<C1>" and "<app1>" are plain text); keys outside the ranges stay as they are. Values go in
-// as they are: nothing is quoted, trimmed or escaped.
+// as they are, nothing quoted or trimmed, except that every double quote in a value is written as three
+// (CommandLine::escapeQuotes): so only the quotes of the parameter text decide how the line splits, a key
+// inside a quoted span reaches the program as exactly its value, and the line splits back into exactly the
+// arguments the program receives.
 QString ExpandParameter(const QString& parameter, const FileList::Row& row, int columnCount,
                         const AppRegistry& apps);
 

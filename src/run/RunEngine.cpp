@@ -91,7 +91,10 @@ void RunEngine::Workstart()
 
     m_pollTimer.start();
     releaseProcess();
-    m_processId = m_launcher.start(commandLine, m_table.settings.check3 + 1);
+    QStringList programs;
+    for (int i = 0; i < m_table.apps.count(); ++i)
+        programs.append(m_table.apps.path(i));
+    m_processId = m_launcher.start(commandLine, m_table.settings.check3 + 1, programs);
     if (m_processId != 0) {
         // A timer rather than a sleep, so that the window keeps answering during the moment.
         m_waitPending = true;

@@ -86,16 +86,18 @@ class FakeLauncher final : public ProcessLauncher
 public:
     QStringList started; // command lines, in order
     QList<int> showModes;
-    QSet<QString> failing;   // command lines that fail to start
-    QSet<qint64> ended;      // processes that have ended
-    QSet<qint64> unopenable; // processes that end before they can be opened
+    QList<QStringList> knownPrograms; // what each start was told
+    QSet<QString> failing;            // command lines that fail to start
+    QSet<qint64> ended;               // processes that have ended
+    QSet<qint64> unopenable;          // processes that end before they can be opened
     qint64 nextPid = 100;
     int openHandles = 0;
 
-    qint64 start(const QString& commandLine, int showMode) override
+    qint64 start(const QString& commandLine, int showMode, const QStringList& known) override
     {
         started.append(commandLine);
         showModes.append(showMode);
+        knownPrograms.append(known);
         return failing.contains(commandLine) || commandLine.isEmpty() ? 0 : nextPid++;
     }
     std::unique_ptr<ProcessHandle> open(qint64 pid) override

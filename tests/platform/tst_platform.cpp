@@ -1,7 +1,15 @@
+#include "platform/FileSystem.h"
 #include "platform/NativeName.h"
 
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +22,8 @@ private slots:
     void nativeNameRoundTrip();
     void nativeNamesNeverCollide();
     void nativeNameFromUrl();
+    void realFileSystem_data();
+    void realFileSystem();
 };
 
 void TestPlatform::nativeNameRoundTrip_data()
@@ -54,6 +64,40 @@ void TestPlatform::nativeNameFromUrl()
     QCOMPARE(NativeName::fromUrl(QUrl(u"file:///tmp/caf%E9%20x.txt"_s)), u"/tmp/caf\xdce9 x.txt"_s);
     QCOMPARE(NativeName::fromUrl(QUrl::fromLocalFile(u"/tmp/写真.jpg"_s)), u"/tmp/写真.jpg"_s);
     QCOMPARE(NativeName::fromUrl(QUrl(u"https://example.org/a.jpg"_s)), QString());
+}
+
+void TestPlatform::realFileSystem_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<int>("attributes");
+    QTest::addRow("latin-1 file") << QByteArray("caf\xe9.txt") << false << true << 32;
+    QTest::addRow("shift-jis folder") << QByteArray("\x8e\xca\x90\x5e") << true << false << 16;
+    QTest::addRow("ideographic space") << u"写真　1.jpg"_s.toUtf8() << false << true << 32;
+    QTest::addRow("hidden file") << QByteArray(".a\xff") << false << true << 34;
+    QTest::addRow("hidden folder") << QByteArray(".cache") << true << false << 18;
+}
+
+void TestPlatform::realFileSystem()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, folder);
+    QFETCH(bool, exists);
+    QFETCH(int, attributes);
+    const QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+    const QString text = NativeName::decode(path);
+    const RealFileSystem fs;
+    QCOMPARE(QPair(fs.fileExists(text), fs.attributes(text)), QPair(false, -1));
+    const int made =
+        folder ? ::mkdir(path.constData(), 0700) : ::open(path.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(made >= 0);
+    // The temporary folder's own clean-up reads names as UTF-8 and would miss some of these.
+    const auto remove = qScopeGuard([&] { folder ? ::rmdir(path.constData()) : ::unlink(path.constData()); });
+    if (!folder)
+        ::close(made);
+    QCOMPARE(QPair(fs.fileExists(text), fs.attributes(text)), QPair(exists, attributes));
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

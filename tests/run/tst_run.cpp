@@ -2,6 +2,7 @@
 #include "core/WorkTable.h"
 #include "platform/CommandLine.h"
 #include "platform/LinuxProcessLauncher.h"
+#include "platform/NativeName.h"
 #include "run/CompletionAction.h"
 #include "run/CompletionCountdown.h"
 #include "run/Expansion.h"
@@ -10,14 +11,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
@@ -118,12 +120,20 @@ private slots:
     void complete_data();
     void complete();
     void form6ClosesWhenTheCountdownRunsOut();
-    void splitsRandomLinesLikeQProcess();
+    void splitsCommandLines_data();
+    void splitsCommandLines();
+    void quotedKeyIsExactlyItsValue();
     void shellTextReachesTheProgramAsData();
+    void namesReachTheProgramWhole_data();
+    void namesReachTheProgramWhole();
+    void registeredProgramIsTakenWhole();
     void largeOutputIsInheritedAndNeverBlocks();
     void abandonedProgramLeavesNoZombie();
 
 private:
+    // Starts the command line and returns what the argv client wrote into `out`.
+    QByteArray recorded(const QString& commandLine, const QStringList& known, const QString& out);
+
     QTemporaryDir m_dir;
     RealFileSystem m_fs;
     LinuxProcessLauncher m_launcher{m_fs};
@@ -131,10 +141,11 @@ private:
 
 void TestRun::expansionMatchesSequentialPasses()
 {
-    // Keys, near misses, c1 beside c10, numbers past 32 bits, values holding keys, keys split by a value.
-    const QStringList fragments{u"<c"_s, u"<App"_s, u"0"_s,      u"1"_s, u"2"_s,         u"10"_s,
-                                u"12"_s, u"3"_s,    u">"_s,      u"<"_s, u"x"_s,         u" "_s,
-                                u"<C"_s, u"<c1>"_s, u"<App2>"_s, u"9"_s, u"4294967297"_s};
+    // Keys, near misses, c1 beside c10, numbers past 32 bits, values holding keys, keys split by a value,
+    // quotes.
+    const QStringList fragments{u"<c"_s, u"<App"_s, u"0"_s,      u"1"_s, u"2"_s,          u"10"_s,
+                                u"12"_s, u"3"_s,    u">"_s,      u"<"_s, u"x"_s,          u" "_s,
+                                u"<C"_s, u"<c1>"_s, u"<App2>"_s, u"9"_s, u"4294967297"_s, u"\""_s};
     QRandomGenerator random(20240615);
     auto randomText = [&](int maxPieces) {
         QString text;
@@ -152,12 +163,13 @@ void TestRun::expansionMatchesSequentialPasses()
         AppRegistry apps;
         fillApps(apps, paths);
         const QString parameter = randomText(12);
-        // The reference: one full replacement pass per key, in order.
+        // The reference: one full replacement pass per key, in order, each value's quotes tripled.
         QString expected = parameter;
         for (int n = 0; n < columnCount; ++n)
-            expected.replace(u"<c"_s + QString::number(n) + u'>', cells.value(n));
+            expected.replace(u"<c"_s + QString::number(n) + u'>', CommandLine::escapeQuotes(cells.value(n)));
         for (int n = 1; n <= apps.count(); ++n)
-            expected.replace(u"<App"_s + QString::number(n) + u'>', apps.path(n - 1));
+            expected.replace(u"<App"_s + QString::number(n) + u'>',
+                             CommandLine::escapeQuotes(apps.path(n - 1)));
         const QString fast = ExpandParameter(parameter, cells, columnCount, apps);
         QVERIFY2(fast == expected, qPrintable(parameter + u" | "_s + cells.join(u',') + u" | "_s +
                                               paths.join(u',') + u" gave "_s + fast));
@@ -263,6 +275,7 @@ void TestRun::oneJobLogsExactly()
     QCOMPARE(rig.engine.note(), QString());
     QCOMPARE(noteChanged.count(), 1);
     QCOMPARE(rig.launcher.showModes, QList<int>{2});
+    QCOMPARE(rig.launcher.knownPrograms, QList<QStringList>{{u"/bin/tool"_s}});
     QCOMPARE(progress, (QList<QVariantList>{{u"実行中 1/1"_s}, {QString()}}));
     QCOMPARE(rig.table.files.cell(0, 0), QString()); // exit codes are not recorded in the file list
 }
@@ -368,28 +381,92 @@ void TestRun::form6ClosesWhenTheCountdownRunsOut()
     QCOMPARE(QPair(bar->value(), bar->maximum()), QPair(499, 500)); // one step short of full
 }
 
-void TestRun::splitsRandomLinesLikeQProcess()
+void TestRun::splitsCommandLines_data()
 {
-    // Quotes, runs of quotes, blanks and shell characters, which are plain text here.
-    const QStringList fragments{u"\""_s,   u" "_s, u"a"_s,    u"\t"_s, u"b c"_s,
-                                u"\"\""_s, u";"_s, u"$(x)"_s, u"`|"_s};
-    QRandomGenerator random(77);
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("words");
+    QTest::addRow("blank, tab, line breaks")
+        << u" a\tb\r\nc\nd "_s << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+    QTest::addRow("other spaces are characters")
+        << u"写真　1.jpg a\u00a0b c\u2003d"_s << QStringList{u"写真　1.jpg"_s, u"a\u00a0b"_s, u"c\u2003d"_s};
+    QTest::addRow("quotes group") << u"\"a b\"c \"x\ny\""_s << QStringList{u"a bc"_s, u"x\ny"_s};
+    QTest::addRow("empty argument") << u"-o \"\" in"_s << QStringList{u"-o"_s, QString(), u"in"_s};
+    QTest::addRow("empty arguments at the end")
+        << u"a \"\" \"\""_s << QStringList{u"a"_s, QString(), QString()};
+    QTest::addRow("empty quotes inside a word") << u"a\"\"b"_s << QStringList{u"ab"_s};
+    QTest::addRow("literal quote") << u"\"\"\" a\"\"\"b \"c \"\"\" d\""_s
+                                   << QStringList{u"\""_s, u"a\"b"_s, u"c \" d"_s};
+    QTest::addRow("literal quote, then an open span") << u"\"\"\"\"a b"_s << QStringList{u"\"a b"_s};
+    QTest::addRow("separators only") << u" \t\r\n"_s << QStringList();
+    QTest::addRow("shell text") << u"a;b $(x) `y` |z"_s
+                                << QStringList{u"a;b"_s, u"$(x)"_s, u"`y`"_s, u"|z"_s};
+}
+
+void TestRun::splitsCommandLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, words);
+    const CommandLine split(line);
+    QCOMPARE(split.texts(), words);
+    // Each word's span, split on its own, gives that word again: joining words keeps their text.
+    for (const CommandLine::Word& w : split.words())
+        QCOMPARE(CommandLine(line.mid(w.begin, w.end - w.begin)).texts(), QStringList{w.text});
+}
+
+void TestRun::quotedKeyIsExactlyItsValue()
+{
+    // Templates of text, blanks, quotes and keys; values of every character that splitting could take for
+    // its own. Each value holds one character besides quotes: a value of quotes alone would sit between
+    // the template's quotes and join their run.
+    const QStringList templatePieces{u"\""_s, u"\""_s, u"\""_s, u"\"\"\""_s, u" "_s,    u"\t"_s,
+                                     u"-o"_s, u"x"_s,  u"\\"_s, u"<c1>"_s,   u"<c2>"_s, u"<App1>"_s};
+    const QStringList valuePieces{u"\""_s, u"\"\""_s, u" "_s, u"\t"_s, u"\n"_s, u"\r\n"_s,
+                                  u"　"_s, u"\\"_s,   u"a"_s, u"'"_s,  u";"_s,  u"$(x)"_s};
+    QRandomGenerator random(1212);
+    auto randomText = [&](const QStringList& pieces, int maxPieces) {
+        QString text;
+        for (int i = random.bounded(maxPieces + 1); i > 0; --i)
+            text += pieces[random.bounded(pieces.size())];
+        return text;
+    };
+    const QStringList keys{u"<c1>"_s, u"<c2>"_s, u"<App1>"_s};
+    int checked = 0;
     for (int round = 0; round < 20000; ++round) {
-        QString line;
-        for (int i = random.bounded(14); i > 0; --i)
-            line += fragments[random.bounded(fragments.size())];
-        const CommandLine split(line);
-        QCOMPARE(split.texts(), QProcess::splitCommand(line));
-        // Each word's span, split on its own, gives that word again.
-        for (const CommandLine::Word& w : split.words())
-            QCOMPARE(QProcess::splitCommand(line.mid(w.begin, w.end - w.begin)), QStringList{w.text});
+        QStringList values;
+        for (int k = 0; k < keys.size(); ++k) {
+            QString value = randomText(valuePieces, 5);
+            values << (QString(value).remove(u'"').isEmpty() ? value + u'v' : value);
+        }
+        AppRegistry apps;
+        fillApps(apps, {values[2]});
+        const QString parameter = randomText(templatePieces, 12);
+        // Where the template alone puts each key: a stand-in with a blank stays whole only inside quotes.
+        QString standIns = parameter;
+        for (int k = 0; k < keys.size(); ++k)
+            standIns.replace(keys[k], QString(QChar(0xE000 + k)) + u' ' + QChar(0xE100 + k));
+        QStringList expected = CommandLine(standIns).texts();
+        bool inside = true;
+        for (QString& word : expected) {
+            for (int k = 0; k < keys.size(); ++k)
+                word.replace(QString(QChar(0xE000 + k)) + u' ' + QChar(0xE100 + k), values[k]);
+            inside = inside && std::none_of(word.begin(), word.end(), [](QChar c) {
+                         return c.unicode() >= 0xE000 && c.unicode() < 0xE200;
+                     });
+        }
+        if (!inside)
+            continue;
+        ++checked;
+        const QString line = ExpandParameter(parameter, {QString(), values[0], values[1]}, 3, apps);
+        QVERIFY2(CommandLine(line).texts() == expected,
+                 qPrintable(parameter + u" | "_s + values.join(u'|') + u" gave "_s + line));
     }
+    QVERIFY(checked > 5000);
 }
 
 void TestRun::shellTextReachesTheProgramAsData()
 {
     for (const QString& line : {QString(), u"   "_s, u"/nonexistent/lomvato-test-program x"_s})
-        QCOMPARE(m_launcher.start(line, 1), 0); // nothing to start
+        QCOMPARE(m_launcher.start(line, 1, {}), 0); // nothing to start
     // Anything a shell would have run lands here, where the test looks for it.
     QVERIFY(m_dir.isValid() && QDir::setCurrent(m_dir.path()));
     // The program lies in a folder with a blank and has a blank in its name; its path is not quoted.
@@ -397,12 +474,10 @@ void TestRun::shellTextReachesTheProgramAsData()
     const QString copy = m_dir.filePath(u"my tools/argv client"_s);
     QVERIFY(QFile::copy(QString::fromUtf8(LOMVATO_ARGV_CLIENT), copy));
     QFile out(m_dir.filePath(u"argv.txt"_s));
-    QVERIFY(m_launcher.start(copy + u' ' + out.fileName() +
-                                 u" \"a;touch pwned\" \"$(touch pwned)\" `touch pwned` |x >y & 'q'"_s,
-                             2) > 0);
-    QTRY_VERIFY(out.exists());
-    QVERIFY(out.open(QIODevice::ReadOnly));
-    QCOMPARE(out.readAll(), QByteArray("a;touch pwned\n$(touch pwned)\n`touch\npwned`\n|x\n>y\n&\n'q'\n"));
+    QCOMPARE(recorded(copy + u' ' + out.fileName() +
+                          u" \"a;touch pwned\" \"$(touch pwned)\" `touch pwned` |x >y & 'q'"_s,
+                      {}, out.fileName()),
+             "a;touch pwned\0$(touch pwned)\0`touch\0pwned`\0|x\0>y\0&\0'q'\0"_ba);
     QVERIFY(!QFile::exists(m_dir.filePath(u"pwned"_s)) && !QFile::exists(m_dir.filePath(u"y"_s)));
 }
 
@@ -417,7 +492,7 @@ void TestRun::largeOutputIsInheritedAndNeverBlocks()
     ::dup2(fd, STDOUT_FILENO);
     ::close(fd);
     const qint64 pid =
-        m_launcher.start(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), 1);
+        m_launcher.start(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), 1, {});
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);
     QVERIFY(pid > 0);
@@ -430,7 +505,8 @@ void TestRun::abandonedProgramLeavesNoZombie()
 {
     // What an aborted run does: the handle is dropped while the program runs.
     const QString marker = m_dir.filePath(u"slept"_s);
-    const qint64 pid = m_launcher.start(QString::fromUtf8(LOMVATO_SLEEP_CLIENT) + u" 1500 "_s + marker, 1);
+    const qint64 pid =
+        m_launcher.start(QString::fromUtf8(LOMVATO_SLEEP_CLIENT) + u" 1500 "_s + marker, 1, {});
     std::unique_ptr<ProcessHandle> handle = m_launcher.open(pid);
     const std::unique_ptr<ProcessHandle> watch = m_launcher.open(pid);
     QVERIFY(pid > 0 && handle && watch);
@@ -445,6 +521,59 @@ void TestRun::abandonedProgramLeavesNoZombie()
     QTRY_VERIFY(!zombieChild());
     const std::unique_ptr<ProcessHandle> late = m_launcher.open(pid);
     QVERIFY(!late || late->status() == ProcessHandle::Status::Ended);
+}
+
+QByteArray TestRun::recorded(const QString& commandLine, const QStringList& known, const QString& out)
+{
+    if (m_launcher.start(commandLine, 1, known) <= 0)
+        return "not started";
+    QFile file(out);
+    if (!QTest::qWaitFor([&] { return file.exists(); }, 10000) || !file.open(QIODevice::ReadOnly))
+        return "nothing recorded";
+    return file.readAll();
+}
+
+void TestRun::namesReachTheProgramWhole_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addRow("quotes and options") << QByteArray("a\" \"--x\" \"b.txt");
+    QTest::addRow("ideographic space") << u"写真　1.jpg"_s.toUtf8();
+    QTest::addRow("backslash") << QByteArray("back\\slash.txt");
+    QTest::addRow("line break") << QByteArray("line\nbreak.txt");
+    QTest::addRow("latin-1") << QByteArray("caf\xe9.txt");
+}
+
+void TestRun::namesReachTheProgramWhole()
+{
+    QFETCH(QByteArray, name);
+    const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + name;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    // The temporary folder's own clean-up reads names as UTF-8 and would miss some of these.
+    const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
+    AppRegistry apps;
+    fillApps(apps, {QString::fromUtf8(LOMVATO_ARGV_CLIENT)});
+    FileList::Row row(6);
+    row[5] = NativeName::decode(path);
+    const QString out = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).remove(u' ') + u".out"_s);
+    const QString line = ExpandParameter(u"<App1> "_s + out + u" \"<c5>\""_s, row, 6, apps);
+    // The file's full path as one argument, byte for byte, as the line that is logged reads.
+    QCOMPARE(recorded(line, {apps.path(0)}, out), path + '\0');
+    QCOMPARE(CommandLine(line).texts().mid(2), QStringList{row[5]});
+}
+
+void TestRun::registeredProgramIsTakenWhole()
+{
+    // A program at a shorter prefix of the registered path, which an unquoted path would reach first.
+    const QDir dir(m_dir.path());
+    QVERIFY(dir.mkpath(u"My Tools"_s));
+    QVERIFY(QFile::copy(QString::fromUtf8(LOMVATO_ARGV_CLIENT), dir.filePath(u"My Tools/conv"_s)));
+    QVERIFY(QFile::copy(QString::fromUtf8(LOMVATO_SLEEP_CLIENT), dir.filePath(u"My"_s)));
+    const QString out = dir.filePath(u"conv.out"_s);
+    QCOMPARE(
+        recorded(dir.filePath(u"My Tools/conv "_s) + out + u" x"_s, {dir.filePath(u"My Tools/conv"_s)}, out),
+        "x\0"_ba);
 }
 
 QTEST_MAIN(TestRun)

@@ -1,5 +1,6 @@
-// Writes its arguments after the first, one per line, to the file named by the first. The file is written
-// under a temporary name and renamed, so that a reader never sees half of it.
+// Writes its arguments after the first to the file named by the first, each ended by a NUL byte, so that an
+// argument may hold any other byte, line breaks included. The file is written under a temporary name and
+// renamed, so that a reader never sees half of it.
 #include <cstdio>
 #include <string>
 
@@ -12,8 +13,10 @@ int main(int argc, char* argv[])
     std::FILE* f = std::fopen(temporary.c_str(), "wb");
     if (!f)
         return 1;
-    for (int i = 2; i < argc; ++i)
-        std::fprintf(f, "%s\n", argv[i]);
+    for (int i = 2; i < argc; ++i) {
+        std::fputs(argv[i], f);
+        std::fputc('\0', f);
+    }
     std::fclose(f);
     return std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : 1;
 }
