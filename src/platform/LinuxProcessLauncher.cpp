@@ -87,7 +87,7 @@ QByteArray findInPath(const QByteArray& name)
 {
     const char* path = std::getenv("PATH");
     for (const QByteArray& folder : QByteArray(path ? path : "/usr/local/bin:/usr/bin:/bin").split(':')) {
-        const QByteArray candidate = (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name;
+        QByteArray candidate = (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name;
         struct stat info {
         };
         if (::stat(candidate.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
