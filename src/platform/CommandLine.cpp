@@ -66,14 +66,17 @@ bool CommandLine::resolve(const QStringList& known, const std::function<bool(con
         return false;
     // The end of the known program's text in the line; a tripled quote inside it never opens a span, so the
     // words behind it are read as they are in the whole line.
+    const qsizetype lineStart = m_words[0].begin;
     qsizetype programEnd = -1;
     for (const QString& path : known) {
         const QString written = escapeQuotes(path);
-        if (written.isEmpty() || written.size() <= programEnd || !m_line.startsWith(written))
+        const qsizetype end = lineStart + written.size();
+        if (written.isEmpty() || end <= programEnd ||
+            !QStringView(m_line).sliced(lineStart).startsWith(written))
             continue;
-        if (m_line.size() == written.size() || isSeparator(m_line[written.size()])) {
+        if (m_line.size() == end || isSeparator(m_line[end])) {
             program = path;
-            programEnd = written.size();
+            programEnd = end;
         }
     }
     qsizetype used = 0;

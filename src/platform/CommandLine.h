@@ -35,13 +35,13 @@ public:
     const QList<Word>& words() const { return m_words; }
     QStringList texts() const;
 
-    // Finds the program and its arguments. A line that begins with one of the `known` program paths, written
-    // as escapeQuotes writes it and followed by a separator or the end, names that program whole, the
-    // longest such path first, whatever exists at a shorter prefix. Otherwise, when the first word names no
-    // existing file and the line has more words, the first two, three, ... words joined with the blanks
-    // between them are tried in turn, so that an unquoted path that holds blanks still names its program; the
-    // first that exists is the program. Where none exists the first word stays the program. False for a line
-    // without words.
+    // Finds the program and its arguments. A line that begins (after any separators) with one of the `known`
+    // program paths, written as escapeQuotes writes it and followed by a separator or the end, names that
+    // program whole, the longest such path first, whatever exists at a shorter prefix. Otherwise, when the
+    // first word names no existing file and the line has more words, the first two, three, ... words joined
+    // with the blanks between them are tried in turn, so that an unquoted path that holds blanks still names
+    // its program; the first that exists is the program. Where none exists the first word stays the program.
+    // False for a line without words.
     bool resolve(const QStringList& known, const std::function<bool(const QString&)>& fileExists,
                  QString& program, QStringList& arguments) const;
 

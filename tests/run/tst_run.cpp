@@ -123,6 +123,8 @@ private slots:
     void splitsCommandLines_data();
     void splitsCommandLines();
     void quotedKeyIsExactlyItsValue();
+    void resolvesTheProgram_data();
+    void resolvesTheProgram();
     void shellTextReachesTheProgramAsData();
     void namesReachTheProgramWhole_data();
     void namesReachTheProgramWhole();
@@ -411,6 +413,38 @@ void TestRun::splitsCommandLines()
     // Each word's span, split on its own, gives that word again: joining words keeps their text.
     for (const CommandLine::Word& w : split.words())
         QCOMPARE(CommandLine(line.mid(w.begin, w.end - w.begin)).texts(), QStringList{w.text});
+}
+
+void TestRun::resolvesTheProgram_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("known");
+    QTest::addColumn<QStringList>("words"); // the program, then its arguments
+    const QString conv = u"/opt/My Tools/conv"_s;
+    // /opt/My exists in every row.
+    QTest::addRow("registered, whole") << conv + u" -x"_s << QStringList{conv} << QStringList{conv, u"-x"_s};
+    QTest::addRow("after a blank") << u" "_s + conv << QStringList{conv} << QStringList{conv};
+    QTest::addRow("longest registered")
+        << conv + u" a"_s << QStringList{u"/opt/My"_s, conv} << QStringList{conv, u"a"_s};
+    QTest::addRow("registered, with a quote") << u"/opt/a\"\"\"b/conv x"_s << QStringList{u"/opt/a\"b/conv"_s}
+                                              << QStringList{u"/opt/a\"b/conv"_s, u"x"_s};
+    QTest::addRow("only a prefix of the line")
+        << conv + u".bak x"_s << QStringList{conv} << QStringList{u"/opt/My"_s, u"Tools/conv.bak"_s, u"x"_s};
+    QTest::addRow("typed by hand") << u"/opt/my app/run a"_s << QStringList()
+                                   << QStringList{u"/opt/my app/run"_s, u"a"_s};
+}
+
+void TestRun::resolvesTheProgram()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, known);
+    QFETCH(QStringList, words);
+    const QSet<QString> files{u"/opt/My"_s, u"/opt/my app/run"_s};
+    QString program;
+    QStringList arguments;
+    QVERIFY(CommandLine(line).resolve(
+        known, [&](const QString& path) { return files.contains(path); }, program, arguments));
+    QCOMPARE(QStringList{program} + arguments, words);
 }
 
 void TestRun::quotedKeyIsExactlyItsValue()
