@@ -6,6 +6,7 @@
 #include "store/TextCodec.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -38,6 +39,7 @@ private slots:
     void startUpThenExitCancelled();
     void countdownRanOut();
     void greyAfterWorkBoxOnlyReports();
+    void manyColumnsLoadInLinearTime();
     void lockRefused_data();
     void lockRefused();
     void versionDialog();
@@ -201,6 +203,23 @@ void TestForm1::greyAfterWorkBoxOnlyReports()
     QCOMPARE(m_power.powerOffs, 0);
     QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
     QVERIFY(m_form->isVisible());
+}
+
+// Each column's width used to find its section's place on the screen by a walk over all sections: 120,000
+// columns took about nine seconds, a million many minutes.
+void TestForm1::manyColumnsLoadInLinearTime()
+{
+    constexpr int columns = 120000;
+    QString text = u"/listview3.listitems.Text\r\n"_s;
+    for (int i = 0; i < columns; ++i)
+        text += ColumnSet::keyFor(i) + u"|列"_s + QString::number(i) + u"\r\n"_s;
+    QVERIFY(TextCodec::writeFile(m_dir->filePath(u"default.lvt"_s), text, nullptr));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_form->Form_Load());
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m_form->table().columns.count(), columns);
+    QVERIFY(m_dialogs.shown.isEmpty());
 }
 
 void TestForm1::lockRefused_data()
