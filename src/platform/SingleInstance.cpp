@@ -2,6 +2,8 @@
 
 #include "ProgramFolder.h"
 
+#include <QSysInfo>
+
 #include <cerrno>
 #include <csignal>
 
@@ -15,6 +17,9 @@ bool ownerRuns(const QLockFile& lock)
     QString host, application;
     if (!lock.getLockInfo(&pid, &host, &application))
         return true; // another instance is writing it right now
+    // A folder shared between machines: a process of another one cannot be looked at from here.
+    if (host != QSysInfo::machineHostName())
+        return true;
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 } // namespace
