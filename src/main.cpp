@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     dialogs.setParent(&form);
 
     // The system's requests to end (signals, the end of the desktop session) take the window's close path,
-    // which stores the log and the startup template.
+    // which stores the log and the startup template; during start-up it ends the process without writing.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);

@@ -1,5 +1,8 @@
 #include "ColumnSet.h"
 
+#include <algorithm>
+#include <numeric>
+
 using namespace Qt::StringLiterals;
 
 ColumnSet::ColumnSet(QObject* parent) : QAbstractTableModel(parent), m_listWidths{450.1418f, 1440.0f} {}
@@ -30,6 +33,7 @@ void ColumnSet::append(const Column& column)
 {
     beginInsertRows({}, count(), count());
     m_columns.push_back(column);
+    m_columns.back().position = count();
     endInsertRows();
     emit headerChanged();
 }
@@ -39,7 +43,12 @@ void ColumnSet::remove(int index)
     if (index < 0 || index >= count())
         return;
     beginRemoveRows({}, index, index);
+    const int removed = m_columns[static_cast<size_t>(index)].position;
     m_columns.erase(m_columns.begin() + index);
+    for (Column& c : m_columns) {
+        if (c.position > removed)
+            --c.position;
+    }
     endRemoveRows();
     emit headerChanged();
 }
@@ -51,6 +60,14 @@ void ColumnSet::clear()
 
 void ColumnSet::resetTo(std::vector<Column> columns)
 {
+    // Positions become 1..n in the order they give, ties and gaps in index order: a template may hold any
+    // numbers, and two columns at one position would make one of them vanish behind the other.
+    std::vector<size_t> order(columns.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&columns](size_t a, size_t b) { return columns[a].position < columns[b].position; });
+    for (size_t rank = 0; rank < order.size(); ++rank)
+        columns[order[rank]].position = static_cast<int>(rank) + 1;
     beginResetModel();
     m_columns = std::move(columns);
     endResetModel();

@@ -29,6 +29,8 @@ public:
     // The file list's header caption of column `index`: its key followed by its name.
     QString caption(int index) const;
 
+    // Positions stay a permutation of 1..count(): append puts the new column last, remove closes the gap and
+    // resetTo ranks the positions it is given.
     void append(const Column& column);
     void remove(int index);
     void clear();

@@ -38,6 +38,10 @@ void ColumnWidthBinder::bindPositions(PositionGetter get, PositionSetter set)
 void ColumnWidthBinder::apply()
 {
     m_applying = true;
+    // A visible header finds each resized section's place on the screen, which costs a walk over all
+    // sections: with updates off a template with many columns applies in linear time.
+    const bool updates = m_header->updatesEnabled();
+    m_header->setUpdatesEnabled(false);
     const int count = m_header->count();
     for (int i = 0; i < count; ++i)
         m_header->resizeSection(i, Twips::toPixels(m_getWidth(i), m_header->logicalDpiX()));
@@ -53,5 +57,6 @@ void ColumnWidthBinder::apply()
             m_header->moveSection(m_header->visualIndex(logical), visual);
         }
     }
+    m_header->setUpdatesEnabled(updates);
     m_applying = false;
 }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,6 +35,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -564,9 +567,28 @@ void Form1::trimShownLog()
 
 bool Form1::Form_Load()
 {
+    m_starting = true;
+    const bool started = startUp();
+    m_starting = false;
+    // A start-up that gave up closes the window; the stop flag keeps both files as they are.
+    if (!started && isVisible())
+        close();
+    return started;
+}
+
+bool Form1::startUp()
+{
     m_table.stopFlag = 0;
-    if (!m_instance.acquire(m_services.programFolder)) {
-        m_services.dialogs.message(u"２重起動できません"_s, applicationTitle());
+    QString reason;
+    const SingleInstance::Result lock = m_instance.acquire(m_services.programFolder, &reason);
+    if (lock != SingleInstance::Result::Acquired) {
+        // This process has loaded nothing, so it must never write; the files belong to the running one.
+        m_table.stopFlag = -1;
+        m_services.dialogs.message(lock == SingleInstance::Result::HeldByOther
+                                       ? u"２重起動できません"_s
+                                       : QDir::toNativeSeparators(m_services.programFolder) +
+                                             u" にロックファイルを作成できません: "_s + reason,
+                                   applicationTitle());
         return false;
     }
     SSTab2->setTabText(0, QString());
@@ -575,11 +597,9 @@ bool Form1::Form_Load()
     SSTab1->setCurrentIndex(0);
     show();
     repaint();
-    ProgramStore::ensureStartupTemplate(m_services.programFolder, m_services.executableFolder);
-    if (m_store.loadAtStart() == TemplateFile::Outcome::GaveUp) {
-        close();
+    m_store.ensureStartupTemplate(m_services.executableFolder);
+    if (m_store.loadAtStart() == TemplateFile::Outcome::GaveUp)
         return false;
-    }
     applyWidths();
     if (m_table.filter.mode().isSelected(0))
         List1->setEnabled(false);
@@ -597,6 +617,13 @@ void Form1::Form_QueryUnload()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // A close asked for while a start-up message is open (a signal, the end of the session): the log, and
+    // perhaps the template, are not loaded yet, so nothing may be written, and start-up must not go on
+    // behind a closed window. The process ends at once, and the next start finds the lock free.
+    if (m_starting) {
+        m_instance.release();
+        ::_exit(0);
+    }
     if (!m_closing) {
         m_closing = true;
         Form_QueryUnload();

@@ -72,8 +72,9 @@ public:
     // table and goes to log.ini. A text box holding hours of entries would cost hundreds of megabytes.
     static constexpr int shownLogLimit = 1 << 20; // characters
 
-    // Start-up. Returns false when the program must end at once (a second instance, or a startup template
-    // that could not be read even in its factory form).
+    // Start-up. Returns false when the program must end at once (a second instance, a lock that cannot be
+    // made, or a startup template that could not be read even in its factory form). A close requested while
+    // it runs ends the process at once, without writing.
     bool Form_Load();
     void Pulldown_exit_Click();
     void Check2_Click();
@@ -116,6 +117,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool startUp();
     void Form_QueryUnload();
     void buildMenus();
     void connectHandlers();
@@ -148,6 +150,7 @@ private:
     BatchCommands m_batchCommands;
     DesktopUrlOpener m_urlOpener;
     HelpCommand m_help;
+    bool m_starting = false; // inside Form_Load
     bool m_closing = false;
 
     QTabWidget* SSTab1 = nullptr;

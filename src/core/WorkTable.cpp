@@ -33,7 +33,7 @@ void WorkTable::loadFactoryDefaults()
 void WorkTable::addColumn(const QString& name)
 {
     const int n = columns.count();
-    columns.append({ColumnSet::keyFor(n), name, 1440.0f, n + 1});
+    columns.append({ColumnSet::keyFor(n), name, 1440.0f});
     files.appendColumn();
 }
 

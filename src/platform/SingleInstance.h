@@ -10,8 +10,15 @@
 class SingleInstance
 {
 public:
-    // True when this process now holds the lock; false when another running instance holds it.
-    bool acquire(const QString& folder);
+    enum class Result {
+        Acquired,    // this process now holds the lock
+        HeldByOther, // a running Lomvato holds it
+        Failed,      // no lock could be made (a read-only or missing folder, ...); `reason` says why
+    };
+
+    Result acquire(const QString& folder, QString* reason);
+    // Gives the lock up at once (the process is about to end without unwinding).
+    void release();
 
 private:
     std::unique_ptr<QLockFile> m_lock;

@@ -19,7 +19,8 @@ CompletionAction::CompletionAction(WorkTable& table, Dialogs& dialogs, PowerCont
 CompletionAction::Outcome CompletionAction::run()
 {
     const WorkSettings& settings = m_table.settings;
-    if (settings.check2 == 0) {
+    // Only a ticked box runs an action; a grey one (2, from a template) shows unticked and only reports.
+    if (settings.check2 != 1) {
         m_dialogs.message(u"処理が全て終了しました"_s, applicationTitle());
         return Outcome::Reported;
     }

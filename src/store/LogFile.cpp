@@ -43,10 +43,13 @@ QString LogFile::loadedText(const QString& fileText, qsizetype maxLength)
 
 bool LogFile::logInPut(const QString& path)
 {
+    // The newest entries are at the start: only as much of the file is read as the limit can keep, so that a
+    // log of any size loads in the same time.
+    const qsizetype limit = maxLength();
     QString fileText;
-    if (!TextCodec::readFile(path, &fileText, nullptr))
+    if (!TextCodec::readFile(path, &fileText, nullptr, limit))
         return false;
-    m_log.setText(loadedText(fileText, maxLength()));
+    m_log.setText(loadedText(fileText, limit));
     return true;
 }
 

@@ -1,11 +1,9 @@
 #include "ProgramStore.h"
 
+#include "TextCodec.h"
 #include "core/WorkTable.h"
-#include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -22,19 +20,19 @@ QString ProgramStore::logPath() const
     return joinPath(m_programFolder, u"log.ini"_s);
 }
 
-bool ProgramStore::ensureStartupTemplate(const QString& programFolder, const QString& executableFolder)
+bool ProgramStore::ensureStartupTemplate(const QString& executableFolder)
 {
-    const QString target = joinPath(programFolder, u"default.lvt"_s);
+    const QString target = templatePath();
     if (QFileInfo::exists(target))
         return true;
     const QString shipped = joinPath(executableFolder, u"default.lvt"_s);
-    if (QFileInfo(shipped) == QFileInfo(target) || !QFileInfo(shipped).isFile())
+    QByteArray bytes;
+    if (QFileInfo(shipped) == QFileInfo(target) || !TextCodec::readBytes(shipped, &bytes, nullptr))
         return false;
-    // The copy must be writable: it is rewritten at every close.
-    if (!QFile::copy(shipped, target))
-        return false;
-    QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
-    return true;
+    // A new file of our own, so it is writable even where the shipped one is not: it is rewritten at every
+    // close.
+    StoreError error;
+    return TemplateFile::saved(m_dialogs, TextCodec::writeBytes(target, bytes, &error), target, error);
 }
 
 TemplateFile::Outcome ProgramStore::loadAtStart()
@@ -45,23 +43,14 @@ TemplateFile::Outcome ProgramStore::loadAtStart()
     return outcome;
 }
 
-bool ProgramStore::store(bool written, const QString& path, const StoreError& error)
-{
-    if (!written) {
-        m_dialogs.message(error.text() + u"\r\n"_s + QDir::toNativeSeparators(path) +
-                              u"を保存できませんでした"_s,
-                          applicationTitle());
-    }
-    return written;
-}
-
 bool ProgramStore::storeAtClose()
 {
     if (m_table.stopFlag == -1)
         return false;
     StoreError error;
-    const bool log = store(m_log.logOutPut(logPath(), &error), logPath(), error);
+    const bool log = TemplateFile::saved(m_dialogs, m_log.logOutPut(logPath(), &error), logPath(), error);
     error = {};
-    const bool table = store(m_template.KankyouOutPut(templatePath(), &error), templatePath(), error);
+    const bool table = TemplateFile::saved(m_dialogs, m_template.KankyouOutPut(templatePath(), &error),
+                                           templatePath(), error);
     return log && table;
 }

@@ -13,8 +13,9 @@ public:
     ProgramStore(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem, QString programFolder);
 
     // A per-user program folder without default.lvt first takes a copy of the one shipped beside the
-    // executable. Returns whether the program folder has a default.lvt afterwards.
-    static bool ensureStartupTemplate(const QString& programFolder, const QString& executableFolder);
+    // executable; a copy that cannot be written is reported. Returns whether the program folder has a
+    // default.lvt afterwards.
+    bool ensureStartupTemplate(const QString& executableFolder);
 
     // Start-up: the startup template (with its recovery), then, unless that gave up, the log.
     TemplateFile::Outcome loadAtStart();
@@ -29,8 +30,6 @@ public:
     LogFile& logFile() { return m_log; }
 
 private:
-    bool store(bool written, const QString& path, const StoreError& error);
-
     WorkTable& m_table;
     Dialogs& m_dialogs;
     QString m_programFolder;

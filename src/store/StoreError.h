@@ -15,6 +15,7 @@ struct StoreError {
         MissingSeparator = 5,
         LogLimitOutOfRange = 6,
         CannotWrite = 7,
+        NoSection = 8,
     };
 
     int number = None;

@@ -9,6 +9,8 @@
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 
+#include <QDir>
+
 using namespace Qt::StringLiterals;
 
 TemplateFile::TemplateFile(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem,
@@ -64,6 +66,16 @@ void TemplateFile::apply(const TemplateData& data)
     m_table.stopFlag = 0;
 }
 
+bool TemplateFile::saved(Dialogs& dialogs, bool written, const QString& path, const StoreError& error)
+{
+    if (!written) {
+        dialogs.message(error.text() + u"\r\n"_s + QDir::toNativeSeparators(path) +
+                            u"を保存できませんでした"_s,
+                        applicationTitle());
+    }
+    return written;
+}
+
 void TemplateFile::reportMissingApplications()
 {
     QString missing;
@@ -94,7 +106,8 @@ TemplateFile::Outcome TemplateFile::KankyouInPut(const QString& path)
                 u"\r\n初期設定（default.lvt）ファイルが壊れている可能性があります。\r\n出荷時設定で起動します"_s,
             u"起動時にエラーが発生しました"_s);
         // A failing write leaves the damaged file, whose second read then gives up.
-        DefaultOutPut();
+        StoreError writeError;
+        saved(m_dialogs, DefaultOutPut(&writeError), startupTemplatePath(), writeError);
         m_table.stopFlag = -1;
     }
 }
@@ -117,7 +130,8 @@ void TemplateFile::Pulldown_file_table_save_Click()
     const QString path = m_dialogs.saveFile(templateFolder(), dialogFilter());
     if (path.isEmpty())
         return;
-    KankyouOutPut(path);
+    StoreError error;
+    saved(m_dialogs, KankyouOutPut(path, &error), path, error);
 }
 
 void TemplateFile::Pulldown_file_table_open_Click()

@@ -28,15 +28,15 @@ public:
     // Writes the factory template to default.lvt in the program folder.
     bool DefaultOutPut(StoreError* error = nullptr);
     // Reads a template into the work table. On a first failure the user is told, the factory template is
-    // written to default.lvt, stopFlag becomes -1 and the file is read again; a second failure tells the user
-    // to reinstall and returns GaveUp. A completed read sets stopFlag to 0 and reports applications whose
-    // program file is missing.
+    // written to default.lvt (a failing write is reported), stopFlag becomes -1 and the file is read again; a
+    // second failure tells the user to reinstall and returns GaveUp. A completed read sets stopFlag to 0 and
+    // reports applications whose program file is missing.
     Outcome KankyouInPut(const QString& path);
     // Reads a template into the work table, or leaves everything as it was and says why. The open command's
     // read: a damaged file must not touch default.lvt nor end the program.
     bool openTemplate(const QString& path);
 
-    // Menu "保存（&S）": the save dialog in the template folder, then KankyouOutPut; any failure is silent.
+    // Menu "保存（&S）": the save dialog in the template folder, then KankyouOutPut; a failure is reported.
     void Pulldown_file_table_save_Click();
     // Menu "開く(&O)": the open dialog in the template folder, then openTemplate.
     void Pulldown_file_table_open_Click();
@@ -50,6 +50,9 @@ public:
     bool read(const QString& path, TemplateData* data, StoreError* error) const;
     // The factory template, written to any path (the build writes the shipped default.lvt with it).
     static bool writeFactoryTemplate(const QString& path, StoreError* error = nullptr);
+    // Tells the user that `path` could not be written and why, when `written` is false: the old file is
+    // kept. Returns `written`.
+    static bool saved(Dialogs& dialogs, bool written, const QString& path, const StoreError& error);
 
 private:
     void apply(const TemplateData& data);

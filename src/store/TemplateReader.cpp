@@ -84,9 +84,9 @@ public:
         m_line = line;
         m_lineNumber = lineNumber;
         if (key == TemplateKeys::check1)
-            return number(line, &m_data.check1);
+            return checkState(&m_data.check1);
         if (key == TemplateKeys::check2) {
-            if (!number(line, &m_data.check2))
+            if (!checkState(&m_data.check2))
                 return false;
             m_data.option2Enabled = m_data.check2 == 1;
             return true;
@@ -147,6 +147,18 @@ private:
         if (isDecimal(trimmed))
             return fail(StoreError::OutOfRange, u"数値が範囲外です"_s);
         return fail(StoreError::NotANumber, u"数値ではありません"_s);
+    }
+
+    // A check box holds 0 (clear), 1 (ticked) or 2 (grey); anything else would show one thing and do another.
+    bool checkState(int* value)
+    {
+        int state = 0;
+        if (!number(m_line, &state))
+            return false;
+        if (state < 0 || state > 2)
+            return fail(StoreError::OutOfRange, u"チェックボックスの値は 0、1、2 のいずれかです"_s);
+        *value = state;
+        return true;
     }
 
     bool tooMany(qsizetype elements, qsizetype places)
@@ -302,6 +314,7 @@ bool TemplateReader::read(const QString& text, TemplateData& data, StoreError* e
 {
     LineReader reader(data, error);
     QString key;
+    bool anyKey = false;
     const QStringList lines = TextCodec::splitLines(text);
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
@@ -309,10 +322,18 @@ bool TemplateReader::read(const QString& text, TemplateData& data, StoreError* e
             continue;
         if (isKey(line)) {
             key = line;
+            anyKey = true;
             continue;
         }
         if (!reader.apply(key, line, i + 1))
             return false;
+    }
+    // An empty file, random bytes or lines that never end with LF: read as a table, it would have no columns
+    // and no applications, and the next close would store that.
+    if (!anyKey) {
+        if (error)
+            *error = {StoreError::NoSection, u"テンプレートのセクションが見つかりません"_s};
+        return false;
     }
     return true;
 }

@@ -1,11 +1,18 @@
 #include "TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <functional>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +20,8 @@ namespace
 {
 const char codePage932[] = "windows-31j";
 const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+// A whole file read at once (a template) may be this large; a larger one is refused rather than read in part.
+constexpr qint64 largestFile = qint64{256} * 1024 * 1024; // bytes
 } // namespace
 
 QByteArray TextCodec::encode(const QString& text)
@@ -51,23 +60,100 @@ QStringList TextCodec::splitLines(const QString& text)
     return lines;
 }
 
-bool TextCodec::readFile(const QString& path, QString* text, StoreError* error)
+namespace
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+QString notRegular()
+{
+    return u"通常のファイルではありません"_s;
+}
+
+StoreError readError(const QString& path, const QString& why)
+{
+    return {StoreError::CannotOpen, u"ファイルを読めません: "_s + path + u" ("_s + why + u')'};
+}
+
+// Opens `path` for reading only when it is a regular file. The type is checked on the opened descriptor, so
+// that a FIFO, a device or a folder put there meanwhile is never read: a FIFO would block the open and the
+// read, /dev/zero would never end. O_NONBLOCK keeps the open itself from waiting for a FIFO's writer.
+bool openRegular(QFile& file, const QString& path, StoreError* error)
+{
+    const auto fail = [&](const QString& why) {
         if (error)
-            *error = {StoreError::CannotOpen,
-                      u"ファイルを開けません: "_s + path + u" ("_s + file.errorString() + u')'};
+            *error = {StoreError::CannotOpen, u"ファイルを開けません: "_s + path + u" ("_s + why + u')'};
         return false;
+    };
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(qt_error_string(errno));
+    struct stat status {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(notRegular());
     }
-    const QByteArray bytes = file.readAll();
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(file.errorString());
+    }
+    return true;
+}
+} // namespace
+
+namespace
+{
+// Reads up to `limit` bytes of a regular file. `cut` tells whether there was more.
+bool readPrefix(const QString& path, qint64 limit, QByteArray* bytes, bool* cut, StoreError* error)
+{
+    QFile file;
+    if (!openRegular(file, path, error))
+        return false;
+    *bytes = file.read(std::min(file.size(), limit) + 1);
     if (file.error() != QFileDevice::NoError) {
         if (error)
-            *error = {StoreError::CannotOpen,
-                      u"ファイルを読めません: "_s + path + u" ("_s + file.errorString() + u')'};
+            *error = readError(path, file.errorString());
         return false;
     }
+    *cut = bytes->size() > limit;
+    if (*cut)
+        bytes->truncate(limit);
+    return true;
+}
+} // namespace
+
+bool TextCodec::readBytes(const QString& path, QByteArray* bytes, StoreError* error)
+{
+    bool cut = false;
+    if (!readPrefix(path, largestFile, bytes, &cut, error))
+        return false;
+    if (cut && error)
+        *error = readError(path, u"ファイルが大きすぎます"_s);
+    return !cut;
+}
+
+bool TextCodec::readFile(const QString& path, QString* text, StoreError* error, qsizetype maxCharacters)
+{
+    QByteArray bytes;
+    if (maxCharacters == 0) {
+        if (!readBytes(path, &bytes, error))
+            return false;
+    } else {
+        // Enough bytes for maxCharacters characters and two more (a character cut at the end decodes as one
+        // stray character): a UTF-16 unit takes at most three bytes of UTF-8 (a character of four bytes gives
+        // two units) and at most two of code page 932; then the mark.
+        const qint64 limit = 3 * (qint64{maxCharacters} + 2) + utf8Bom.size();
+        bool cut = false;
+        if (!readPrefix(path, limit, &bytes, &cut, error))
+            return false;
+    }
     *text = decode(bytes);
+    // The decoder gives up on some inputs without a word; an empty text would then pass for an empty file.
+    if (text->isEmpty() && !bytes.isEmpty() && bytes != utf8Bom) {
+        if (error)
+            *error = readError(path, u"文字コードを変換できません"_s);
+        return false;
+    }
+    if (maxCharacters > 0)
+        text->truncate(maxCharacters + 2);
     return true;
 }
 
@@ -78,6 +164,15 @@ bool TextCodec::writeFile(const QString& path, const QString& text, StoreError* 
 
 namespace
 {
+// A failed sync: Qt's error text does not know it.
+bool synced(const QSaveFile& file, QString* why)
+{
+    if (::fsync(file.handle()) == 0)
+        return true;
+    *why = qt_error_string(errno);
+    return false;
+}
+
 // Encodes the pieces a block at a time straight into the file. False when a character does not fit the
 // encoding (`fits`) or the file fails.
 bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringView>& pieces, bool* fits)
@@ -102,21 +197,55 @@ bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringV
     return true;
 }
 
-bool writeWith(const QString& path, const char* encoding, const QByteArray& mark,
-               const QList<QStringView>& pieces, bool* fits, StoreError* error)
+// Writes a new file beside `path` through `fill` and puts it in the old one's place only when every byte
+// reached the disk. Unbuffered, so that a full disk or a file size limit fails the write that meets it:
+// QSaveFile would otherwise flush inside commit() and rename the short file all the same, and it ignores a
+// failed sync.
+bool replaceFile(const QString& path, const std::function<bool(QSaveFile&)>& fill, StoreError* error)
 {
+    // QSaveFile writes through a symbolic link and renames over its target: a link to a device would replace
+    // the device itself. Only a regular file (or none) is replaced.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        if (error)
+            *error = {StoreError::CannotWrite, notRegular()};
+        return false;
+    }
     QSaveFile file(path);
-    QStringEncoder encoder(encoding);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(mark) == mark.size() &&
-                    writeEncoded(file, encoder, pieces, fits) && file.commit();
+    QString why;
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && fill(file) && file.flush() &&
+                    synced(file, &why) && file.commit();
     if (!ok) {
-        if (error && *fits)
-            *error = {StoreError::CannotWrite, file.errorString()};
+        if (why.isEmpty())
+            why = file.errorString();
+        // A short write without an errno leaves Qt's default text.
+        if (why.isEmpty() || why == u"Unknown error"_s)
+            why = u"書き込みに失敗しました"_s;
+        if (error)
+            *error = {StoreError::CannotWrite, why};
         file.cancelWriting();
     }
     return ok;
 }
+
+bool writeWith(const QString& path, const char* encoding, const QByteArray& mark,
+               const QList<QStringView>& pieces, bool* fits, StoreError* error)
+{
+    QStringEncoder encoder(encoding);
+    return replaceFile(
+        path,
+        [&](QSaveFile& file) {
+            return file.write(mark) == mark.size() && writeEncoded(file, encoder, pieces, fits);
+        },
+        error);
+}
 } // namespace
+
+bool TextCodec::writeBytes(const QString& path, const QByteArray& bytes, StoreError* error)
+{
+    return replaceFile(
+        path, [&bytes](QSaveFile& file) { return file.write(bytes) == bytes.size(); }, error);
+}
 
 bool TextCodec::writeFile(const QString& path, const QList<QStringView>& pieces, StoreError* error)
 {
@@ -125,5 +254,7 @@ bool TextCodec::writeFile(const QString& path, const QList<QStringView>& pieces,
         return true;
     if (fits)
         return false;
+    if (error)
+        *error = {};
     return writeWith(path, "UTF-8", utf8Bom, pieces, &fits, error);
 }

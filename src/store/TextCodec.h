@@ -20,10 +20,17 @@ public:
     // none.
     static QStringList splitLines(const QString& text);
 
-    // Reads a whole file and decodes it.
-    static bool readFile(const QString& path, QString* text, StoreError* error);
-    // Encodes and writes a whole file atomically: on any failure the file on disk stays as it was.
+    // Reads a regular file and decodes it; anything else (a FIFO, a device, a folder) is an error. With
+    // `maxCharacters` only the bytes that can hold the first maxCharacters characters are read, and the text
+    // may hold up to two more; without it a file of more than 256 MiB is an error.
+    static bool readFile(const QString& path, QString* text, StoreError* error, qsizetype maxCharacters = 0);
+    // The bytes of a regular file of at most 256 MiB, as they are.
+    static bool readBytes(const QString& path, QByteArray* bytes, StoreError* error);
+    // Encodes and writes a whole file atomically: every write, the flush and the sync to the disk are checked
+    // before the new file replaces the old one; on any failure the file on disk stays as it was.
     static bool writeFile(const QString& path, const QString& text, StoreError* error);
     // The same for a text given in pieces, written one after the other without joining them first.
     static bool writeFile(const QString& path, const QList<QStringView>& pieces, StoreError* error);
+    // The same for bytes written as they are.
+    static bool writeBytes(const QString& path, const QByteArray& bytes, StoreError* error);
 };

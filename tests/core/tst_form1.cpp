@@ -6,6 +6,7 @@
 #include "store/TextCodec.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -37,6 +38,10 @@ private slots:
     void settingsControls();
     void startUpThenExitCancelled();
     void countdownRanOut();
+    void greyAfterWorkBoxOnlyReports();
+    void manyColumnsLoadInLinearTime();
+    void lockRefused_data();
+    void lockRefused();
     void versionDialog();
 
 private:
@@ -172,6 +177,84 @@ void TestForm1::countdownRanOut()
     QVERIFY(readText(u"log.ini"_s)
                 .startsWith(entry(u"「Lomvato」はマシーンの終了を実行しました／"_s) + u"\r\n"_s + allSent));
     QVERIFY(m_dialogs.shown.isEmpty());
+}
+
+// A template may leave Check2 grey (2): the box shows unticked, the actions are greyed out, and a finished
+// run only reports.
+void TestForm1::greyAfterWorkBoxOnlyReports()
+{
+    QVERIFY(m_form->Form_Load());
+    WorkTable& t = m_form->table();
+    t.settings.check2 = 2;
+    t.settings.option2Enabled = false;
+    t.settings.notifyChanged();
+    QVERIFY(!child<QCheckBox>(u"Check2"_s)->isChecked());
+    QVERIFY(!child<QRadioButton>(u"Option2_0"_s)->isEnabled());
+    bool countdown = false;
+    m_form->runCountdown = [&countdown](CompletionCountdown&) { return countdown = true; };
+    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
+    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
+    m_form->Command10_Click();
+    m_form->engine().openProcess();
+    m_launcher.ended.insert(m_launcher.lastPid());
+    m_form->engine().Timer1_Timer();
+    QCoreApplication::processEvents();
+    QVERIFY(!countdown);
+    QCOMPARE(m_power.powerOffs, 0);
+    QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
+    QVERIFY(m_form->isVisible());
+}
+
+// Each column's width used to find its section's place on the screen by a walk over all sections: 120,000
+// columns took about nine seconds, a million many minutes.
+void TestForm1::manyColumnsLoadInLinearTime()
+{
+    constexpr int columns = 120000;
+    QString text = u"/listview3.listitems.Text\r\n"_s;
+    for (int i = 0; i < columns; ++i)
+        text += ColumnSet::keyFor(i) + u"|列"_s + QString::number(i) + u"\r\n"_s;
+    QVERIFY(TextCodec::writeFile(m_dir->filePath(u"default.lvt"_s), text, nullptr));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_form->Form_Load());
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(m_form->table().columns.count(), columns);
+    QVERIFY(m_dialogs.shown.isEmpty());
+}
+
+void TestForm1::lockRefused_data()
+{
+    // Only a lock held by a running Lomvato is a second instance; a folder where no lock can be made is not.
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<QString>("message");
+    QTest::addRow("held by a running one") << true << u"２重起動できません"_s;
+    QTest::addRow("folder missing") << false
+                                    << u" にロックファイルを作成できません: No such file or directory"_s;
+}
+
+void TestForm1::lockRefused()
+{
+    QFETCH(bool, held);
+    QFETCH(QString, message);
+    QString folder = m_dir->path();
+    if (held)
+        QVERIFY(m_form->Form_Load());
+    else
+        folder = m_dir->filePath(u"gone"_s);
+    const QByteArray before = QFile(m_dir->filePath(u"default.lvt"_s)).open(QIODevice::ReadOnly)
+                                  ? readText(u"default.lvt"_s).toUtf8()
+                                  : QByteArray();
+    FakeDialogs dialogs;
+    Form1 second(Services{dialogs, m_files, m_launcher, m_clock, m_power, m_registry, folder, m_dir->path()});
+    QVERIFY(!second.Form_Load());
+    QCOMPARE(dialogs.shown.size(), 1);
+    QCOMPARE(dialogs.shown[0].text, held ? message : folder + message);
+    QCOMPARE(dialogs.shown[0].title, u"Lomvato"_s);
+    // Whatever closes it now, the refused one writes nothing.
+    second.close();
+    QCOMPARE(readText(u"default.lvt"_s).toUtf8(), before);
+    QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
+    QCOMPARE(QFile::exists(folder), held);
 }
 
 // Without the registry values (as on Linux) the version dialog's button can only report that the tool is

@@ -10,6 +10,8 @@ class TestWorkTable : public QObject
     Q_OBJECT
 private slots:
     void modelsPassTheTester();
+    void columnPositionsStayAPermutation_data();
+    void columnPositionsStayAPermutation();
 };
 
 // Every model through the operations that change its shape; rows go in any order, with duplicates, in blocks,
@@ -50,6 +52,35 @@ void TestWorkTable::modelsPassTheTester()
     t.filter.append(u"jpg"_s);
     t.filter.setChecked(0, true);
     t.loadFactoryDefaults();
+}
+
+void TestWorkTable::columnPositionsStayAPermutation_data()
+{
+    // Positions the set is given (a template's line), then the positions it holds after a delete of the
+    // second column and an add.
+    QTest::addColumn<QList<int>>("given");
+    QTest::addColumn<QList<int>>("after");
+    QTest::addRow("in order") << QList<int>{1, 2, 3, 4} << QList<int>{1, 2, 3, 4};
+    QTest::addRow("moved") << QList<int>{4, 1, 2, 3} << QList<int>{3, 1, 2, 4};
+    QTest::addRow("duplicates, gaps and zero") << QList<int>{9, 9, 0, 5} << QList<int>{3, 1, 2, 4};
+}
+
+void TestWorkTable::columnPositionsStayAPermutation()
+{
+    QFETCH(QList<int>, given);
+    QFETCH(QList<int>, after);
+    WorkTable t;
+    std::vector<ColumnSet::Column> columns;
+    for (int i = 0; i < given.size(); ++i)
+        columns.push_back({ColumnSet::keyFor(i), QString::number(i), 1440.0f, given[i]});
+    t.columns.resetTo(columns);
+    QCOMPARE(t.columns.count(), given.size()); // no column lost
+    t.removeColumn(1);
+    t.addColumn(u"new"_s);
+    QList<int> positions;
+    for (int i = 0; i < t.columns.count(); ++i)
+        positions << t.columns.column(i).position;
+    QCOMPARE(positions, after);
 }
 
 QTEST_GUILESS_MAIN(TestWorkTable)

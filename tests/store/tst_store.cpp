@@ -7,11 +7,18 @@
 #include "store/TextCodec.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
 #include <limits>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -52,6 +59,22 @@ struct Fixture {
     QString path(const QString& name) const { return dir.filePath(name); }
 };
 
+// Runs `work` in a child process that may write at most `bytes` bytes into any file, as on a full disk: a
+// longer write fails with EFBIG (SIGXFSZ ignored). Returns the child's exit code, -1 if it did not exit.
+int withFileSizeLimit(rlim_t bytes, const std::function<int()>& work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const rlimit limit{bytes, bytes};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? work() : 100);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 // Reads a template's text over the factory table with its lists emptied, as a file is read.
 bool readText(const QString& text, TemplateData& data, StoreError* error)
 {
@@ -78,6 +101,11 @@ private slots:
     void loadedText();
     void logLoad_data();
     void logLoad();
+    void failedWrites_data();
+    void failedWrites();
+    void notRegularFiles_data();
+    void notRegularFiles();
+    void hugeLogKeepsItsNewest();
 };
 
 void TestStore::numbers()
@@ -112,6 +140,14 @@ void TestStore::brokenFiles_data()
     row("log limit 33", u"/label6.caption\n33\n"_s, StoreError::LogLimitOutOfRange);
     row("log limit 32.5 rounds to 32", u"/label6.caption\n32.5\n"_s, 0);
     row("key with wrong case is a value", u"/check1.Value\n/check1.value\n"_s, StoreError::NotANumber);
+    // A check box holds 0, 1 or 2; 5 would show unticked and yet run the after-work action.
+    row("check2 grey", u"/check2.Value\n2\n"_s, 0);
+    row("check2 5", u"/check2.Value\n5\n"_s, StoreError::OutOfRange);
+    row("check1 -1", u"/check1.Value\n-1\n"_s, StoreError::OutOfRange);
+    // Without one section the file is no template: read as one it would lose every column.
+    row("empty file", QString(), StoreError::NoSection);
+    row("random bytes", TextCodec::decode("\x93\xfa\x00\x7f|<c0>|x\n\xff\xfe"), StoreError::NoSection);
+    row("lone CR line ends", u"/check1.Value\r1\r/label6.caption\r32\r"_s, StoreError::NoSection);
 }
 
 void TestStore::brokenFiles()
@@ -229,7 +265,7 @@ void TestStore::menuCommands()
     QCOMPARE(f.dialogs.fileFolders, (QStringList{folder, folder}));
     QVERIFY(QDir(f.dir.path()).isEmpty());
 
-    // A failing save is silent and keeps the old file: a name of 250 characters leaves no room for the
+    // A failing save keeps the old file and says so: a name of 250 characters leaves no room for the
     // temporary name, so the replacement fails at its end.
     const QString longName = f.path(QString(250, u'a'));
     writeBytes(longName, "old content");
@@ -237,6 +273,9 @@ void TestStore::menuCommands()
     f.dialogs.files = {longName, saved};
     f.file.Pulldown_file_table_save_Click();
     QCOMPARE(readBytes(longName), QByteArray("old content"));
+    QCOMPARE(f.dialogs.shown.size(), 1);
+    QVERIFY(f.dialogs.shown[0].text.endsWith(longName + u"を保存できませんでした"_s));
+    f.dialogs.shown.clear();
     f.file.Pulldown_file_table_save_Click();
     QVERIFY(QFile::exists(saved));
 
@@ -311,17 +350,19 @@ void TestStore::startupTemplateCopiedFromShipped()
 {
     QTemporaryDir exe, empty;
     Fixture user;
+    ProgramStore store(user.table, user.dialogs, user.fs, user.dir.path());
     const QString shipped = exe.filePath(u"default.lvt"_s);
     QVERIFY(TemplateFile::writeFactoryTemplate(shipped));
     QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ReadGroup);
-    QVERIFY(!ProgramStore::ensureStartupTemplate(user.dir.path(), empty.path())); // nothing shipped
-    QVERIFY(ProgramStore::ensureStartupTemplate(user.dir.path(), exe.path()));
+    QVERIFY(!store.ensureStartupTemplate(empty.path())); // nothing shipped
+    QVERIFY(store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), readBytes(shipped));
     QVERIFY(QFileInfo(user.defaultLvt).permissions() & QFile::WriteOwner);
     // An existing one is the user's own and stays.
     writeBytes(user.defaultLvt, "mine");
-    QVERIFY(ProgramStore::ensureStartupTemplate(user.dir.path(), exe.path()));
+    QVERIFY(store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), QByteArray("mine"));
+    QVERIFY(user.dialogs.shown.isEmpty());
 }
 
 void TestStore::loadedText()
@@ -364,6 +405,116 @@ void TestStore::logLoad()
     QCOMPARE(f.table.log.text(), loaded);
     f.table.log.prepend(QString(3000, u'x')); // the limit applies only to loading
     QCOMPARE(f.table.log.length(), loaded.length() + 3000);
+}
+
+void TestStore::failedWrites_data()
+{
+    // Each save runs with room for 200 bytes in any file; the old file is longer than nothing and must stay.
+    QTest::addColumn<QString>("save");
+    QTest::addColumn<QString>("target"); // the file that must stay as it was
+    QTest::addColumn<int>("messages");   // how many the child showed in all
+    QTest::addRow("close: log") << u"close"_s << u"log.ini"_s << 2;
+    QTest::addRow("close: template") << u"close"_s << u"default.lvt"_s << 2;
+    QTest::addRow("menu save") << u"menu"_s << u"saved.lvt"_s << 1;
+    QTest::addRow("shipped copy") << u"copy"_s << u"default.lvt"_s << 1;
+    QTest::addRow("recovery's factory write") << u"recovery"_s << u"default.lvt"_s << 3;
+}
+
+void TestStore::failedWrites()
+{
+    QFETCH(QString, save);
+    QFETCH(QString, target);
+    QFETCH(int, messages);
+    Fixture f;
+    QTemporaryDir shipped;
+    ProgramStore store(f.table, f.dialogs, f.fs, f.dir.path());
+    const QString path = f.path(target);
+    const QByteArray old = save == u"recovery"_s ? QByteArray("/check1.Value\r\nx\r\n") : QByteArray("old");
+    if (save != u"copy"_s)
+        writeBytes(path, old);
+    QVERIFY(TemplateFile::writeFactoryTemplate(shipped.filePath(u"default.lvt"_s)));
+    f.table.log.setText(QString(1000, u'x'));
+
+    // The child's exit code: the number of messages that name the file as not saved, times 10, plus all.
+    const int code = withFileSizeLimit(200, [&] {
+        if (save == u"close"_s)
+            store.storeAtClose();
+        else if (save == u"menu"_s) {
+            f.dialogs.files = {path};
+            f.file.Pulldown_file_table_save_Click();
+        } else if (save == u"copy"_s)
+            store.ensureStartupTemplate(shipped.path());
+        else
+            store.loadAtStart();
+        const auto named =
+            std::count_if(f.dialogs.shown.begin(), f.dialogs.shown.end(), [&](const auto& box) {
+                return box.text.startsWith(u"7 : "_s) &&
+                       box.text.endsWith(path + u"を保存できませんでした"_s);
+            });
+        return static_cast<int>(named * 10 + f.dialogs.shown.size());
+    });
+    QCOMPARE(code, 10 + messages);
+    QCOMPARE(readBytes(path), save == u"copy"_s ? QByteArray() : old);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u"default.lvt."_s),
+             QStringList());
+}
+
+void TestStore::notRegularFiles_data()
+{
+    // Neither may block, nor grow without end: each is a read error. (A link to a device is only ever read
+    // here: a faulty writer could replace the device.)
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("asTemplate");
+    QTest::addRow("FIFO") << u"fifo"_s << true;
+    QTest::addRow("folder") << u"folder"_s << true;
+    QTest::addRow("link to /dev/zero as log") << u"zero"_s << false;
+}
+
+void TestStore::notRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, asTemplate);
+    Fixture f;
+    for (const QString& path : {f.defaultLvt, f.logIni}) {
+        if (path == f.defaultLvt && !asTemplate)
+            continue;
+        if (kind == u"fifo"_s)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == u"zero"_s)
+            QVERIFY(QFile::link(u"/dev/zero"_s, path));
+        else
+            QVERIFY(QDir().mkdir(path));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    f.table.log.setText(u"kept"_s);
+    QVERIFY(!f.logFile.logInPut(f.logIni));
+    QCOMPARE(f.table.log.text(), u"kept"_s);
+    QVERIFY(clock.elapsed() < 5000);
+    if (!asTemplate)
+        return;
+    // The recovery cannot put the factory template in its place either: it says so, and gives up.
+    QCOMPARE(f.file.KankyouInPut(f.defaultLvt), TemplateFile::Outcome::GaveUp);
+    QCOMPARE(f.dialogs.shown.size(), 3);
+    QVERIFY2(f.dialogs.shown[0].text.startsWith(u"1 : "_s), qPrintable(f.dialogs.shown[0].text));
+    QVERIFY(f.dialogs.shown[1].text.startsWith(u"7 : "_s));
+    QCOMPARE(QFileInfo(f.defaultLvt).isFile(), false);
+}
+
+void TestStore::hugeLogKeepsItsNewest()
+{
+    // 512 MiB, nearly all of it a hole: the newest entries at the start must load, in a moment.
+    Fixture f;
+    const QByteArray newest = TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n"_s);
+    writeBytes(f.logIni, newest);
+    QVERIFY(QFile::resize(f.logIni, qint64{512} * 1024 * 1024));
+    f.logFile.Slider1_Change(1);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f.logFile.logInPut(f.logIni));
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(f.table.log.length(), 1024);
+    QVERIFY(f.table.log.text().startsWith(u"\r\n"_s + TextCodec::decode(newest)));
 }
 
 QTEST_GUILESS_MAIN(TestStore)
