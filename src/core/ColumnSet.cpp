@@ -115,7 +115,7 @@ int ColumnSet::columnCount(const QModelIndex& parent) const
 
 QVariant ColumnSet::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= count() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.row() >= count() || role != Qt::DisplayRole)
         return {};
     const Column& c = column(index.row());
     return index.column() == 0 ? c.keyText : c.name;

@@ -190,7 +190,7 @@ int FileList::columnCount(const QModelIndex& parent) const
 
 QVariant FileList::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     return cell(index.row(), index.column());
 }

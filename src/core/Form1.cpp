@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "ColumnWidthBinder.h"
+#include "ListItemDelegate.h"
 #include "Twips.h"
 #include "apps/Form2.h"
 #include "filelist/FileListView.h"
@@ -64,6 +65,7 @@ View* makeListView(const QString& name, QAbstractItemModel* model, QWidget* pare
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->header()->setStretchLastSection(false);
     view->header()->setSectionsMovable(false);
+    ListItemDelegate::applyTo(view);
     return view;
 }
 
@@ -109,6 +111,7 @@ Form1::Form1(Services services, QWidget* parent)
 
     auto* bar = named(new QStatusBar(this), u"StatusBar1"_s);
     StatusText = named(new QLabel(bar), u"StatusText"_s);
+    StatusText->setTextFormat(Qt::PlainText);
     bar->addWidget(StatusText, 1);
     setStatusBar(bar);
 
@@ -319,7 +322,6 @@ QWidget* Form1::buildMainTab()
     ListView4 = makeListView(u"ListView4"_s, &m_table.batch, tab);
     ListView1 = makeListView<FileListView>(u"ListView1"_s, &m_table.files, tab);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListView1->setToolTip(u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s);
     ListView1->header()->setSectionsMovable(true);
     ListView1->header()->setSectionsClickable(true);
 
@@ -349,7 +351,11 @@ QWidget* Form1::buildMainTab()
     Label1->setFrameShadow(QFrame::Sunken);
     Label1->setMinimumHeight(24);
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Samples, keys and the log limit come from the user or a template file; a text starting with a tag
+    // must not be taken as markup.
+    Label1->setTextFormat(Qt::PlainText);
     Label9_0 = named(new QLabel(tab), u"Label9_0"_s);
+    Label9_0->setTextFormat(Qt::PlainText);
     Label9_0->setFrameShape(QFrame::Panel);
     Label9_0->setFrameShadow(QFrame::Sunken);
     Label9_0->setMinimumWidth(70);
@@ -506,6 +512,7 @@ QWidget* Form1::buildSettingsTab()
     auto* limitRow = new QHBoxLayout;
     limitRow->addWidget(named(new QLabel(u"ログの限界容量は"_s, logSize), u"Label2"_s));
     Label6 = named(new QLabel(u"32"_s, logSize), u"Label6"_s);
+    Label6->setTextFormat(Qt::PlainText);
     limitRow->addWidget(Label6);
     limitRow->addWidget(named(new QLabel(u"KBまでとする"_s, logSize), u"Label5"_s));
     limitRow->addStretch(1);

@@ -95,7 +95,7 @@ int TextRowList::columnCount(const QModelIndex& parent) const
 
 QVariant TextRowList::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     return cell(index.row(), index.column());
 }

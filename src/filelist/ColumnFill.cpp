@@ -55,7 +55,7 @@ qint64 ColumnFill::boxValue(const QString& text)
         const int digit = text.at(i).unicode() - u'0';
         if (digit < 0 || digit > 9)
             break;
-        // Longer numbers than a box can hold come only from pasting; they stop at the end of the range.
+        // A box refuses longer input, but a number past the range stops at its end rather than wrapping.
         value = value > (most - digit) / 10 ? most : value * 10 + digit;
     }
     return negative ? -value : value;
@@ -71,12 +71,8 @@ QString ColumnFill::stepped(const QString& text, int keyCode, int limit)
     return text;
 }
 
-bool ColumnFill::keepsTypedCharacter(const QString& typed)
+bool ColumnFill::isBoxInput(const QString& text, int maxLength)
 {
-    if (typed.isEmpty())
-        return true;
-    const QChar c = typed.front();
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return true;
-    return c.category() == QChar::Other_Control;
+    return text.size() <= maxLength &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }

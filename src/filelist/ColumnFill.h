@@ -39,16 +39,15 @@ public:
     // numbers are decimal without leading zeros and advance only on selected rows. Nothing else changes.
     static void fill(FileList& files, const Request& request);
 
-    // The number a start or step box holds: an optional "-" and the digits at its start. Anything else,
-    // an empty box included, reads as 0 (the user may erase the box, or paste a letter).
+    // The number a start or step box holds: an optional "-" (the arrow keys write one below 1) and the
+    // digits at its start. Anything else, an empty box included, reads as 0 (the user may erase the box).
     static qint64 boxValue(const QString& text);
 
     // The box text after the arrow key `keyCode` (keyUp or keyDown; other keys leave it): Up on exactly "1"
     // wraps to the limit, Down on exactly the limit wraps to "1"; otherwise Up subtracts 1 and Down adds 1.
     static QString stepped(const QString& text, int keyCode, int limit);
 
-    // Whether a typed character reaches a start or step box: digits and control characters (Backspace, Enter,
-    // editing shortcuts) do; every other printable character is discarded. `typed` is the key's text; a key
-    // without text (an arrow, a modifier) is never discarded here.
-    static bool keepsTypedCharacter(const QString& typed);
+    // Whether a start or step box may hold `text` after the user's edit, however it was entered (typed,
+    // pasted, dropped, from an input method): the digits 0 to 9 only, at most `maxLength` of them.
+    static bool isBoxInput(const QString& text, int maxLength);
 };

@@ -22,6 +22,18 @@ QChar FileListCommands::pathSeparator()
     return QDir::separator();
 }
 
+int FileListCommands::modifierState(Qt::KeyboardModifiers modifiers)
+{
+    int bits = 0;
+    if (modifiers & Qt::ShiftModifier)
+        bits |= Shift;
+    if (modifiers & Qt::ControlModifier)
+        bits |= Ctrl;
+    if (modifiers & Qt::AltModifier)
+        bits |= Alt;
+    return bits;
+}
+
 void FileListCommands::ListView1_OLEDragDrop(const QStringList& paths, int modifiers)
 {
     // Always-append makes every drop count as a drop with Shift alone.
@@ -35,9 +47,10 @@ void FileListCommands::ListView1_OLEDragDrop(const QStringList& paths, int modif
     rows.reserve(static_cast<size_t>(paths.size()));
     for (const QString& path : paths) {
         const int attributes = m_fileSystem.attributes(path);
-        // Only a bare hidden entry or a bare folder is left out; any further bit makes it a row. A path that
-        // vanished between drag and drop has nothing to show.
-        if (attributes < 0 || attributes == FileSystem::Hidden || attributes == FileSystem::Directory)
+        // A folder is never a row, hidden or read-only alike; of the other entries only a bare hidden one is
+        // left out, any further bit makes it a row. A path that vanished between drag and drop has nothing to
+        // show.
+        if (attributes < 0 || (attributes & FileSystem::Directory) || attributes == FileSystem::Hidden)
             continue;
         const PathParts parts = splitPath(path, separator);
         if (filterOn && !m_table.filter.passes(parts.extension))

@@ -20,14 +20,17 @@ class FileListCommands
 public:
     // Modifier bits of a drop.
     enum Modifier : int { Shift = 1, Ctrl = 2, Alt = 4 };
+    // The bits of the keys held at a drop; other keys (Meta) add nothing.
+    static int modifierState(Qt::KeyboardModifiers modifiers);
 
     FileListCommands(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem);
 
     // Files dropped on ListView1, in drop order, as native paths. With Check1 on, or with Shift alone or Ctrl
     // alone held, the new rows are appended; otherwise the list is cleared first, even when no path is taken.
-    // Paths whose attributes read exactly 2 (hidden only) or 16 (folder only), or cannot be read, are
-    // skipped, and with the filter on so are paths whose extension no checked entry names. The count column
-    // is renumbered afterwards. Every path is taken: there is no limit on the size of a drop.
+    // Folders, whatever their other attributes, paths whose attributes read exactly 2 (hidden only) and
+    // paths whose attributes cannot be read are skipped, and with the filter on so are paths whose extension
+    // no checked entry names. The count column is renumbered afterwards. Every path is taken: there is no
+    // limit on the size of a drop.
     void ListView1_OLEDragDrop(const QStringList& paths, int modifiers);
 
     // Whether the pop-up menus may open on a mouse press: the file list's "ファイルリスト（&L）" on a right

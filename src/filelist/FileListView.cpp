@@ -1,5 +1,8 @@
 #include "FileListView.h"
 
+#include "FileListCommands.h"
+#include "platform/NativeName.h"
+
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -24,6 +27,7 @@ FileListView::FileListView(QWidget* parent) : QTreeView(parent)
     viewport()->setAcceptDrops(true);
     setDragEnabled(false);
     setDropIndicatorShown(false);
+    // Shown over the whole list, rows included: the models give their cells no tooltip of their own.
     setToolTip(u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
@@ -38,22 +42,16 @@ QStringList FileListView::localPaths(const QMimeData* data)
         return paths;
     const QList<QUrl> urls = data->urls();
     for (const QUrl& url : urls) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+        // A file URL naming another host is no local file: its path here would name a different file.
+        if (!url.host().isEmpty() && url.host() != u"localhost"_s)
+            continue;
+        // The name's bytes are kept as they are, so a name that is not UTF-8 is taken under its own name
+        // and never reads as another file's.
+        const QString path = NativeName::fromUrl(url);
+        if (!path.isEmpty())
+            paths.append(QDir::toNativeSeparators(path));
     }
     return paths;
-}
-
-int FileListView::modifierBits(Qt::KeyboardModifiers modifiers)
-{
-    int bits = 0;
-    if (modifiers & Qt::ShiftModifier)
-        bits |= 1;
-    if (modifiers & Qt::ControlModifier)
-        bits |= 2;
-    if (modifiers & Qt::AltModifier)
-        bits |= 4;
-    return bits;
 }
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event)
@@ -63,13 +61,7 @@ void FileListView::dragEnterEvent(QDragEnterEvent* event)
 
 void FileListView::dragMoveEvent(QDragMoveEvent* event)
 {
-    // Always a copy: a file manager that is told "move" deletes its files after the drop.
-    if (!localPaths(event->mimeData()).isEmpty() && (event->possibleActions() & Qt::CopyAction)) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    takeAsCopy(event);
 }
 
 void FileListView::dragLeaveEvent(QDragLeaveEvent* event)
@@ -79,15 +71,25 @@ void FileListView::dragLeaveEvent(QDragLeaveEvent* event)
 
 void FileListView::dropEvent(QDropEvent* event)
 {
-    // Dragged text or web links carry no file: such a drop neither clears nor extends the list.
-    const QStringList paths = localPaths(event->mimeData());
-    if (paths.isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
+    if (takeAsCopy(event))
+        emit filesDropped(localPaths(event->mimeData()), FileListCommands::modifierState(event->modifiers()));
+}
+
+// A file manager offers only a move while Shift is held and only a link while Ctrl and Shift are; here the
+// keys choose between appending and replacing, so the drop is taken whatever the source offers. The list only
+// reads the paths. The source is answered with a copy whenever it offers one; Qt keeps the answer among the
+// offered actions, so a source that offers a move alone hears a move, which leaves the moving of files to the
+// target, and nothing is moved here. Dragged text or web links carry no file: such a drop is refused and
+// neither clears nor extends the list.
+bool FileListView::takeAsCopy(QDropEvent* event)
+{
+    if (localPaths(event->mimeData()).isEmpty()) {
         event->ignore();
-        return;
+        return false;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    emit filesDropped(paths, modifierBits(event->modifiers()));
+    return true;
 }
 
 void FileListView::mousePressEvent(QMouseEvent* event)

@@ -17,10 +17,9 @@ public:
 
     // The native paths of the local files a drag carries, in drag order; other URLs are left out.
     static QStringList localPaths(const QMimeData* data);
-    // Shift 1, Ctrl 2, Alt 4.
-    static int modifierBits(Qt::KeyboardModifiers modifiers);
 
 signals:
+    // `modifiers` as FileListCommands::modifierState gives them.
     void filesDropped(const QStringList& paths, int modifiers);
     // 1-based index of the clicked header.
     void columnClicked(int header);
@@ -32,4 +31,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    static bool takeAsCopy(QDropEvent* event);
 };

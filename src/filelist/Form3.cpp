@@ -15,24 +15,43 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
 
-// A start or step box. The length limit holds for what the user types or pastes, not for what the arrow
-// keys write (Up on "-99" gives "-100"), so it is a validator rather than a maximum length, which would cut
-// such a value.
+// What a start or step box takes from the user, however it arrives: typed, pasted, dropped or from an input
+// method. The arrow keys may write a value beyond it (Up on "0" gives "-1", Up on "-99" gives "-100"), which
+// the box keeps as it stands; QLineEdit guards an edit only while the text before it was acceptable, so the
+// value the arrows wrote is acceptable too, and an edit of it has to give digits again.
+class NumberValidator final : public QValidator
+{
+public:
+    NumberValidator(int maxLength, QObject* parent) : QValidator(parent), m_maxLength(maxLength) {}
+
+    void setStepped(const QString& text) { m_stepped = text; }
+
+    State validate(QString& input, int& /*position*/) const override
+    {
+        return input == m_stepped || ColumnFill::isBoxInput(input, m_maxLength) ? Acceptable : Invalid;
+    }
+
+private:
+    int m_maxLength;
+    QString m_stepped;
+};
+
+// A start or step box. The length limit is the validator's, not a maximum length, which would cut a value
+// the arrow keys wrote.
 QLineEdit* numberBox(const QString& name, int maxLength, QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(u"^.{0,"_s + QString::number(maxLength) + u"}$"_s), box));
-    // Digits come from the keyboard only; an input method would hand over full-width text in one piece.
+    box->setValidator(new NumberValidator(maxLength, box));
+    // Digits come from the keyboard: with a Japanese input method on, a key would give a full-width digit.
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setText(u"1"_s);
     return box;
@@ -167,13 +186,14 @@ bool Form3::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched != m_text2 && watched != m_text3) || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
-    auto* box = static_cast<QLineEdit*>(watched);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Up && key->key() != Qt::Key_Down)
+        return QDialog::eventFilter(watched, event);
+    auto* box = static_cast<QLineEdit*>(watched);
     const int limit = box == m_text2 ? ColumnFill::startLimit : ColumnFill::stepLimit;
-    if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
-        const int code = key->key() == Qt::Key_Up ? ColumnFill::keyUp : ColumnFill::keyDown;
-        box->setText(ColumnFill::stepped(box->text(), code, limit));
-        return true;
-    }
-    return !ColumnFill::keepsTypedCharacter(key->text());
+    const int code = key->key() == Qt::Key_Up ? ColumnFill::keyUp : ColumnFill::keyDown;
+    const QString stepped = ColumnFill::stepped(box->text(), code, limit);
+    static_cast<NumberValidator*>(box->findChild<QValidator*>())->setStepped(stepped);
+    box->setText(stepped);
+    return true;
 }

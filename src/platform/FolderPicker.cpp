@@ -42,6 +42,7 @@ FolderPicker::FolderPicker(Files files, QWidget* parent)
     m_drive1->addItems(drives());
     m_path->setObjectName(u"Dir1Path"_s);
     m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_path->setTextFormat(Qt::PlainText);
     m_dir1 = makeList(m_dirModel, u"Dir1"_s, this);
     m_file1 = makeList(m_fileModel, u"File1"_s, this);
 

@@ -8,6 +8,8 @@ Dialogs::Answer QtDialogs::message(const QString& text, const QString& title, Bu
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+    // Messages carry file names, paths and samples: a name starting with a tag is shown as written.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (buttons == Buttons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

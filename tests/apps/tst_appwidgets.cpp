@@ -4,12 +4,15 @@
 #include "apps/ParameterEditor.h"
 #include "core/WorkTable.h"
 #include "platform/FolderPicker.h"
+#include "platform/QtDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -48,6 +51,7 @@ private slots:
     void folderPicker();
     void form2_data();
     void form2();
+    void textsArePlain();
 
 private:
     QTemporaryDir m_dir;
@@ -159,6 +163,30 @@ void TestAppWidgets::form2()
     const QStringList after{u"<App1>"_s, u"run.sh"_s, m_root + QDir::separator() + u"run.sh"_s,
                             u"<c5> "_s + (stored.isEmpty() ? QString() : u"sample"_s)};
     QCOMPARE(m_table.apps.rowCells(0), cancel ? before : after);
+}
+
+// A message naming a program or a file, and the picker's folder, show a name that starts with a tag as it is
+// written.
+void TestAppWidgets::textsArePlain()
+{
+    const QString folder = m_root + QDir::separator() + u"<b>x"_s;
+    QVERIFY(QDir().mkpath(folder));
+    FolderPicker picker(FolderPicker::Files::All);
+    QVERIFY(picker.setFolder(folder));
+    auto* path = picker.findChild<QLabel*>(u"Dir1Path"_s);
+    QtDialogs dialogs;
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (box->textFormat() == Qt::PlainText)
+                shown = box->text();
+            box->accept();
+        }
+    });
+    dialogs.message(u"/bin/<b>x\r\n\r\nは起動できません。パスが見つかりません"_s, QString());
+    QCOMPARE(path->textFormat(), Qt::PlainText);
+    QCOMPARE(path->text(), folder);
+    QCOMPARE(shown, u"/bin/<b>x\n\nは起動できません。パスが見つかりません"_s);
 }
 
 QTEST_MAIN(TestAppWidgets)

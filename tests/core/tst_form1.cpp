@@ -1,5 +1,6 @@
 #include "Fakes.h"
 #include "core/Form1.h"
+#include "core/ListItemDelegate.h"
 #include "help/frmAbout.h"
 #include "run/CompletionCountdown.h"
 #include "store/TemplateFile.h"
@@ -8,6 +9,9 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -15,6 +19,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -43,6 +49,10 @@ private slots:
     void lockRefused_data();
     void lockRefused();
     void versionDialog();
+    void listHints_data();
+    void listHints();
+    void userTextsArePlain();
+    void keysReadable();
 
 private:
     template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
@@ -267,6 +277,76 @@ void TestForm1::versionDialog()
     QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
              u"Lomvato|現時点ではｼｽﾃﾑ情報を使用できません"_s);
     QVERIFY(m_launcher.started.isEmpty());
+}
+
+// A list's hint shows wherever the pointer rests on it, over a row too: a cell has no tooltip of its own.
+void TestForm1::listHints_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("hint");
+    const QString keyHint = u"パラメータ編集時にはダブルクリックでキー挿入"_s;
+    QTest::addRow("files")
+        << u"ListView1"_s << u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s;
+    QTest::addRow("applications") << u"ListView2"_s << keyHint;
+    QTest::addRow("keys") << u"ListView3"_s << keyHint;
+}
+
+void TestForm1::listHints()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, hint);
+    WorkTable& t = m_form->table();
+    t.files.appendRows({{QString(), u"1"_s, u"<b>x"_s, u"jpg"_s, u"/w"_s, u"/w/<b>x.jpg"_s}});
+    t.apps.appendRow({u"<App1>"_s, u"<b>tool"_s, u"/bin/<b>tool"_s, u"<b>x"_s});
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    auto* view = child<QTreeView>(list);
+    const QPoint overRow = view->visualRect(view->model()->index(0, 1)).center();
+    QHelpEvent help(QEvent::ToolTip, overRow, view->viewport()->mapToGlobal(overRow));
+    QCoreApplication::sendEvent(view->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), hint);
+    QToolTip::hideText();
+}
+
+// Labels that show a sample, a key, a template's value or a file's name never take it for markup.
+void TestForm1::userTextsArePlain()
+{
+    m_form->table().apps.appendRow({u"<App1>"_s, u"<b>tool"_s, u"/bin/<b>tool"_s, u"<b>x.jpg"_s});
+    m_form->ListView2_Click();
+    auto* label1 = child<QLabel>(u"Label1"_s);
+    QCOMPARE(label1->text(), u"<b>x.jpg"_s);
+    QList<Qt::TextFormat> formats;
+    for (const QString& name : {u"Label1"_s, u"Label9_0"_s, u"Label6"_s, u"StatusText"_s})
+        formats << child<QLabel>(name)->textFormat();
+    QCOMPARE(formats, QList<Qt::TextFormat>(4, Qt::PlainText));
+}
+
+// At the factory widths, 450 twips for the key list's key column and 660 for the application list's, the
+// keys fit the text's room whole, in the lists' own font and in each of the two Japanese fonts installed.
+void TestForm1::keysReadable()
+{
+    QStringList keys;
+    for (int i = 0; i < m_form->table().columns.count(); ++i)
+        keys << m_form->table().columns.column(i).keyText;
+    QCOMPARE(keys.size(), 6);
+    for (const auto& [list, listKeys] : {std::pair{u"ListView3"_s, keys}, {u"ListView2"_s, {u"<App1>"_s}}}) {
+        auto* view = child<QTreeView>(list);
+        const int room = ListItemDelegate::textRect(QRect(0, 0, view->header()->sectionSize(0), 1)).width();
+        QStringList families{QFontInfo(view->font()).family()};
+        for (const QString& japanese : {u"Noto Sans CJK JP"_s, u"IPAGothic"_s}) {
+            if (QFontDatabase::hasFamily(japanese))
+                families << japanese;
+        }
+        for (const QString& family : families) {
+            QFont font = view->font();
+            font.setFamilies({family});
+            for (const QString& key : listKeys) {
+                const qreal width = QFontMetricsF(font).horizontalAdvance(key);
+                QVERIFY2(width <= room,
+                         qPrintable(u"%1 %2 in %3: %4 > %5"_s.arg(list, key, family).arg(width).arg(room)));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestForm1)

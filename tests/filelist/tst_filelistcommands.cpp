@@ -66,11 +66,12 @@ void TestFileListCommands::drop_data()
         QTest::addRow("Check1 off, keys %d", m)
             << 0 << m << 32 << QString() << photo << (m == 1 || m == 2 ? 4 : 1) << parts;
     }
-    // Only a bare hidden entry or a bare folder is skipped; a replacing drop clears even when it takes
-    // nothing.
-    for (int a : {-1, 0, 2, 16, 17, 18, 34})
-        QTest::addRow("attributes %d", a)
-            << 0 << 0 << a << QString() << photo << (a == -1 || a == 2 || a == 16 ? 0 : 1) << parts;
+    // Every folder is skipped, hidden (18), read-only (17) or both (19) too; of the rest only a bare hidden
+    // entry is. A replacing drop clears even when it takes nothing.
+    const QList<std::pair<int, int>> taken{{-1, 0}, {0, 1},  {1, 1},  {2, 0},  {16, 0},
+                                           {17, 0}, {18, 0}, {19, 0}, {34, 1}, {48, 0}}; // attributes, rows
+    for (const auto& [a, rows] : taken)
+        QTest::addRow("attributes %d", a) << 0 << 0 << a << QString() << photo << rows << parts;
     // Only the last extension counts, as typed, and only from a checked entry.
     QTest::addRow("filter jpg") << 0 << 0 << 32 << u"-gif,+jpg"_s << photo << 1 << parts;
     QTest::addRow("filter unchecked") << 0 << 0 << 32 << u"-jpg"_s << photo << 0 << parts;
