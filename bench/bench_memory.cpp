@@ -4,7 +4,7 @@
 // offscreen. Prints figures only.
 #include "Fakes.h"
 #include "core/ActivityLog.h"
-#include "core/Form1.h"
+#include "gui/Form1.h"
 #include "store/TemplateFile.h"
 
 #include <QApplication>

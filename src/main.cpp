@@ -1,12 +1,12 @@
-#include "core/Form1.h"
-#include "help/AppIcon.h"
+#include "gui/AppIcon.h"
+#include "gui/Form1.h"
+#include "gui/QtDialogs.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/LinuxPowerControl.h"
 #include "platform/LinuxProcessLauncher.h"
 #include "platform/LinuxRegistry.h"
 #include "platform/ProgramFolder.h"
-#include "platform/QtDialogs.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>

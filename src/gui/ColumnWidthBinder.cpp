@@ -1,6 +1,6 @@
 #include "ColumnWidthBinder.h"
 
-#include "Twips.h"
+#include "core/Twips.h"
 
 #include <QHeaderView>
 

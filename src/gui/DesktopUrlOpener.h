@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UrlOpener.h"
+#include "help/UrlOpener.h"
 
 class DesktopUrlOpener final : public UrlOpener
 {

@@ -1,6 +1,6 @@
 #include "FileListView.h"
 
-#include "FileListCommands.h"
+#include "filelist/FileListCommands.h"
 #include "platform/NativeName.h"
 
 #include <QDir>

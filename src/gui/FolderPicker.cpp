@@ -1,6 +1,6 @@
 #include "FolderPicker.h"
 
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,17 +1,17 @@
 #include "Form1.h"
 
 #include "ColumnWidthBinder.h"
+#include "FileListView.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form6.h"
 #include "ListItemDelegate.h"
-#include "Twips.h"
-#include "apps/Form2.h"
-#include "filelist/FileListView.h"
-#include "filelist/Form3.h"
-#include "help/frmAbout.h"
+#include "core/Twips.h"
+#include "frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "run/CompletionAction.h"
 #include "run/CompletionCountdown.h"
-#include "run/Form6.h"
 
 #include <QApplication>
 #include <QCheckBox>

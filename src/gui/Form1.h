@@ -1,11 +1,11 @@
 #pragma once
 
-#include "WorkTable.h"
+#include "DesktopUrlOpener.h"
 #include "apps/AppCommands.h"
 #include "apps/BatchCommands.h"
 #include "apps/ParameterEditor.h"
+#include "core/WorkTable.h"
 #include "filelist/FileListCommands.h"
-#include "help/DesktopUrlOpener.h"
 #include "help/HelpCommand.h"
 #include "platform/SingleInstance.h"
 #include "run/RunEngine.h"

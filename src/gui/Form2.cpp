@@ -1,6 +1,6 @@
 #include "Form2.h"
 
-#include "platform/FolderPicker.h"
+#include "FolderPicker.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

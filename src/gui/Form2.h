@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AppCommands.h"
+#include "apps/AppCommands.h"
 
 #include <QDialog>
 

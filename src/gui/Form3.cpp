@@ -1,8 +1,8 @@
 #include "Form3.h"
 
-#include "ColumnFill.h"
+#include "FolderPicker.h"
 #include "core/WorkTable.h"
-#include "platform/FolderPicker.h"
+#include "filelist/ColumnFill.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

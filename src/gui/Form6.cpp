@@ -1,6 +1,6 @@
 #include "Form6.h"
 
-#include "CompletionCountdown.h"
+#include "run/CompletionCountdown.h"
 
 #include <QLabel>
 #include <QProgressBar>

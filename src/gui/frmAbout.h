@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SystemInfo.h"
+#include "help/SystemInfo.h"
 
 #include <QDialog>
 

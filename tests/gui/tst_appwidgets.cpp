@@ -1,10 +1,10 @@
 #include "Fakes.h"
 #include "apps/AppCommands.h"
-#include "apps/Form2.h"
 #include "apps/ParameterEditor.h"
 #include "core/WorkTable.h"
-#include "platform/FolderPicker.h"
-#include "platform/QtDialogs.h"
+#include "gui/FolderPicker.h"
+#include "gui/Form2.h"
+#include "gui/QtDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "Fakes.h"
 #include "core/WorkTable.h"
 #include "filelist/FileListCommands.h"
-#include "filelist/FileListView.h"
-#include "filelist/Form3.h"
+#include "gui/FileListView.h"
+#include "gui/Form3.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

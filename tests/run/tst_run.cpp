@@ -6,18 +6,15 @@
 #include "run/CompletionAction.h"
 #include "run/CompletionCountdown.h"
 #include "run/Expansion.h"
-#include "run/Form6.h"
 #include "run/RunEngine.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProgressBar>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -119,7 +116,6 @@ private slots:
     void oneJobLogsExactly();
     void complete_data();
     void complete();
-    void form6ClosesWhenTheCountdownRunsOut();
     void splitsCommandLines_data();
     void splitsCommandLines();
     void quotedKeyIsExactlyItsValue();
@@ -357,30 +353,6 @@ void TestRun::complete()
              QStringList(check2 ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
                  QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません / Lomvato"_s));
     QCOMPARE(power.privilegeRequests, QStringList(privilege.size(), u"SeShutdownPrivilege"_s));
-}
-
-void TestRun::form6ClosesWhenTheCountdownRunsOut()
-{
-    WorkTable table;
-    FakeDialogs dialogs;
-    FakePower power;
-    FakeClock clock;
-    int stores = 0;
-    CompletionCountdown countdown(table, dialogs, power, clock, [&] { ++stores; });
-    Form6 form(countdown);
-    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
-    QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
-    form.show();
-    QVERIFY(timer->isActive());
-    for (int i = 0; i < 499; ++i) // the dialog's own timer makes the last tick
-        countdown.tick();
-    QTRY_VERIFY(!form.isVisible());
-    QCOMPARE(form.result(), int(QDialog::Accepted));
-    QCOMPARE(countdown.result(), Result::RanOut);
-    QVERIFY(!timer->isActive());
-    QCOMPARE(stores, 1);
-    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
-    QCOMPARE(QPair(bar->value(), bar->maximum()), QPair(499, 500)); // one step short of full
 }
 
 void TestRun::splitsCommandLines_data()

@@ -1,0 +1,45 @@
+#include "Fakes.h"
+#include "core/WorkTable.h"
+#include "gui/Form6.h"
+#include "run/CompletionCountdown.h"
+
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using Result = CompletionCountdown::Result;
+
+class TestForm6 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void form6ClosesWhenTheCountdownRunsOut();
+};
+
+void TestForm6::form6ClosesWhenTheCountdownRunsOut()
+{
+    WorkTable table;
+    FakeDialogs dialogs;
+    FakePower power;
+    FakeClock clock;
+    int stores = 0;
+    CompletionCountdown countdown(table, dialogs, power, clock, [&] { ++stores; });
+    Form6 form(countdown);
+    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
+    QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
+    form.show();
+    QVERIFY(timer->isActive());
+    for (int i = 0; i < 499; ++i) // the dialog's own timer makes the last tick
+        countdown.tick();
+    QTRY_VERIFY(!form.isVisible());
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(countdown.result(), Result::RanOut);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(stores, 1);
+    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
+    QCOMPARE(QPair(bar->value(), bar->maximum()), QPair(499, 500)); // one step short of full
+}
+
+QTEST_MAIN(TestForm6)
+#include "tst_form6.moc"
