@@ -19,6 +19,10 @@ public:
         int position = 0;      // 1-based display position in the file list
     };
 
+    // The columns intake fills from a file's path (<c0>..<c5>); user columns follow them and are never
+    // filled by intake nor deleted as theirs.
+    static constexpr int builtInCount = 6;
+
     explicit ColumnSet(QObject* parent = nullptr);
 
     static QString keyFor(int index); // "<c" index ">"
