@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-ColumnSet::ColumnSet(QObject* parent) : QAbstractTableModel(parent), m_listWidths{450.1418f, 1440.0f} {}
+ColumnSet::ColumnSet(QObject* parent) : QAbstractTableModel(parent), m_listWidths(factoryListWidths()) {}
 
 QString ColumnSet::keyFor(int index)
 {
@@ -19,9 +19,15 @@ std::vector<ColumnSet::Column> ColumnSet::factoryColumns()
     const float widths[] = {1409.953f, 1140.095f, 1530.142f, 1035.213f, 1080.0f, 1440.0f};
     std::vector<Column> columns;
     columns.reserve(std::size(names));
-    for (int i = 0; i < 6; ++i)
+    static_assert(std::size(names) == builtInCount && std::size(widths) == builtInCount);
+    for (int i = 0; i < builtInCount; ++i)
         columns.push_back({keyFor(i), names[i], widths[i], i + 1});
     return columns;
+}
+
+QList<float> ColumnSet::factoryListWidths()
+{
+    return {450.1418f, Twips::defaultWidth};
 }
 
 QString ColumnSet::caption(int index) const
@@ -51,11 +57,6 @@ void ColumnSet::remove(int index)
     }
     endRemoveRows();
     emit headerChanged();
-}
-
-void ColumnSet::clear()
-{
-    resetTo({});
 }
 
 void ColumnSet::resetTo(std::vector<Column> columns)

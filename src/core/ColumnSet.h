@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Twips.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
@@ -15,8 +17,8 @@ public:
     struct Column {
         QString keyText; // the key list's text; read from a template as stored
         QString name;
-        float width = 1440.0f; // file list header width, twips
-        int position = 0;      // 1-based display position in the file list
+        float width = Twips::defaultWidth; // file list header width, twips
+        int position = 0;                  // 1-based display position in the file list
     };
 
     // The columns intake fills from a file's path (<c0>..<c5>); user columns follow them and are never
@@ -27,6 +29,7 @@ public:
 
     static QString keyFor(int index); // "<c" index ">"
     static std::vector<Column> factoryColumns();
+    static QList<float> factoryListWidths();
 
     int count() const { return static_cast<int>(m_columns.size()); }
     const Column& column(int index) const { return m_columns[static_cast<size_t>(index)]; }
@@ -37,7 +40,6 @@ public:
     // resetTo ranks the positions it is given.
     void append(const Column& column);
     void remove(int index);
-    void clear();
     void resetTo(std::vector<Column> columns);
     // Gives every key-list row the key of its position again.
     void renumber();

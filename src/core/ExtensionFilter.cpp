@@ -39,12 +39,25 @@ void ExtensionFilter::setMode(const OptionGroup& mode)
     emit modeChanged();
 }
 
+bool ExtensionFilter::listEnabledFor(const OptionGroup& mode, bool wasEnabled)
+{
+    if (mode.isSelected(0))
+        return false;
+    if (mode.isSelected(1))
+        return true;
+    return wasEnabled;
+}
+
 void ExtensionFilter::applyModeToList()
 {
-    if (m_mode.isSelected(0))
-        m_listEnabled = false;
-    else if (m_mode.isSelected(1))
-        m_listEnabled = true;
+    m_listEnabled = listEnabledFor(m_mode, m_listEnabled);
+    emit modeChanged();
+}
+
+void ExtensionFilter::restore(const OptionGroup& mode, bool listEnabled)
+{
+    m_mode = mode;
+    m_listEnabled = listEnabledFor(mode, listEnabled);
     emit modeChanged();
 }
 

@@ -28,10 +28,14 @@ public:
     const OptionGroup& mode() const { return m_mode; }
     void setMode(const OptionGroup& mode);
     bool isOn() const { return m_mode.isSelected(1); }
+    bool listEnabled() const { return m_listEnabled; }
     // The list is disabled while "しない" is selected and enabled while "する" is; with neither selected the
     // enabled flag stays as it was.
-    bool listEnabled() const { return m_listEnabled; }
+    static bool listEnabledFor(const OptionGroup& mode, bool wasEnabled);
+    // Brings the list's enabled flag to the mode.
     void applyModeToList();
+    // Sets the mode, and the list's enabled flag as a template left it, brought to that mode.
+    void restore(const OptionGroup& mode, bool listEnabled);
     // Whether a file with this extension passes: the first checked item with exactly this text.
     bool passes(const QString& extension) const;
 

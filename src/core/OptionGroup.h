@@ -28,7 +28,6 @@ public:
         if (index >= 0 && index < 2)
             m_values[static_cast<std::size_t>(index)] = false;
     }
-    static constexpr int size() { return 2; }
     bool operator==(const OptionGroup&) const = default;
 
 private:

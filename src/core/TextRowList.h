@@ -27,7 +27,6 @@ public:
     void clear();
     void resetRows(std::vector<QStringList> rows);
 
-    const QStringList& captions() const { return m_captions; }
     const QList<float>& widths() const { return m_widths; }
     void setWidth(int column, float twips);
 
@@ -36,10 +35,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-protected:
+private:
     QStringList fitted(QStringList cells) const;
 
-private:
     QStringList m_captions;
     QList<float> m_widths;
     std::vector<QStringList> m_rows;

@@ -5,6 +5,9 @@
 // Widths of list columns are kept in twips (1/1440 inch) as single-precision values.
 namespace Twips
 {
+// The width of a column nobody has sized: one inch.
+inline constexpr float defaultWidth = 1440.0f;
+
 // 15 twips a pixel at the logical 96 DPI.
 inline int toPixels(float twips, double logicalDpi = 96.0)
 {

@@ -1,5 +1,24 @@
 #include "WorkSettings.h"
 
+using namespace Qt::StringLiterals;
+
+WorkSettings::WorkSettings(QObject* parent) : QObject(parent)
+{
+    loadFactoryDefaults();
+}
+
+void WorkSettings::loadFactoryDefaults()
+{
+    check1 = 1;
+    check2 = 1;
+    option2 = OptionGroup{0};
+    option2Enabled = true;
+    check3 = 0;
+    label6 = u"32"_s;
+    slider1 = 32;
+    notifyChanged();
+}
+
 double WorkSettings::logLimit() const
 {
     return leadingNumber(label6);

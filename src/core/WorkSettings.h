@@ -10,16 +10,19 @@ class WorkSettings : public QObject
 {
     Q_OBJECT
 public:
-    explicit WorkSettings(QObject* parent = nullptr) : QObject(parent) {}
+    explicit WorkSettings(QObject* parent = nullptr);
 
-    int check1 = 1;                        // Check1: always append on drop
-    int check2 = 1;                        // Check2: after-work action on
-    OptionGroup option2{0};                // Option2: 0 shut the machine down, 1 only end the program
-    bool option2Enabled = true;            // both Option2 buttons, enabled exactly while Check2 is 1
-    int check3 = 0;                        // Check3: launch minimised (never stored)
-    QString label6 = QStringLiteral("32"); // Label6: the log limit in kilobytes, as text
-    int slider1 = 32;                      // Slider1, 1 to 32
+    int check1 = 0;             // Check1: always append on drop
+    int check2 = 0;             // Check2: after-work action on
+    OptionGroup option2{0};     // Option2: 0 shut the machine down, 1 only end the program
+    bool option2Enabled = true; // both Option2 buttons, enabled exactly while Check2 is 1
+    int check3 = 0;             // Check3: launch minimised (never stored)
+    QString label6;             // Label6: the log limit in kilobytes, as text
+    int slider1 = 0;            // Slider1, 1 to 32
 
+    // The factory settings: always-append on, after-work action on with the shutdown selected, launch
+    // minimised off, log limit 32. Tells the window.
+    void loadFactoryDefaults();
     // Label6's numeric value: the number at the start of its text (0 when there is none).
     double logLimit() const;
     void notifyChanged() { emit changed(); }

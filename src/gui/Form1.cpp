@@ -660,23 +660,23 @@ void Form1::Option1_Click()
 
 void Form1::Pulldown_file_table_save_Click()
 {
-    m_store.templateFile().Pulldown_file_table_save_Click();
+    m_store.templateFile().saveAs();
 }
 
 void Form1::Pulldown_file_table_open_Click()
 {
-    m_store.templateFile().Pulldown_file_table_open_Click();
+    m_store.templateFile().open();
     applyWidths();
 }
 
 void Form1::Slider1_Change(int value)
 {
-    m_store.logFile().Slider1_Change(value);
+    m_store.logFile().setLimit(value);
 }
 
 void Form1::Command3_Click()
 {
-    m_store.logFile().Command3_Click();
+    m_store.logFile().clear();
 }
 
 void Form1::ListView1_OLEDragDrop(const QStringList& paths, int modifiers)

@@ -59,14 +59,14 @@ bool LogFile::logOutPut(const QString& SavePath, StoreError* error)
     return TextCodec::writeFile(SavePath, {text, u"\r\n"}, error);
 }
 
-void LogFile::Slider1_Change(int value)
+void LogFile::setLimit(int kilobytes)
 {
-    m_settings.slider1 = value;
-    m_settings.label6 = QString::number(value);
+    m_settings.slider1 = kilobytes;
+    m_settings.label6 = QString::number(kilobytes);
     m_settings.notifyChanged();
 }
 
-void LogFile::Command3_Click()
+void LogFile::clear()
 {
     m_log.clear();
 }

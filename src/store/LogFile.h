@@ -19,10 +19,10 @@ public:
     bool logInPut(const QString& path);
     // Writes the whole log and one CR LF, replacing the file atomically. Errors go back to the caller.
     bool logOutPut(const QString& SavePath, StoreError* error = nullptr);
-    // The slider moved: Label6 shows its value.
-    void Slider1_Change(int value);
+    // Sets the log limit in kilobytes (the slider's value); Label6 shows it.
+    void setLimit(int kilobytes);
     // "ログファイルを削除": empties the log; the file follows when the window closes.
-    void Command3_Click();
+    void clear();
 
     // The text logInPut puts into the log for a file's text, with at most `maxLength` characters (0: no
     // limit). A cut never splits a surrogate pair.

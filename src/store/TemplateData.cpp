@@ -41,12 +41,7 @@ void TemplateData::applyTo(WorkTable& table) const
     table.filter.clear();
     for (const ExtensionFilter::Item& item : extensions)
         table.filter.append(item.text, item.checked);
-    // The filter keeps the list's enabled flag when neither mode button is selected, so first bring the flag
-    // to the one the file left, then set the mode itself.
-    table.filter.setMode(OptionGroup{listEnabled ? 1 : 0});
-    table.filter.applyModeToList();
-    table.filter.setMode(option1);
-    table.filter.applyModeToList();
+    table.filter.restore(option1, listEnabled);
 
     table.settings.check1 = check1;
     table.settings.check2 = check2;

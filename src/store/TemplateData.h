@@ -15,11 +15,11 @@ class WorkTable;
 // The part of the work table that a template file stores, as plain values. A template is read into a copy of
 // the current table and applied only when the whole file has been read, so a damaged file changes nothing.
 struct TemplateData {
-    int check1 = 1;
-    int check2 = 1;
+    int check1 = 0;
+    int check2 = 0;
     OptionGroup option1{0}; // filter mode
     OptionGroup option2{0}; // after-work action
-    bool option2Enabled = true;
+    bool option2Enabled = false;
     bool listEnabled = false; // the extension list's enabled flag
     std::vector<ExtensionFilter::Item> extensions;
     std::vector<ColumnSet::Column> columns;
@@ -28,7 +28,7 @@ struct TemplateData {
     QList<float> appWidths;   // four, twips
     QList<float> batchWidths; // four, twips
     QString label6;
-    int slider1 = 32;
+    int slider1 = 0;
 
     static TemplateData from(const WorkTable& table);
     // Replaces the stored part of the table. The file list keeps no rows (its columns are new) and the batch

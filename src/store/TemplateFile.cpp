@@ -125,7 +125,7 @@ bool TemplateFile::openTemplate(const QString& path)
     return true;
 }
 
-void TemplateFile::Pulldown_file_table_save_Click()
+void TemplateFile::saveAs()
 {
     const QString path = m_dialogs.saveFile(templateFolder(), dialogFilter());
     if (path.isEmpty())
@@ -134,7 +134,7 @@ void TemplateFile::Pulldown_file_table_save_Click()
     saved(m_dialogs, KankyouOutPut(path, &error), path, error);
 }
 
-void TemplateFile::Pulldown_file_table_open_Click()
+void TemplateFile::open()
 {
     const QString path = m_dialogs.openFile(templateFolder(), dialogFilter());
     if (path.isEmpty())

@@ -37,9 +37,9 @@ public:
     bool openTemplate(const QString& path);
 
     // Menu "保存（&S）": the save dialog in the template folder, then KankyouOutPut; a failure is reported.
-    void Pulldown_file_table_save_Click();
+    void saveAs();
     // Menu "開く(&O)": the open dialog in the template folder, then openTemplate.
-    void Pulldown_file_table_open_Click();
+    void open();
 
     QString startupTemplatePath() const;
     // The dialogs start in "lvtファイル" below the program folder; the program never creates it.

@@ -3,6 +3,7 @@
 #include "TemplateData.h"
 #include "TemplateKeys.h"
 #include "TextCodec.h"
+#include "core/Twips.h"
 #include "core/WorkSettings.h"
 
 #include <QLocale>
@@ -94,10 +95,7 @@ public:
         if (key == TemplateKeys::option1) {
             if (!options(m_data.option1))
                 return false;
-            if (m_data.option1.isSelected(0))
-                m_data.listEnabled = false;
-            else if (m_data.option1.isSelected(1))
-                m_data.listEnabled = true;
+            m_data.listEnabled = ExtensionFilter::listEnabledFor(m_data.option1, m_data.listEnabled);
             return true;
         }
         if (key == TemplateKeys::option2)
@@ -202,7 +200,7 @@ private:
         if (bar < 0)
             return fail(StoreError::MissingSeparator, u"\"|\" がありません"_s);
         const int index = static_cast<int>(m_data.columns.size());
-        m_data.columns.push_back({m_line.left(bar), m_line.mid(bar + 1), 1440.0f, index + 1});
+        m_data.columns.push_back({m_line.left(bar), m_line.mid(bar + 1), Twips::defaultWidth, index + 1});
         return true;
     }
 
@@ -212,7 +210,7 @@ private:
         if (tooMany(elements.size(), columns))
             return false;
         while (target.size() < columns)
-            target.append(1440.0f);
+            target.append(Twips::defaultWidth);
         for (int i = 0; i < elements.size(); ++i) {
             int value = 0;
             if (!number(elements[i], &value))

@@ -2,6 +2,7 @@
 
 #include "TemplateData.h"
 #include "TemplateKeys.h"
+#include "core/WorkTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -151,44 +152,12 @@ QString TemplateWriter::text(const TemplateData& d)
 
 QString TemplateWriter::factoryText()
 {
-    const QStringList lines = {
-        TemplateKeys::check1,
-        u"1"_s,
-        TemplateKeys::check2,
-        u"1"_s,
-        TemplateKeys::option1,
-        u"True|False"_s,
-        TemplateKeys::option2,
-        u"True|False"_s,
-        TemplateKeys::list1List,
-        QString(),
-        TemplateKeys::list1Value,
-        QString(),
-        TemplateKeys::columnRows,
-        u"<c0>|戻り値"_s,
-        u"<c1>|カウント"_s,
-        u"<c2>|元ファイル名"_s,
-        u"<c3>|拡張子"_s,
-        u"<c4>|親パス"_s,
-        u"<c5>|フルパス"_s,
-        QString(),
-        TemplateKeys::keyListWidths,
-        u"450.1418|1440"_s,
-        TemplateKeys::columnPositions,
-        u"1|2|3|4|5|6"_s,
-        TemplateKeys::columnWidths,
-        u"1409.953|1140.095|1530.142|1035.213|1080|1440"_s,
-        TemplateKeys::appRows,
-        QString(),
-        TemplateKeys::appWidths,
-        u"659.9055|1440|1440|1440"_s,
-        TemplateKeys::batchWidths,
-        u"659.9055|1214.92"_s,
-        TemplateKeys::label6,
-        u"32"_s,
-    };
-    QString t;
-    for (const QString& l : lines)
-        t += l + crlf;
+    TemplateData data = TemplateData::from(WorkTable());
+    // The factory template has always been shipped with only the batch list's first two widths (a read keeps
+    // the table's 1440 for the others) and without the empty line that ends every template written later.
+    // Users' copies of default.lvt hold these bytes.
+    data.batchWidths.resize(2);
+    QString t = text(data);
+    t.chop(crlf.size());
     return t;
 }

@@ -11,7 +11,8 @@ public:
     // The text KankyouOutPut writes: the fourteen sections, the two list sections followed by an empty line,
     // and one more CR LF at the end.
     static QString text(const TemplateData& data);
-    // The factory template: 34 lines, each ended by CR LF, no empty line at the end.
+    // The template of the factory work table as shipped: 34 lines, each ended by CR LF, no empty line at the
+    // end.
     static QString factoryText();
 
     // A width in twips as the decimal text of the single-precision value rounded to 7 significant digits,

@@ -1,5 +1,7 @@
 #include "TextCodec.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -8,11 +10,6 @@
 
 #include <algorithm>
 #include <functional>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -72,30 +69,18 @@ StoreError readError(const QString& path, const QString& why)
     return {StoreError::CannotOpen, u"ファイルを読めません: "_s + path + u" ("_s + why + u')'};
 }
 
-// Opens `path` for reading only when it is a regular file. The type is checked on the opened descriptor, so
-// that a FIFO, a device or a folder put there meanwhile is never read: a FIFO would block the open and the
-// read, /dev/zero would never end. O_NONBLOCK keeps the open itself from waiting for a FIFO's writer.
+// Opens `path` for reading only when it is a regular file: a FIFO, a device or a folder is an error.
 bool openRegular(QFile& file, const QString& path, StoreError* error)
 {
-    const auto fail = [&](const QString& why) {
-        if (error)
-            *error = {StoreError::CannotOpen, u"ファイルを開けません: "_s + path + u" ("_s + why + u')'};
-        return false;
-    };
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail(qt_error_string(errno));
-    struct stat status {
-    };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return fail(notRegular());
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return fail(file.errorString());
-    }
-    return true;
+    QString why;
+    const RegularFile::Opened opened = RegularFile::openForReading(file, path, &why);
+    if (opened == RegularFile::Opened::Yes)
+        return true;
+    if (opened == RegularFile::Opened::NotRegular)
+        why = notRegular();
+    if (error)
+        *error = {StoreError::CannotOpen, u"ファイルを開けません: "_s + path + u" ("_s + why + u')'};
+    return false;
 }
 } // namespace
 
@@ -164,15 +149,6 @@ bool TextCodec::writeFile(const QString& path, const QString& text, StoreError* 
 
 namespace
 {
-// A failed sync: Qt's error text does not know it.
-bool synced(const QSaveFile& file, QString* why)
-{
-    if (::fsync(file.handle()) == 0)
-        return true;
-    *why = qt_error_string(errno);
-    return false;
-}
-
 // Encodes the pieces a block at a time straight into the file. False when a character does not fit the
 // encoding (`fits`) or the file fails.
 bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringView>& pieces, bool* fits)
@@ -214,7 +190,7 @@ bool replaceFile(const QString& path, const std::function<bool(QSaveFile&)>& fil
     QSaveFile file(path);
     QString why;
     const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && fill(file) && file.flush() &&
-                    synced(file, &why) && file.commit();
+                    RegularFile::syncToDisk(file, &why) && file.commit();
     if (!ok) {
         if (why.isEmpty())
             why = file.errorString();

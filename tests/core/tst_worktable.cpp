@@ -45,7 +45,8 @@ void TestWorkTable::modelsPassTheTester()
     for (int n = 10; n < 80; n += 2)
         expected << QString::number(n);
     QCOMPARE(names, expected);
-    QCOMPARE(t.files.cell(0, 1) + u'|' + t.files.cell(t.files.count() - 1, 1), u"01|41"_s);
+    QCOMPARE((QStringList{t.files.cell(0, 1), t.files.cell(t.files.count() - 1, 1)}),
+             (QStringList{u"01"_s, u"41"_s}));
     t.removeColumn(6);
     t.apps.appendRow({u"<App1>"_s, u"x"_s, u"/x"_s});
     t.batch.insertRow(0, {u"<App1>"_s});

@@ -175,14 +175,27 @@ void TestStore::valueLines()
     QCOMPARE(data.check1, 1); // a section that occurs twice is applied twice
     QVERIFY(!data.option2Enabled);
     QStringList extensions; // lists append again
-    for (const auto& e : data.extensions)
-        extensions << e.text + (e.checked ? u"+"_s : u"-"_s);
-    QCOMPARE(extensions, (QStringList{u"a-"_s, u"+"_s, u"c-"_s, u"d-"_s}));
+    QList<bool> checked;
+    for (const auto& e : data.extensions) {
+        extensions << e.text;
+        checked << e.checked;
+    }
+    QCOMPARE(extensions, (QStringList{u"a"_s, QString(), u"c"_s, u"d"_s}));
+    QCOMPARE(checked, (QList<bool>{false, true, false, false}));
     // Keys stored as read, 99.5 rounds to even, fewer widths than columns: the rest keep theirs.
-    QStringList columns;
-    for (const auto& c : data.columns)
-        columns << u"%1 %2 %3 %4"_s.arg(c.keyText, c.name).arg(c.position).arg(c.width);
-    QCOMPARE(columns, (QStringList{u"<c0> 戻り値 2 100"_s, u"key a|b 1 1440"_s}));
+    QStringList keys, names;
+    QList<int> positions;
+    QList<float> widths;
+    for (const auto& c : data.columns) {
+        keys << c.keyText;
+        names << c.name;
+        positions << c.position;
+        widths << c.width;
+    }
+    QCOMPARE(keys, (QStringList{u"<c0>"_s, u"key"_s}));
+    QCOMPARE(names, (QStringList{u"戻り値"_s, u"a|b"_s}));
+    QCOMPARE(positions, (QList<int>{2, 1}));
+    QCOMPARE(widths, (QList<float>{100.0f, 1440.0f}));
     QCOMPARE(data.keyListWidths, (QList<float>{10.0f, 1440.0f}));
     QCOMPARE(data.appWidths, AppRegistry::factoryWidths()); // not in the file: kept
     QCOMPARE(data.label6, u" 7.6 KB"_s);
@@ -260,8 +273,8 @@ void TestStore::menuCommands()
 {
     Fixture f;
     const QString folder = f.path(u"lvtファイル"_s), saved = f.path(u"saved.lvt"_s);
-    f.file.Pulldown_file_table_save_Click(); // cancelled dialogs do nothing
-    f.file.Pulldown_file_table_open_Click();
+    f.file.saveAs(); // cancelled dialogs do nothing
+    f.file.open();
     QCOMPARE(f.dialogs.fileFolders, (QStringList{folder, folder}));
     QVERIFY(QDir(f.dir.path()).isEmpty());
 
@@ -271,12 +284,12 @@ void TestStore::menuCommands()
     writeBytes(longName, "old content");
     f.table.addColumn(u"user"_s);
     f.dialogs.files = {longName, saved};
-    f.file.Pulldown_file_table_save_Click();
+    f.file.saveAs();
     QCOMPARE(readBytes(longName), QByteArray("old content"));
     QCOMPARE(f.dialogs.shown.size(), 1);
     QVERIFY(f.dialogs.shown[0].text.endsWith(longName + u"を保存できませんでした"_s));
     f.dialogs.shown.clear();
-    f.file.Pulldown_file_table_save_Click();
+    f.file.saveAs();
     QVERIFY(QFile::exists(saved));
 
     // Opening starts a new piece of work: the rows and the batch go, the log stays.
@@ -291,7 +304,7 @@ void TestStore::menuCommands()
     work();
     f.table.log.setText(u"kept"_s);
     f.dialogs.files = {saved};
-    f.file.Pulldown_file_table_open_Click();
+    f.file.open();
     QCOMPARE(counts(), (QList<qsizetype>{7, 0, 0}));
     QCOMPARE(f.table.log.text(), u"kept"_s);
     QVERIFY(f.dialogs.shown.isEmpty());
@@ -303,8 +316,8 @@ void TestStore::menuCommands()
     const QString bad = f.path(u"bad.lvt"_s);
     writeBytes(bad, "/check1.Value\r\n0\r\n/listview3.listitems.Text\r\n<c0>|x\r\n/label6.caption\r\n99\r\n");
     f.dialogs.files = {bad, f.path(u"absent.lvt"_s)};
-    f.file.Pulldown_file_table_open_Click();
-    f.file.Pulldown_file_table_open_Click();
+    f.file.open();
+    f.file.open();
     QCOMPARE(f.dialogs.shown.size(), 2);
     QVERIFY(f.dialogs.shown[0].text.startsWith(u"6 : "_s));
     QVERIFY(f.dialogs.shown[0].text.endsWith(u"\r\nテンプレートファイルを読み込めませんでした"_s));
@@ -392,12 +405,12 @@ void TestStore::logLoad()
     QFETCH(QString, logged);
     QFETCH(QString, loaded);
     Fixture f;
-    f.logFile.Slider1_Change(1);
+    f.logFile.setLimit(1);
     QCOMPARE(f.table.settings.label6, u"1"_s);
     f.table.log.setText(logged.isEmpty() ? u"kept"_s : logged);
     if (!logged.isNull()) {
         if (logged.isEmpty())
-            f.logFile.Command3_Click();
+            f.logFile.clear();
         QVERIFY(f.logFile.logOutPut(f.logIni));
         f.table.log.clear();
     }
@@ -441,7 +454,7 @@ void TestStore::failedWrites()
             store.storeAtClose();
         else if (save == u"menu"_s) {
             f.dialogs.files = {path};
-            f.file.Pulldown_file_table_save_Click();
+            f.file.saveAs();
         } else if (save == u"copy"_s)
             store.ensureStartupTemplate(shipped.path());
         else
@@ -508,7 +521,7 @@ void TestStore::hugeLogKeepsItsNewest()
     const QByteArray newest = TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n"_s);
     writeBytes(f.logIni, newest);
     QVERIFY(QFile::resize(f.logIni, qint64{512} * 1024 * 1024));
-    f.logFile.Slider1_Change(1);
+    f.logFile.setLimit(1);
     QElapsedTimer clock;
     clock.start();
     QVERIFY(f.logFile.logInPut(f.logIni));
