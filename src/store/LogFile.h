@@ -27,10 +27,11 @@ public:
     // The text logInPut puts into the log for a file's text, with at most `maxLength` characters (0: no
     // limit). A cut never splits a surrogate pair.
     static QString loadedText(const QString& fileText, qsizetype maxLength);
+
+private:
     // Label6's value in characters: the leading number times 1024, rounded.
     qsizetype maxLength() const;
 
-private:
     ActivityLog& m_log;
     WorkSettings& m_settings;
 };

@@ -29,10 +29,10 @@ QString TemplateFile::templateFolder() const
     return joinPath(m_programFolder, u"lvtファイル"_s);
 }
 
-QString TemplateFile::dialogFilter()
+namespace
 {
-    return u"テンプレートファイル (*.lvt)"_s;
-}
+const QString dialogFilter = u"テンプレートファイル (*.lvt)"_s;
+} // namespace
 
 bool TemplateFile::KankyouOutPut(const QString& SavePath, StoreError* error)
 {
@@ -112,22 +112,9 @@ TemplateFile::Outcome TemplateFile::KankyouInPut(const QString& path)
     }
 }
 
-bool TemplateFile::openTemplate(const QString& path)
-{
-    TemplateData data;
-    StoreError error;
-    if (!read(path, &data, &error)) {
-        m_dialogs.message(error.text() + u"\r\nテンプレートファイルを読み込めませんでした"_s,
-                          applicationTitle());
-        return false;
-    }
-    apply(data);
-    return true;
-}
-
 void TemplateFile::saveAs()
 {
-    const QString path = m_dialogs.saveFile(templateFolder(), dialogFilter());
+    const QString path = m_dialogs.saveFile(templateFolder(), dialogFilter);
     if (path.isEmpty())
         return;
     StoreError error;
@@ -136,8 +123,15 @@ void TemplateFile::saveAs()
 
 void TemplateFile::open()
 {
-    const QString path = m_dialogs.openFile(templateFolder(), dialogFilter());
+    const QString path = m_dialogs.openFile(templateFolder(), dialogFilter);
     if (path.isEmpty())
         return;
-    openTemplate(path);
+    TemplateData data;
+    StoreError error;
+    if (!read(path, &data, &error)) {
+        m_dialogs.message(error.text() + u"\r\nテンプレートファイルを読み込めませんでした"_s,
+                          applicationTitle());
+        return;
+    }
+    apply(data);
 }

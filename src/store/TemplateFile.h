@@ -32,22 +32,15 @@ public:
     // second failure tells the user to reinstall and returns GaveUp. A completed read sets stopFlag to 0 and
     // reports applications whose program file is missing.
     Outcome KankyouInPut(const QString& path);
-    // Reads a template into the work table, or leaves everything as it was and says why. The open command's
-    // read: a damaged file must not touch default.lvt nor end the program.
-    bool openTemplate(const QString& path);
 
     // Menu "保存（&S）": the save dialog in the template folder, then KankyouOutPut; a failure is reported.
     void saveAs();
-    // Menu "開く(&O)": the open dialog in the template folder, then openTemplate.
+    // Menu "開く(&O)": the open dialog in the template folder, then the file is read into the work table, or
+    // everything stays as it was and the user is told why: a damaged file must not touch default.lvt nor end
+    // the program.
     void open();
 
     QString startupTemplatePath() const;
-    // The dialogs start in "lvtファイル" below the program folder; the program never creates it.
-    QString templateFolder() const;
-    static QString dialogFilter();
-
-    // Reads `path` into a copy of the current work table with its lists emptied.
-    bool read(const QString& path, TemplateData* data, StoreError* error) const;
     // The factory template, written to any path (the build writes the shipped default.lvt with it).
     static bool writeFactoryTemplate(const QString& path, StoreError* error = nullptr);
     // Tells the user that `path` could not be written and why, when `written` is false: the old file is
@@ -55,6 +48,10 @@ public:
     static bool saved(Dialogs& dialogs, bool written, const QString& path, const StoreError& error);
 
 private:
+    // The dialogs start in "lvtファイル" below the program folder; the program never creates it.
+    QString templateFolder() const;
+    // Reads `path` into a copy of the current work table with its lists emptied.
+    bool read(const QString& path, TemplateData* data, StoreError* error) const;
     void apply(const TemplateData& data);
     void reportMissingApplications();
 

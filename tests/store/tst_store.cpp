@@ -35,7 +35,8 @@ QByteArray readBytes(const QString& path)
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // The factory template as written; loaded and written again it gives the e2e suite's factory-written.lvt.
@@ -259,7 +260,7 @@ void TestStore::recoveryGivesUp()
     QCOMPARE(f.file.KankyouInPut(bad), TemplateFile::Outcome::GaveUp);
     QCOMPARE(f.dialogs.shown.size(), 2);
     const QString text = f.dialogs.shown[0].text;
-    QVERIFY2(text.startsWith(u"2 : "_s), qPrintable(text));
+    QCOMPARE(text.left(4), u"2 : "_s);
     QVERIFY(text.endsWith(
         u"\r\n初期設定（default.lvt）ファイルが壊れている可能性があります。\r\n出荷時設定で起動します"_s));
     QCOMPARE(f.dialogs.shown[0].title, u"起動時にエラーが発生しました"_s);
@@ -319,9 +320,9 @@ void TestStore::menuCommands()
     f.file.open();
     f.file.open();
     QCOMPARE(f.dialogs.shown.size(), 2);
-    QVERIFY(f.dialogs.shown[0].text.startsWith(u"6 : "_s));
+    QCOMPARE(f.dialogs.shown[0].text.left(4), u"6 : "_s);
     QVERIFY(f.dialogs.shown[0].text.endsWith(u"\r\nテンプレートファイルを読み込めませんでした"_s));
-    QVERIFY(f.dialogs.shown[1].text.startsWith(u"1 : "_s));
+    QCOMPARE(f.dialogs.shown[1].text.left(4), u"1 : "_s);
     QCOMPARE(counts(), (QList<qsizetype>{7, 1, 1}));
     QCOMPARE(f.table.settings.check1, 1);
     QCOMPARE(f.table.stopFlag, 0);
@@ -509,8 +510,8 @@ void TestStore::notRegularFiles()
     // The recovery cannot put the factory template in its place either: it says so, and gives up.
     QCOMPARE(f.file.KankyouInPut(f.defaultLvt), TemplateFile::Outcome::GaveUp);
     QCOMPARE(f.dialogs.shown.size(), 3);
-    QVERIFY2(f.dialogs.shown[0].text.startsWith(u"1 : "_s), qPrintable(f.dialogs.shown[0].text));
-    QVERIFY(f.dialogs.shown[1].text.startsWith(u"7 : "_s));
+    QCOMPARE(f.dialogs.shown[0].text.left(4), u"1 : "_s);
+    QCOMPARE(f.dialogs.shown[1].text.left(4), u"7 : "_s);
     QCOMPARE(QFileInfo(f.defaultLvt).isFile(), false);
 }
 
