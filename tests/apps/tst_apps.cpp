@@ -26,7 +26,7 @@ struct Rig {
     FakeFileSystem files;
     FakeLauncher launcher;
     ParameterEditor editor{table};
-    AppCommands apps{table, editor, dialogs, files, launcher};
+    AppCommands apps{table.apps, editor, dialogs, files, launcher, QString()};
     BatchCommands batch{table.batch, editor};
     static constexpr auto qtTest = QAbstractItemModelTester::FailureReportingMode::QtTest;
     QAbstractItemModelTester appsTester{&table.apps, qtTest}, batchTester{&table.batch, qtTest};
@@ -34,7 +34,7 @@ struct Rig {
 
     Rig()
     {
-        apps.setShowForm2([this](const AppDialogRequest& r) {
+        apps.setShowDialog([this](const AppDialogRequest& r) {
             log << u"form %1 %2 %3"_s.arg(r.lv2app).arg(r.sample, r.folder).trimmed();
         });
         const auto run = [this](bool on) { log << (on ? u"run on"_s : u"run off"_s); };
@@ -60,33 +60,33 @@ struct Rig {
         };
         const std::map<QString, std::function<int()>> ops{
             {u"apps"_s, [&] { return fill(n), none; }},
-            {u"add"_s, [&] { return apps.Pulldown_appli_tuika_Click(), none; }},
-            {u"change"_s, [&] { return apps.Pulldown_appli_henkou_Click(n), none; }},
+            {u"add"_s, [&] { return apps.addApplication(), none; }},
+            {u"change"_s, [&] { return apps.changeApplication(n), none; }},
             // The dialog's OK in /opt with the file `arg` and the sample "new".
-            {u"ok"_s, [&] { return apps.Form2_Command1_Click(u"/opt"_s, arg, u"new"_s), none; }},
+            {u"ok"_s, [&] { return apps.storeApplication(u"/opt"_s, arg, u"new"_s), none; }},
             {u"cancel"_s, [&] { return dialogs.answers.push_back(Dialogs::Answer::Cancel), none; }},
-            {u"delete"_s, [&] { return apps.Pulldown_appli_sakuzyo_Click(n), none; }},
+            {u"delete"_s, [&] { return apps.removeApplication(n), none; }},
             {u"exists"_s, [&] { return files.files.insert(arg), none; }},
-            {u"launch"_s, [&] { return apps.Command2_Click(n), none; }},
-            {u"pick"_s, [&] { return editor.ListView2_Click(n), none; }},
-            {u"edit"_s, [&] { return editor.Command6_Click(), none; }},
+            {u"launch"_s, [&] { return apps.startApplication(n), none; }},
+            {u"pick"_s, [&] { return editor.selectApplication(n), none; }},
+            {u"edit"_s, [&] { return editor.editSample(), none; }},
             {u"type"_s, [&] { return editor.setText(arg), none; }},
             // Application n's key (or column n's) over the selection [s, s + l).
-            {u"key"_s, [&] { return editor.ListView2_DblClick(n, s, l); }},
-            {u"col"_s, [&] { return editor.ListView3_DblClick(n, s, l); }},
-            {u"store"_s, [&] { return editor.Command5_Click(n), none; }},
-            {u"register"_s, [&] { return editor.Command1_Click(), none; }},
+            {u"key"_s, [&] { return editor.insertApplicationKey(n, s, l); }},
+            {u"col"_s, [&] { return editor.insertColumnKey(n, s, l); }},
+            {u"store"_s, [&] { return editor.storeAsSample(n), none; }},
+            {u"register"_s, [&] { return editor.addToBatch(), none; }},
             // Entries for a1, a2, ... with these parameters; an entry for an application that may be gone.
             {u"batch"_s, [&] { return std::for_each(args.begin(), args.end(), appendBatch), none; }},
             {u"entry"_s,
              [&] {
                  return table.batch.appendRow({arg, QString(), u"typed"_s, QString()}), none;
              }},
-            {u"reedit"_s, [&] { return batch.Pulldown_BatchList_saihensyu_Click(n), none; }},
-            {u"remove"_s, [&] { return batch.Pulldown_BatchList_sakuzyo_Click(n), none; }},
-            {u"clear"_s, [&] { return batch.Pulldown_BatchList_Clear_Click(), none; }},
-            {u"up"_s, [&] { return batch.UpDown1_UpClick(n); }},
-            {u"down"_s, [&] { return batch.UpDown1_DownClick(n); }},
+            {u"reedit"_s, [&] { return batch.reedit(n), none; }},
+            {u"remove"_s, [&] { return batch.removeEntry(n), none; }},
+            {u"clear"_s, [&] { return batch.clear(), none; }},
+            {u"up"_s, [&] { return batch.moveUp(n); }},
+            {u"down"_s, [&] { return batch.moveDown(n); }},
         };
         const auto found = ops.find(op);
         QVERIFY2(found != ops.end(), qPrintable(step));
@@ -113,8 +113,8 @@ struct Rig {
                 bad << u"bad entry %1"_s.arg(r);
         }
         QString flags;
-        const bool on[] = {editor.isEditing(), editor.command6Enabled(), editor.text1Enabled(),
-                           editor.lv2del() == 1};
+        const bool on[] = {editor.isEditing(), editor.canEditSample(), editor.isTextOpen(),
+                           editor.keepsSampleCleared()};
         for (int i = 0; i < 4; ++i)
             if (on[i])
                 flags += u"E6TD"_s.at(i);

@@ -99,7 +99,7 @@ void TestFileListCommands::drop()
     f.t.settings.check1 = check1;
     f.t.files.appendRows({{}, {}, {}});
     f.fs.attrs.insert(path, attributes);
-    f.commands.ListView1_OLEDragDrop({path}, modifiers);
+    f.commands.takeDroppedFiles({path}, modifiers);
     QCOMPARE(f.t.files.count(), count);
     if (count > 0)
         QCOMPARE(f.t.files.row(count - 1).join(u'|'), u"|%1|%2|%3"_s.arg(count).arg(parts, path));
@@ -111,34 +111,33 @@ void TestFileListCommands::dialogHandlers()
     // Extensions lose their dots; an equal entry is refused, a differently cased one is not.
     f.dialogs.inputs = {u".JPG"_s, u"jpg"_s, u"JPG"_s, QString(), u"tar.gz"_s, u".."_s};
     for (int i = 0; i < 6; ++i)
-        f.commands.Pulldown_kakuchosi_tuika_Click();
+        f.commands.addExtension();
     for (int index : {-1, 4, 1})
-        f.commands.Pulldown_kakuchosi_del_Click(index);
+        f.commands.removeExtension(index);
     QStringList texts;
     for (int i = 0; i < f.t.filter.count(); ++i)
         texts.append(f.t.filter.item(i).text + (f.t.filter.item(i).checked ? u"+"_s : QString()));
     QCOMPARE(texts, QStringList({u"JPG"_s, u"targz"_s, QString()}));
 
     // Menus open on a right press only, and only while their list has something to act on.
-    QVERIFY(!f.commands.ListView1_MouseDown(Qt::RightButton) && !f.commands.List1_MouseDown(Qt::RightButton));
-    QVERIFY(!f.commands.Pulldown_list_mozi_Click()); // no rows: not even a message
+    QVERIFY(!f.commands.mayOpenFileMenu(Qt::RightButton) && !f.commands.mayOpenFilterMenu(Qt::RightButton));
+    QVERIFY(!f.commands.mayOpenColumnFill()); // no rows: not even a message
     f.t.files.appendRows({{}, {}});
     f.t.filter.setMode(OptionGroup{1});
     f.t.filter.applyModeToList();
-    QVERIFY(f.commands.ListView1_MouseDown(Qt::RightButton) && f.commands.List1_MouseDown(Qt::RightButton));
-    QVERIFY(f.commands.ListView3_MouseDown(Qt::RightButton) &&
-            !f.commands.ListView1_MouseDown(Qt::LeftButton));
-    QVERIFY(!f.commands.Pulldown_list_mozi_Click()); // no user column yet
+    QVERIFY(f.commands.mayOpenFileMenu(Qt::RightButton) && f.commands.mayOpenFilterMenu(Qt::RightButton));
+    QVERIFY(f.commands.mayOpenColumnMenu(Qt::RightButton) && !f.commands.mayOpenFileMenu(Qt::LeftButton));
+    QVERIFY(!f.commands.mayOpenColumnFill()); // no user column yet
     f.dialogs.inputs = {u"A"_s, QString(), u"a>b"_s, u"<c9>x"_s};
     for (int i = 0; i < 4; ++i)
-        f.commands.Pulldown_ColumnTool_tuika_Click();
-    QVERIFY(f.commands.Pulldown_list_mozi_Click());
+        f.commands.addColumn();
+    QVERIFY(f.commands.mayOpenColumnFill());
     for (int c = 6; c < 9; ++c)
         f.t.files.setCell(1, c, QString::number(c));
     // The fixed six are refused, no selection does nothing. Keys stay consecutive; the old key is cut at its
     // first ">", so a ">" or a key inside a name survives.
     for (int row : {0, 5, -1, 9, 6})
-        f.commands.Pulldown_ColumnTool_sakuzyo_Click(row);
+        f.commands.removeColumn(row);
     QCOMPARE(f.t.columns.caption(6) + f.t.columns.caption(7), u"<c6>a>b<c7><c9>x"_s);
     QCOMPARE(f.t.columns.data(f.t.columns.index(7, 0)).toString(), u"<c7>"_s);
     QCOMPARE(f.column(6) + u'|' + f.column(7), u"|7||8"_s);
@@ -163,17 +162,17 @@ void TestFileListCommands::rowCommands()
     const std::pair<int, QString> steps[] = {{1, u"abcd"_s}, {1, u"dcba"_s}, {3, u"bacd"_s}, {3, u"dcab"_s},
                                              {1, u"abcd"_s}, {1, u"dcba"_s}, {0, u"dcba"_s}, {7, u"dcba"_s}};
     for (const auto& [header, order] : steps) {
-        f.commands.ListView1_ColumnClick(header);
+        f.commands.sortByHeader(header);
         QCOMPARE(f.column(0).remove(u'|') + f.column(1), order + u"1|2|3|4"_s);
     }
     // Rows dropped after a sort go to the end, unsorted, and are numbered on.
-    f.commands.ListView1_OLEDragDrop({u"/z/e"_s}, FileListCommands::Ctrl);
+    f.commands.takeDroppedFiles({u"/z/e"_s}, FileListCommands::Ctrl);
     QCOMPARE(f.column(0) + f.column(1), u"d|c|b|a|1|2|3|4|5"_s);
     // Duplicates and strays in a selection are ignored; the rest go, renumbered.
-    f.commands.Pulldown_list_SelectDell_Click({3, 0, 0, -1, 5});
+    f.commands.removeRows({3, 0, 0, -1, 5});
     QCOMPARE(f.column(0) + f.column(1), u"c|b|1|2|3"_s);
-    f.commands.Pulldown_list_AllDel_Click();
-    f.commands.Pulldown_list_SelectDell_Click({0});
+    f.commands.removeAllRows();
+    f.commands.removeRows({0});
     QCOMPARE(f.t.files.count(), 0);
 }
 

@@ -56,13 +56,13 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QString m_root = QDir::toNativeSeparators(m_dir.path());
-    QString m_fallback = m_root + QDir::separator() + u"sub"_s; // stands in for the program's folder
+    QString m_fallback = m_root + QDir::separator() + u"sub"_s; // the program's folder
     WorkTable m_table;
     FakeDialogs m_dialogs;
     FakeFileSystem m_files;
     FakeLauncher m_launcher;
     ParameterEditor m_editor{m_table};
-    AppCommands m_apps{m_table, m_editor, m_dialogs, m_files, m_launcher};
+    AppCommands m_apps{m_table.apps, m_editor, m_dialogs, m_files, m_launcher, m_fallback};
 };
 
 void TestAppWidgets::init()
@@ -74,10 +74,8 @@ void TestAppWidgets::init()
         const auto exe = name.endsWith(u".txt"_s) ? QFile::Permissions() : QFile::ExeOwner | QFile::ExeOther;
         QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | exe));
     }
-    m_apps.setShowForm2([this](const AppDialogRequest& r) {
-        const QString fallback = r.fallbackFolder.isEmpty() ? QString() : m_fallback;
-        Form2::showModal(m_apps, m_dialogs, {r.lv2app, r.sample, r.folder, fallback}, nullptr);
-    });
+    m_apps.setShowDialog(
+        [this](const AppDialogRequest& r) { Form2::showModal(m_apps, m_dialogs, r, nullptr); });
 }
 
 // Entries open a folder and go back up; another folder drops the chosen file. A folder that cannot be shown
@@ -156,9 +154,9 @@ void TestAppWidgets::form2()
         QVERIFY(!form->isVisible());
     });
     if (stored.isEmpty())
-        m_apps.Pulldown_appli_tuika_Click();
+        m_apps.addApplication();
     else
-        m_apps.Pulldown_appli_henkou_Click(0);
+        m_apps.changeApplication(0);
     QCOMPARE(m_dialogs.shown.value(0).text, u"ファイルを選択してください"_s);
     const QStringList after{u"<App1>"_s, u"run.sh"_s, m_root + QDir::separator() + u"run.sh"_s,
                             u"<c5> "_s + (stored.isEmpty() ? QString() : u"sample"_s)};

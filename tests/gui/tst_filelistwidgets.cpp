@@ -70,7 +70,7 @@ void TestFileListWidgets::drop()
     FileListView view;
     view.setModel(&t.files);
     connect(&view, &FileListView::filesDropped, &view,
-            [&commands](const QStringList& paths, int m) { commands.ListView1_OLEDragDrop(paths, m); });
+            [&commands](const QStringList& paths, int m) { commands.takeDroppedFiles(paths, m); });
 
     const QUrl link(u"https://example.org/x.txt"_s);
     QMimeData data;
@@ -112,7 +112,7 @@ void TestFileListWidgets::form3()
     t.addColumn(u"B"_s);
     t.files.appendRows(std::vector<FileList::Row>(5, {{}, {}, {}, {}, {}, {}, u"old"_s, u"old"_s}));
     FakeDialogs dialogs;
-    Form3 form(t, {3, 0, 2}, dialogs);
+    Form3 form(t.columns, t.files, {3, 0, 2}, dialogs);
     const auto click = [](Form3& f, const QString& name) { f.findChild<QAbstractButton*>(name)->click(); };
     auto* combo = form.findChild<QComboBox*>(u"Combo1"_s);
     auto* start = form.findChild<QLineEdit*>(u"Text2"_s);
@@ -139,7 +139,7 @@ void TestFileListWidgets::form3()
     QCOMPARE(t.files.cell(0, 7) + t.files.cell(2, 7) + t.files.cell(3, 7) + t.files.cell(4, 7),
              u"51525old"_s);
     // Cancel writes nothing; the folder mode writes the picker's folder as it shows it.
-    Form3 cancelled(t, {0}, dialogs);
+    Form3 cancelled(t.columns, t.files, {0}, dialogs);
     // The Up arrow on 0 writes -1, which the box keeps; an edit of it still has to give digits.
     auto* stepped = cancelled.findChild<QLineEdit*>(u"Text2"_s);
     stepped->setText(u"0"_s);
@@ -149,7 +149,7 @@ void TestFileListWidgets::form3()
     stepped->insert(u"2"_s);
     QCOMPARE(stepped->text(), u"-1"_s);
     click(cancelled, u"Command2"_s);
-    Form3 folder(t, {4}, dialogs);
+    Form3 folder(t.columns, t.files, {4}, dialogs);
     click(folder, u"Option1_1"_s);
     click(folder, u"Command1"_s);
     QCOMPARE(QList<int>({form.result(), cancelled.result()}),
