@@ -213,11 +213,13 @@ void TestFileListCommands::columnFill_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("step");
     QTest::addColumn<QStringList>("expected"); // <c6> of rows 0..4
-    QTest::addRow("selected rows in list order") << 3 << QList<int>{3, 0, 2} << u"5"_s << u"10"_s
-                                                 << QStringList{u"5"_s, u"old"_s, u"15"_s, u"25"_s, u"old"_s};
-    QTest::addRow("empty boxes count as 0") << 3 << QList<int>{0, 2} << QString() << QString()
-                                            << QStringList{u"0"_s, u"old"_s, u"0"_s, u"old"_s, u"old"_s};
-    QTest::addRow("past 16 bits") << 3 << QList<int>{0, 1} << u"999"_s << u"32767"_s
+    QTest::addRow("selected rows in list order")
+        << int(ColumnFill::Sequence) << QList<int>{3, 0, 2} << u"5"_s << u"10"_s
+        << QStringList{u"5"_s, u"old"_s, u"15"_s, u"25"_s, u"old"_s};
+    QTest::addRow("empty boxes count as 0")
+        << int(ColumnFill::Sequence) << QList<int>{0, 2} << QString() << QString()
+        << QStringList{u"0"_s, u"old"_s, u"0"_s, u"old"_s, u"old"_s};
+    QTest::addRow("past 16 bits") << int(ColumnFill::Sequence) << QList<int>{0, 1} << u"999"_s << u"32767"_s
                                   << QStringList{u"999"_s, u"33766"_s, u"old"_s, u"old"_s, u"old"_s};
     QTest::addRow("no wrap at 64 bits") << int(ColumnFill::Sequence) << QList<int>{0, 1, 2}
                                         << u"9223372036854775806"_s << u"99999999999999999999"_s
@@ -226,9 +228,9 @@ void TestFileListCommands::columnFill_data()
     QTest::addRow("negative start, duplicates and strays")
         << int(ColumnFill::Sequence) << QList<int>{2, 1, 1, -1, 7} << u"-1"_s << u"1"_s
         << QStringList{u"old"_s, u"-1"_s, u"0"_s, u"old"_s, u"old"_s};
-    QTest::addRow("clear") << 0 << QList<int>{1, 3} << u"1"_s << u"1"_s
+    QTest::addRow("clear") << int(ColumnFill::Clear) << QList<int>{1, 3} << u"1"_s << u"1"_s
                            << QStringList{u"old"_s, QString(), u"old"_s, QString(), u"old"_s};
-    QTest::addRow("text") << 2 << QList<int>{4} << u"1"_s << u"1"_s
+    QTest::addRow("text") << int(ColumnFill::Text) << QList<int>{4} << u"1"_s << u"1"_s
                           << QStringList{u"old"_s, u"old"_s, u"old"_s, u"old"_s, u" 値 "_s};
 }
 
