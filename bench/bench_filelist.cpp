@@ -55,31 +55,31 @@ int main(int argc, char** argv)
     table.filter.setMode(OptionGroup{1});
 
     QElapsedTimer timer;
-    commands.ListView1_OLEDragDrop(paths(random, checked), 0);
+    commands.takeDroppedFiles(paths(random, checked), 0);
     const QStringList drop = paths(random, mixed);
     timer.start();
-    commands.ListView1_OLEDragDrop(drop, 0);
+    commands.takeDroppedFiles(drop, 0);
     report("drop 32767 paths, filter on (10 entries), onto 32767 rows", timer.nsecsElapsed());
     std::printf("  rows now %d\n", table.files.count());
 
     table.files.clear();
     table.filter.setMode(OptionGroup{0});
-    commands.ListView1_OLEDragDrop(paths(random, mixed), 0);
+    commands.takeDroppedFiles(paths(random, mixed), 0);
     timer.start();
-    commands.ListView1_ColumnClick(3);
+    commands.sortByHeader(3);
     report("sort 32767 rows by <c2>", timer.nsecsElapsed());
     timer.start();
-    commands.ListView1_ColumnClick(3);
+    commands.sortByHeader(3);
     report("sort 32767 rows by <c2> again (descending)", timer.nsecsElapsed());
     timer.start();
-    commands.ListView1_ColumnClick(6);
+    commands.sortByHeader(6);
     report("sort 32767 rows by <c5>", timer.nsecsElapsed());
 
     std::vector<int> everyOther;
     for (int r = 0; r < table.files.count(); r += 2)
         everyOther.push_back(r);
     timer.start();
-    commands.Pulldown_list_SelectDell_Click(everyOther);
+    commands.removeRows(everyOther);
     report("delete every other row of 32767, renumbering included", timer.nsecsElapsed());
     std::printf("  rows now %d\n", table.files.count());
     return 0;

@@ -1,7 +1,7 @@
 #include "AppCommands.h"
 
 #include "ParameterEditor.h"
-#include "core/WorkTable.h"
+#include "core/AppRegistry.h"
 #include "platform/CommandLine.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -26,43 +26,43 @@ QString folderOf(const QString& path)
 
 } // namespace
 
-AppCommands::AppCommands(WorkTable& table, ParameterEditor& editor, Dialogs& dialogs, const FileSystem& files,
-                         ProcessLauncher& launcher)
-    : m_table(table), m_editor(editor), m_dialogs(dialogs), m_files(files), m_launcher(launcher)
+AppCommands::AppCommands(AppRegistry& apps, ParameterEditor& editor, Dialogs& dialogs,
+                         const FileSystem& files, ProcessLauncher& launcher, QString programFolder)
+    : m_apps(apps), m_editor(editor), m_dialogs(dialogs), m_files(files), m_launcher(launcher),
+      m_programFolder(std::move(programFolder))
 {
 }
 
-void AppCommands::Pulldown_appli_tuika_Click()
+void AppCommands::addApplication()
 {
-    if (m_table.apps.count() >= AppRegistry::Limit) {
+    if (m_apps.count() >= AppRegistry::Limit) {
         m_dialogs.message(u"アプリケーションは99までしか登録できません"_s, applicationTitle());
         return;
     }
     m_lv2app = 1;
-    if (m_showForm2)
-        m_showForm2(AppDialogRequest{m_lv2app, {}, {}, {}});
+    if (m_showDialog)
+        m_showDialog(AppDialogRequest{m_lv2app, {}, {}, {}});
 }
 
-void AppCommands::Pulldown_appli_henkou_Click(int selected)
+void AppCommands::changeApplication(int selected)
 {
-    if (selected < 0 || selected >= m_table.apps.count())
+    if (selected < 0 || selected >= m_apps.count())
         return;
     m_lv2app = 3;
     m_changeRow = selected;
-    const AppDialogRequest request{m_lv2app, m_table.apps.sample(selected),
-                                   folderOf(m_table.apps.path(selected)), executableFolder()};
-    if (m_showForm2)
-        m_showForm2(request);
+    const AppDialogRequest request{m_lv2app, m_apps.sample(selected), folderOf(m_apps.path(selected)),
+                                   m_programFolder};
+    if (m_showDialog)
+        m_showDialog(request);
 }
 
-void AppCommands::Pulldown_appli_sakuzyo_Click(int selected)
+void AppCommands::removeApplication(int selected)
 {
-    AppRegistry& apps = m_table.apps;
-    if (apps.count() == 0) {
+    if (m_apps.count() == 0) {
         m_editor.clearSampleDisplay();
         return;
     }
-    if (selected < 0 || selected >= apps.count())
+    if (selected < 0 || selected >= m_apps.count())
         return;
     if (m_editor.isEditing()) {
         const auto answer =
@@ -73,17 +73,16 @@ void AppCommands::Pulldown_appli_sakuzyo_Click(int selected)
             return;
         m_editor.abandonEdit();
     }
-    apps.removeRow(selected);
-    apps.renumber();
+    m_apps.removeRow(selected);
+    m_apps.renumber();
     m_editor.resetAfterDelete();
 }
 
-void AppCommands::Command2_Click(int selected)
+void AppCommands::startApplication(int selected)
 {
-    const AppRegistry& apps = m_table.apps;
-    if (selected < 0 || selected >= apps.count())
+    if (selected < 0 || selected >= m_apps.count())
         return;
-    const QString path = apps.path(selected);
+    const QString path = m_apps.path(selected);
     if (!m_files.fileExists(path)) {
         m_dialogs.message(path + u"\r\n\r\nは起動できません。パスが見つかりません"_s, applicationTitle());
         return;
@@ -92,18 +91,17 @@ void AppCommands::Command2_Click(int selected)
     m_launcher.start(CommandLine::escapeQuotes(path), 1, {path});
 }
 
-bool AppCommands::Form2_Command1_Click(const QString& folder, const QString& fileName, const QString& sample)
+bool AppCommands::storeApplication(const QString& folder, const QString& fileName, const QString& sample)
 {
     if (fileName.isEmpty()) {
         m_dialogs.message(u"ファイルを選択してください"_s, applicationTitle());
         return false;
     }
-    AppRegistry& apps = m_table.apps;
     const QStringList cells{QString(), fileName, joinPath(folder, fileName), sample};
     if (m_lv2app == 1)
-        apps.appendRow(cells);
+        m_apps.appendRow(cells);
     else if (m_lv2app == 3)
-        apps.replaceRow(m_changeRow, cells);
-    apps.renumber();
+        m_apps.replaceRow(m_changeRow, cells);
+    m_apps.renumber();
     return true;
 }

@@ -4,11 +4,11 @@
 
 #include <functional>
 
+class AppRegistry;
 class Dialogs;
 class FileSystem;
 class ParameterEditor;
 class ProcessLauncher;
-class WorkTable;
 
 // What the application dialog Form2 is opened with.
 struct AppDialogRequest {
@@ -23,32 +23,31 @@ struct AppDialogRequest {
 class AppCommands
 {
 public:
-    using ShowForm2 = std::function<void(const AppDialogRequest&)>;
+    using ShowDialog = std::function<void(const AppDialogRequest&)>;
 
-    AppCommands(WorkTable& table, ParameterEditor& editor, Dialogs& dialogs, const FileSystem& files,
-                ProcessLauncher& launcher);
+    // `programFolder` is where a change starts when the stored program's folder cannot be shown.
+    AppCommands(AppRegistry& apps, ParameterEditor& editor, Dialogs& dialogs, const FileSystem& files,
+                ProcessLauncher& launcher, QString programFolder);
 
     // The window opens Form2 modally from here; nothing is expected back.
-    void setShowForm2(ShowForm2 show) { m_showForm2 = std::move(show); }
+    void setShowDialog(ShowDialog show) { m_showDialog = std::move(show); }
 
-    void Pulldown_appli_tuika_Click();
-    void Pulldown_appli_henkou_Click(int selected);
-    void Pulldown_appli_sakuzyo_Click(int selected);
-    // "選択アプリを起動"
-    void Command2_Click(int selected);
+    void addApplication();
+    void changeApplication(int selected);
+    void removeApplication(int selected);
+    void startApplication(int selected);
 
     // Form2's OK. False, after telling the user, when no file is chosen: the dialog stays open.
-    bool Form2_Command1_Click(const QString& folder, const QString& fileName, const QString& sample);
-
-    int lv2app() const { return m_lv2app; }
+    bool storeApplication(const QString& folder, const QString& fileName, const QString& sample);
 
 private:
-    WorkTable& m_table;
+    AppRegistry& m_apps;
     ParameterEditor& m_editor;
     Dialogs& m_dialogs;
     const FileSystem& m_files;
     ProcessLauncher& m_launcher;
-    ShowForm2 m_showForm2;
+    QString m_programFolder;
+    ShowDialog m_showDialog;
     int m_lv2app = 0;
     int m_changeRow = -1; // the row a change overwrites; the dialog is modal, so it stays selected
 };

@@ -13,19 +13,19 @@ bool BatchCommands::valid(int selected) const
     return selected >= 0 && selected < m_batch.count();
 }
 
-void BatchCommands::Pulldown_BatchList_sakuzyo_Click(int selected)
+void BatchCommands::removeEntry(int selected)
 {
     if (valid(selected))
         m_batch.removeRow(selected);
 }
 
-void BatchCommands::Pulldown_BatchList_Clear_Click()
+void BatchCommands::clear()
 {
     m_batch.clear();
     emit runButtonEnabled(false);
 }
 
-void BatchCommands::Pulldown_BatchList_saihensyu_Click(int selected)
+void BatchCommands::reedit(int selected)
 {
     if (!valid(selected))
         return;
@@ -34,7 +34,7 @@ void BatchCommands::Pulldown_BatchList_saihensyu_Click(int selected)
     m_batch.removeRow(selected);
 }
 
-int BatchCommands::UpDown1_UpClick(int selected)
+int BatchCommands::moveUp(int selected)
 {
     if (!valid(selected) || selected < 1)
         return selected;
@@ -45,7 +45,7 @@ int BatchCommands::UpDown1_UpClick(int selected)
     return selected - 1;
 }
 
-int BatchCommands::UpDown1_DownClick(int selected)
+int BatchCommands::moveDown(int selected)
 {
     if (!valid(selected) || selected >= m_batch.count() - 1)
         return selected;

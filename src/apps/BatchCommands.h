@@ -15,14 +15,14 @@ public:
     BatchCommands(BatchList& batch, ParameterEditor& editor, QObject* parent = nullptr);
 
     // "選択項目を削除": the run button keeps its state, even when the list becomes empty.
-    void Pulldown_BatchList_sakuzyo_Click(int selected);
+    void removeEntry(int selected);
     // "全削除"
-    void Pulldown_BatchList_Clear_Click();
+    void clear();
     // "選択項目の再編集": the entry leaves the list and goes into the editor, replacing whatever is there.
-    void Pulldown_BatchList_saihensyu_Click(int selected);
+    void reedit(int selected);
     // Swap the selected entry with its neighbour; return the index the selection is to move to.
-    int UpDown1_UpClick(int selected);
-    int UpDown1_DownClick(int selected);
+    int moveUp(int selected);
+    int moveDown(int selected);
 
 signals:
     void runButtonEnabled(bool enabled);

@@ -8,17 +8,12 @@ using namespace Qt::StringLiterals;
 
 ParameterEditor::ParameterEditor(WorkTable& table, QObject* parent) : QObject(parent), m_table(table) {}
 
-void ParameterEditor::setMode(bool editing)
-{
-    m_command5Enabled = editing;
-}
-
-void ParameterEditor::ListView2_Click(int selected)
+void ParameterEditor::selectApplication(int selected)
 {
     const AppRegistry& apps = m_table.apps;
     if (selected < 0 || selected >= apps.count())
         return;
-    m_command6Enabled = true;
+    m_canEditSample = true;
     m_label8 = {apps.key(selected), apps.application(selected), apps.path(selected)};
     // The first selection after a delete leaves the (emptied) sample display as it is.
     if (m_lv2del == 1)
@@ -28,14 +23,14 @@ void ParameterEditor::ListView2_Click(int selected)
     emit changed();
 }
 
-void ParameterEditor::Command6_Click()
+void ParameterEditor::editSample()
 {
-    if (!m_command6Enabled)
+    if (!m_canEditSample)
         return;
     // From the display, not the registry: a sample changed in the dialog shows up only after a new click.
     m_text1 = m_label1;
-    setMode(true);
-    m_text1Enabled = true;
+    m_editing = true;
+    m_textOpen = true;
     m_label9 = m_label8;
     emit changed();
 }
@@ -56,7 +51,7 @@ int ParameterEditor::keyNumber(const QString& key)
     return number;
 }
 
-void ParameterEditor::Command5_Click(int selected)
+void ParameterEditor::storeAsSample(int selected)
 {
     if (!isEditing())
         return;
@@ -69,19 +64,19 @@ void ParameterEditor::Command5_Click(int selected)
     apps.setSample(number - 1, m_text1);
     if (selected >= 0 && selected < apps.count())
         m_label1 = apps.sample(selected);
-    setMode(false);
+    m_editing = false;
     m_text1.clear();
     emit changed();
 }
 
-void ParameterEditor::Command1_Click()
+void ParameterEditor::addToBatch()
 {
     if (!isEditing() || m_text1.isEmpty())
         return;
     m_table.batch.appendRow({m_label9[Key], m_label9[Application], m_text1, m_label9[Path]});
     m_label9 = {};
     m_text1.clear();
-    setMode(false);
+    m_editing = false;
     emit changed();
     emit runButtonEnabled(true);
 }
@@ -98,14 +93,14 @@ int ParameterEditor::insertKey(const QString& key, int selectionStart, int selec
     return start + static_cast<int>(key.size());
 }
 
-int ParameterEditor::ListView2_DblClick(int selected, int selectionStart, int selectionLength)
+int ParameterEditor::insertApplicationKey(int selected, int selectionStart, int selectionLength)
 {
     if (selected < 0 || selected >= m_table.apps.count())
         return -1;
     return insertKey(m_table.apps.key(selected), selectionStart, selectionLength);
 }
 
-int ParameterEditor::ListView3_DblClick(int selected, int selectionStart, int selectionLength)
+int ParameterEditor::insertColumnKey(int selected, int selectionStart, int selectionLength)
 {
     if (selected < 0 || selected >= m_table.columns.count())
         return -1;
@@ -115,16 +110,16 @@ int ParameterEditor::ListView3_DblClick(int selected, int selectionStart, int se
 void ParameterEditor::abandonEdit()
 {
     m_text1.clear();
-    setMode(false);
+    m_editing = false;
     emit changed();
 }
 
 void ParameterEditor::resetAfterDelete()
 {
-    m_command6Enabled = false;
+    m_canEditSample = false;
     m_label1.clear();
     m_label9 = {};
-    m_text1Enabled = false;
+    m_textOpen = false;
     m_lv2del = 1;
     emit changed();
 }
@@ -140,7 +135,7 @@ void ParameterEditor::loadForReedit(const QString& key, const QString& applicati
 {
     m_label9 = {key, application, path};
     m_text1 = parameter;
-    setMode(true);
-    m_text1Enabled = true;
+    m_editing = true;
+    m_textOpen = true;
     emit changed();
 }

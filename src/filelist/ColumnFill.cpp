@@ -1,5 +1,6 @@
 #include "ColumnFill.h"
 
+#include "core/ColumnSet.h"
 #include "core/FileList.h"
 
 #include <QtNumeric>
@@ -12,7 +13,7 @@ void ColumnFill::fill(FileList& files, const Request& request)
     // The start value is read before anything else, whatever the mode.
     qint64 counter = boxValue(request.start);
     const qint64 step = boxValue(request.step);
-    const int column = firstUserColumn + request.comboIndex;
+    const int column = ColumnSet::builtInCount + request.comboIndex;
     if (request.comboIndex < 0 || column >= files.cellCount())
         return;
 

@@ -16,7 +16,7 @@ public:
 
     struct Request {
         int mode = Clear;
-        int comboIndex = 0;            // Combo1's entry; entry 0 is the first user column <c6>
+        int comboIndex = 0;            // Combo1's entry; entry 0 is the first user column
         std::vector<int> selectedRows; // 0-based, any order
         QString folder;                // Dir1's current path
         QString text;                  // Text1
@@ -24,8 +24,6 @@ public:
         QString step;                  // Text3
     };
 
-    // The first user column; the six before it are intake's own and never filled here.
-    static constexpr int firstUserColumn = 6;
     // Start value and step boxes: the number of characters that may be typed, and the arrow keys' wrap value.
     static constexpr int startLimit = 999;
     static constexpr int startMaxLength = 3;

@@ -17,11 +17,6 @@ FileListCommands::FileListCommands(WorkTable& table, Dialogs& dialogs, const Fil
 {
 }
 
-QChar FileListCommands::pathSeparator()
-{
-    return QDir::separator();
-}
-
 int FileListCommands::modifierState(Qt::KeyboardModifiers modifiers)
 {
     int bits = 0;
@@ -34,14 +29,15 @@ int FileListCommands::modifierState(Qt::KeyboardModifiers modifiers)
     return bits;
 }
 
-void FileListCommands::ListView1_OLEDragDrop(const QStringList& paths, int modifiers)
+void FileListCommands::takeDroppedFiles(const QStringList& paths, int modifiers)
 {
     // Always-append makes every drop count as a drop with Shift alone.
     const int state = m_table.settings.check1 == 1 ? int(Shift) : modifiers;
     if (state != Shift && state != Ctrl)
         m_table.files.clear();
 
-    const QChar separator = pathSeparator();
+    // Intake splits at the platform's own separator.
+    const QChar separator = QDir::separator();
     const bool filterOn = m_table.filter.isOn();
     std::vector<FileList::Row> rows;
     rows.reserve(static_cast<size_t>(paths.size()));
@@ -61,22 +57,22 @@ void FileListCommands::ListView1_OLEDragDrop(const QStringList& paths, int modif
     m_table.files.renumberCount();
 }
 
-bool FileListCommands::ListView1_MouseDown(Qt::MouseButton button) const
+bool FileListCommands::mayOpenFileMenu(Qt::MouseButton button) const
 {
     return button == Qt::RightButton && m_table.files.count() > 0;
 }
 
-bool FileListCommands::List1_MouseDown(Qt::MouseButton button) const
+bool FileListCommands::mayOpenFilterMenu(Qt::MouseButton button) const
 {
     return button == Qt::RightButton && m_table.filter.listEnabled();
 }
 
-bool FileListCommands::ListView3_MouseDown(Qt::MouseButton button) const
+bool FileListCommands::mayOpenColumnMenu(Qt::MouseButton button) const
 {
     return button == Qt::RightButton && m_table.columns.count() > 0;
 }
 
-void FileListCommands::Pulldown_list_SelectDell_Click(const std::vector<int>& selectedRows)
+void FileListCommands::removeRows(const std::vector<int>& selectedRows)
 {
     if (m_table.files.count() == 0)
         return;
@@ -84,12 +80,12 @@ void FileListCommands::Pulldown_list_SelectDell_Click(const std::vector<int>& se
     m_table.files.renumberCount();
 }
 
-void FileListCommands::Pulldown_list_AllDel_Click()
+void FileListCommands::removeAllRows()
 {
     m_table.files.clear();
 }
 
-void FileListCommands::Pulldown_kakuchosi_tuika_Click()
+void FileListCommands::addExtension()
 {
     QString extension = m_dialogs.input(u"拡張子を登録してください"_s, applicationTitle());
     if (extension.isEmpty())
@@ -105,24 +101,24 @@ void FileListCommands::Pulldown_kakuchosi_tuika_Click()
     m_table.filter.append(extension, false);
 }
 
-void FileListCommands::Pulldown_kakuchosi_del_Click(int currentIndex)
+void FileListCommands::removeExtension(int currentIndex)
 {
     if (currentIndex < 0 || currentIndex >= m_table.filter.count())
         return;
     m_table.filter.remove(currentIndex);
 }
 
-bool FileListCommands::Pulldown_list_mozi_Click()
+bool FileListCommands::mayOpenColumnFill()
 {
     if (m_table.files.count() == 0)
         return false;
-    if (m_table.columns.count() > 6)
+    if (m_table.columns.count() > ColumnSet::builtInCount)
         return true;
     m_dialogs.message(u"新規を追加してから行ってください"_s, applicationTitle());
     return false;
 }
 
-void FileListCommands::Pulldown_ColumnTool_tuika_Click()
+void FileListCommands::addColumn()
 {
     const QString name = m_dialogs.input(u"カラム名を入力してください"_s, applicationTitle());
     if (name.isEmpty())
@@ -130,20 +126,18 @@ void FileListCommands::Pulldown_ColumnTool_tuika_Click()
     m_table.addColumn(name);
 }
 
-void FileListCommands::Pulldown_ColumnTool_sakuzyo_Click(int selectedRow)
+void FileListCommands::removeColumn(int selectedRow)
 {
     if (selectedRow < 0 || selectedRow >= m_table.columns.count())
         return;
-    if (selectedRow < 6) {
+    if (selectedRow < ColumnSet::builtInCount) {
         m_dialogs.message(u"ソフトが必要としているカラムですので削除はできません"_s, applicationTitle());
         return;
     }
-    // Captions are the key followed by the name, so renumbering the keys replaces exactly the text up to the
-    // first ">" and a ">" inside a name survives.
     m_table.removeColumn(selectedRow);
 }
 
-void FileListCommands::ListView1_ColumnClick(int header)
+void FileListCommands::sortByHeader(int header)
 {
     FileList& files = m_table.files;
     if (header < 1 || header > files.cellCount())

@@ -31,41 +31,37 @@ public:
     // paths whose attributes cannot be read are skipped, and with the filter on so are paths whose extension
     // no checked entry names. The count column is renumbered afterwards. Every path is taken: there is no
     // limit on the size of a drop.
-    void ListView1_OLEDragDrop(const QStringList& paths, int modifiers);
+    void takeDroppedFiles(const QStringList& paths, int modifiers);
 
     // Whether the pop-up menus may open on a mouse press: the file list's "ファイルリスト（&L）" on a right
     // press while the list has rows; the filter's "フィルタ(&E)" on a right press while List1 is enabled
     // (with the filter off it takes no clicks); the column tools' "カラムツール" on a right press while the
     // key list has rows.
-    bool ListView1_MouseDown(Qt::MouseButton button) const;
-    bool List1_MouseDown(Qt::MouseButton button) const;
-    bool ListView3_MouseDown(Qt::MouseButton button) const;
+    bool mayOpenFileMenu(Qt::MouseButton button) const;
+    bool mayOpenFilterMenu(Qt::MouseButton button) const;
+    bool mayOpenColumnMenu(Qt::MouseButton button) const;
 
-    void Pulldown_list_SelectDell_Click(const std::vector<int>& selectedRows);
-    void Pulldown_list_AllDel_Click();
+    // Removes the given rows (duplicates and rows out of range ignored) and renumbers the rest.
+    void removeRows(const std::vector<int>& selectedRows);
+    void removeAllRows();
     // Asks for an extension, drops its dots and appends it unchecked unless an equal entry exists.
-    void Pulldown_kakuchosi_tuika_Click();
+    void addExtension();
     // Removes List1's current entry; -1 (no current entry) does nothing.
-    void Pulldown_kakuchosi_del_Click(int currentIndex);
+    void removeExtension(int currentIndex);
     // Whether the column fill dialog Form3 may open: never on an empty file list; with no user column the
     // user is told to add one first.
-    bool Pulldown_list_mozi_Click();
+    bool mayOpenColumnFill();
 
     // Asks for a name and appends a user column with the next key.
-    void Pulldown_ColumnTool_tuika_Click();
-    // Deletes the column of the key list's selected row; -1 (none selected) does nothing, and the six
-    // columns intake fills are refused with a message.
-    void Pulldown_ColumnTool_sakuzyo_Click(int selectedRow);
+    void addColumn();
+    // Deletes the column of the key list's selected row; -1 (none selected) does nothing, and the columns
+    // intake fills are refused with a message.
+    void removeColumn(int selectedRow);
 
     // Sorts the rows by the text of header `header` (1-based). A second click on the same header flips the
     // order; a click on another header keeps it. Rows are compared as text in the user's collation (never as
     // numbers), equal texts keep their order, and the count column is renumbered afterwards.
-    void ListView1_ColumnClick(int header);
-    int lastSortColumn() const { return m_lastSortColumn; }
-    bool sortDescending() const { return m_descending; }
-
-    // The separator intake splits at: the platform's own.
-    static QChar pathSeparator();
+    void sortByHeader(int header);
 
 private:
     WorkTable& m_table;

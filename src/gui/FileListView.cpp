@@ -1,5 +1,6 @@
 #include "FileListView.h"
 
+#include "ListItemDelegate.h"
 #include "filelist/FileListCommands.h"
 #include "platform/NativeName.h"
 
@@ -8,7 +9,6 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -19,18 +19,23 @@ FileListView::FileListView(QWidget* parent) : QTreeView(parent)
     setUniformRowHeights(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
+    setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
+    setContextMenuPolicy(Qt::CustomContextMenu);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDragEnabled(false);
     setDropIndicatorShown(false);
     // Shown over the whole list, rows included: the models give their cells no tooltip of their own.
     setToolTip(u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(true);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
+    ListItemDelegate::applyTo(this);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { emit columnClicked(logicalIndex + 1); });
 }
@@ -90,10 +95,4 @@ bool FileListView::takeAsCopy(QDropEvent* event)
     event->setDropAction(Qt::CopyAction);
     event->accept();
     return true;
-}
-
-void FileListView::mousePressEvent(QMouseEvent* event)
-{
-    QTreeView::mousePressEvent(event);
-    emit mousePressed(event->button(), event->globalPosition().toPoint());
 }

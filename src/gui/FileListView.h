@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QPoint>
 #include <QStringList>
 #include <QTreeView>
 
 class QMimeData;
 
-// ListView1: the file list. Takes drops of local files from the desktop and reports them with the modifier
-// state; reports header clicks instead of sorting itself, because the sort rule (text order, flipping on a
-// second click, renumbering) belongs to the file list's commands.
+// ListView1: the file list, set up here whole: rows selected together, movable headers, the lists' font and
+// a context menu the window opens. Takes drops of local files from the desktop and reports them with the
+// modifier state; reports header clicks instead of sorting itself, because the sort rule (text order,
+// flipping on a second click, renumbering) belongs to the file list's commands.
 class FileListView : public QTreeView
 {
     Q_OBJECT
@@ -23,14 +23,12 @@ signals:
     void filesDropped(const QStringList& paths, int modifiers);
     // 1-based index of the clicked header.
     void columnClicked(int header);
-    void mousePressed(Qt::MouseButton button, const QPoint& globalPos);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     static bool takeAsCopy(QDropEvent* event);

@@ -104,7 +104,6 @@ bool FolderPicker::setFolder(const QString& path)
         return false;
     m_folder = absolute;
     refresh();
-    emit folderChanged(folder());
     return true;
 }
 
@@ -181,5 +180,4 @@ void FolderPicker::report(const QString& description)
 {
     if (m_dialogs)
         m_dialogs->message(description, applicationTitle());
-    emit unavailable(description);
 }

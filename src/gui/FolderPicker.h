@@ -27,18 +27,13 @@ public:
     // The selected file's name only; empty when none is selected.
     QString selectedFile() const;
 
-    // Where a drive or folder that cannot be read is reported; without it only `unavailable` tells.
+    // Where a drive or folder the user chose and that cannot be read is reported.
     void setDialogs(Dialogs* dialogs) { m_dialogs = dialogs; }
 
     // The reason a folder cannot be listed, in the system's words; empty when it can.
     static QString folderProblem(const QString& path);
     // The drives: root paths of the mounted volumes, the root of the file system first.
     static QStringList drives();
-
-signals:
-    void folderChanged(const QString& folder);
-    // A drive or folder the user chose cannot be read; `description` is the system's text.
-    void unavailable(const QString& description);
 
 private:
     void Drive1_Change(int index);

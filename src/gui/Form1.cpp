@@ -50,10 +50,9 @@ template <typename T> T* named(T* widget, const QString& name)
     return widget;
 }
 
-template <typename View = QTreeView>
-View* makeListView(const QString& name, QAbstractItemModel* model, QWidget* parent)
+QTreeView* makeListView(const QString& name, QAbstractItemModel* model, QWidget* parent)
 {
-    auto* view = named(new View(parent), name);
+    auto* view = named(new QTreeView(parent), name);
     view->setModel(model);
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
@@ -81,7 +80,8 @@ Form1::Form1(Services services, QWidget* parent)
       m_engine(m_table, m_services.launcher, m_services.files, m_services.clock, m_services.dialogs),
       m_store(m_table, m_services.dialogs, m_services.files, m_services.programFolder),
       m_fileCommands(m_table, m_services.dialogs, m_services.files), m_editor(m_table),
-      m_appCommands(m_table, m_editor, m_services.dialogs, m_services.files, m_services.launcher),
+      m_appCommands(m_table.apps, m_editor, m_services.dialogs, m_services.files, m_services.launcher,
+                    m_services.executableFolder),
       m_batchCommands(m_table.batch, m_editor),
       m_help(m_services.files, m_urlOpener, m_services.programFolder, m_services.executableFolder)
 {
@@ -163,11 +163,11 @@ void Form1::connectHandlers()
     connect(ListView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop);
     connect(ListView1, &FileListView::columnClicked, this, &Form1::ListView1_ColumnClick);
     connect(ListView1, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(Pulldown_list, m_fileCommands.ListView1_MouseDown(Qt::RightButton)); });
+            [this] { popUp(Pulldown_list, m_fileCommands.mayOpenFileMenu(Qt::RightButton)); });
     connect(List1, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(Pulldown_kakuchosi, m_fileCommands.List1_MouseDown(Qt::RightButton)); });
+            [this] { popUp(Pulldown_kakuchosi, m_fileCommands.mayOpenFilterMenu(Qt::RightButton)); });
     connect(ListView3, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(Pulldown_ColumnTool, m_fileCommands.ListView3_MouseDown(Qt::RightButton)); });
+            [this] { popUp(Pulldown_ColumnTool, m_fileCommands.mayOpenColumnMenu(Qt::RightButton)); });
     connect(action(u"Pulldown_list_SelectDell"_s), &QAction::triggered, this,
             &Form1::Pulldown_list_SelectDell_Click);
     connect(action(u"Pulldown_list_AllDel"_s), &QAction::triggered, this, &Form1::Pulldown_list_AllDel_Click);
@@ -182,7 +182,7 @@ void Form1::connectHandlers()
             &Form1::Pulldown_ColumnTool_sakuzyo_Click);
 
     // Applications, the parameter editor and the batch list.
-    m_appCommands.setShowForm2([this](const AppDialogRequest& request) {
+    m_appCommands.setShowDialog([this](const AppDialogRequest& request) {
         Form2::showModal(m_appCommands, m_services.dialogs, request, this);
     });
     connect(action(u"Pulldown_appli_tuika"_s), &QAction::triggered, this, &Form1::Pulldown_appli_tuika_Click);
@@ -320,10 +320,8 @@ QWidget* Form1::buildMainTab()
     ListView3 = makeListView(u"ListView3"_s, &m_table.columns, tab);
     ListView3->setToolTip(keyHint);
     ListView4 = makeListView(u"ListView4"_s, &m_table.batch, tab);
-    ListView1 = makeListView<FileListView>(u"ListView1"_s, &m_table.files, tab);
-    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListView1->header()->setSectionsMovable(true);
-    ListView1->header()->setSectionsClickable(true);
+    ListView1 = new FileListView(tab);
+    ListView1->setModel(&m_table.files);
 
     auto bindRows = [this](QTreeView* view, TextRowList& list) {
         m_widthBinders.push_back(new ColumnWidthBinder(
@@ -681,12 +679,12 @@ void Form1::Command3_Click()
 
 void Form1::ListView1_OLEDragDrop(const QStringList& paths, int modifiers)
 {
-    m_fileCommands.ListView1_OLEDragDrop(paths, modifiers);
+    m_fileCommands.takeDroppedFiles(paths, modifiers);
 }
 
 void Form1::ListView1_ColumnClick(int header)
 {
-    m_fileCommands.ListView1_ColumnClick(header);
+    m_fileCommands.sortByHeader(header);
 }
 
 std::vector<int> Form1::selectedFileRows() const
@@ -699,41 +697,41 @@ std::vector<int> Form1::selectedFileRows() const
 
 void Form1::Pulldown_list_SelectDell_Click()
 {
-    m_fileCommands.Pulldown_list_SelectDell_Click(selectedFileRows());
+    m_fileCommands.removeRows(selectedFileRows());
 }
 
 void Form1::Pulldown_list_AllDel_Click()
 {
-    m_fileCommands.Pulldown_list_AllDel_Click();
+    m_fileCommands.removeAllRows();
 }
 
 void Form1::Pulldown_list_mozi_Click()
 {
-    if (!m_fileCommands.Pulldown_list_mozi_Click())
+    if (!m_fileCommands.mayOpenColumnFill())
         return;
-    Form3 dialog(m_table, selectedFileRows(), m_services.dialogs, this);
+    Form3 dialog(m_table.columns, m_table.files, selectedFileRows(), m_services.dialogs, this);
     dialog.exec();
 }
 
 void Form1::Pulldown_kakuchosi_tuika_Click()
 {
-    m_fileCommands.Pulldown_kakuchosi_tuika_Click();
+    m_fileCommands.addExtension();
 }
 
 void Form1::Pulldown_kakuchosi_del_Click()
 {
     const QModelIndex current = List1->currentIndex();
-    m_fileCommands.Pulldown_kakuchosi_del_Click(current.isValid() ? current.row() : -1);
+    m_fileCommands.removeExtension(current.isValid() ? current.row() : -1);
 }
 
 void Form1::Pulldown_ColumnTool_tuika_Click()
 {
-    m_fileCommands.Pulldown_ColumnTool_tuika_Click();
+    m_fileCommands.addColumn();
 }
 
 void Form1::Pulldown_ColumnTool_sakuzyo_Click()
 {
-    m_fileCommands.Pulldown_ColumnTool_sakuzyo_Click(selectedRow(ListView3));
+    m_fileCommands.removeColumn(selectedRow(ListView3));
 }
 
 void Form1::Pulldown_help_help_Click()
@@ -773,35 +771,35 @@ void Form1::showEditor()
         const QSignalBlocker block(Text1);
         Text1->setPlainText(m_editor.text1());
     }
-    Text1->setEnabled(m_editor.text1Enabled());
-    Command1->setEnabled(m_editor.command1Enabled());
-    Command5->setEnabled(m_editor.command5Enabled());
-    Command6->setEnabled(m_editor.command6Enabled());
+    Text1->setEnabled(m_editor.isTextOpen());
+    Command1->setEnabled(m_editor.isEditing());
+    Command5->setEnabled(m_editor.isEditing());
+    Command6->setEnabled(m_editor.canEditSample());
 }
 
 void Form1::Pulldown_appli_tuika_Click()
 {
-    m_appCommands.Pulldown_appli_tuika_Click();
+    m_appCommands.addApplication();
 }
 
 void Form1::Pulldown_appli_sakuzyo_Click()
 {
-    m_appCommands.Pulldown_appli_sakuzyo_Click(selectedRow(ListView2));
+    m_appCommands.removeApplication(selectedRow(ListView2));
 }
 
 void Form1::Pulldown_appli_henkou_Click()
 {
-    m_appCommands.Pulldown_appli_henkou_Click(selectedRow(ListView2));
+    m_appCommands.changeApplication(selectedRow(ListView2));
 }
 
 void Form1::Command2_Click()
 {
-    m_appCommands.Command2_Click(selectedRow(ListView2));
+    m_appCommands.startApplication(selectedRow(ListView2));
 }
 
 void Form1::ListView2_Click()
 {
-    m_editor.ListView2_Click(selectedRow(ListView2));
+    m_editor.selectApplication(selectedRow(ListView2));
 }
 
 // Puts the caret behind an inserted key and gives the text box the focus.
@@ -818,53 +816,53 @@ void Form1::insertKey(int caret)
 void Form1::ListView2_DblClick()
 {
     const QTextCursor cursor = Text1->textCursor();
-    insertKey(m_editor.ListView2_DblClick(selectedRow(ListView2), cursor.selectionStart(),
-                                          cursor.selectionEnd() - cursor.selectionStart()));
+    insertKey(m_editor.insertApplicationKey(selectedRow(ListView2), cursor.selectionStart(),
+                                            cursor.selectionEnd() - cursor.selectionStart()));
 }
 
 void Form1::ListView3_DblClick()
 {
     const QTextCursor cursor = Text1->textCursor();
-    insertKey(m_editor.ListView3_DblClick(selectedRow(ListView3), cursor.selectionStart(),
-                                          cursor.selectionEnd() - cursor.selectionStart()));
+    insertKey(m_editor.insertColumnKey(selectedRow(ListView3), cursor.selectionStart(),
+                                       cursor.selectionEnd() - cursor.selectionStart()));
 }
 
 void Form1::Command1_Click()
 {
-    m_editor.Command1_Click();
+    m_editor.addToBatch();
 }
 
 void Form1::Command5_Click()
 {
-    m_editor.Command5_Click(selectedRow(ListView2));
+    m_editor.storeAsSample(selectedRow(ListView2));
 }
 
 void Form1::Command6_Click()
 {
-    m_editor.Command6_Click();
+    m_editor.editSample();
 }
 
 void Form1::Pulldown_BatchList_sakuzyo_Click()
 {
-    m_batchCommands.Pulldown_BatchList_sakuzyo_Click(selectedRow(ListView4));
+    m_batchCommands.removeEntry(selectedRow(ListView4));
 }
 
 void Form1::Pulldown_BatchList_Clear_Click()
 {
-    m_batchCommands.Pulldown_BatchList_Clear_Click();
+    m_batchCommands.clear();
 }
 
 void Form1::Pulldown_BatchList_saihensyu_Click()
 {
-    m_batchCommands.Pulldown_BatchList_saihensyu_Click(selectedRow(ListView4));
+    m_batchCommands.reedit(selectedRow(ListView4));
 }
 
 void Form1::UpDown1_UpClick()
 {
-    selectRow(ListView4, m_batchCommands.UpDown1_UpClick(selectedRow(ListView4)));
+    selectRow(ListView4, m_batchCommands.moveUp(selectedRow(ListView4)));
 }
 
 void Form1::UpDown1_DownClick()
 {
-    selectRow(ListView4, m_batchCommands.UpDown1_DownClick(selectedRow(ListView4)));
+    selectRow(ListView4, m_batchCommands.moveDown(selectedRow(ListView4)));
 }

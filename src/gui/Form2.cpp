@@ -60,7 +60,7 @@ void Form2::showModal(AppCommands& commands, Dialogs& dialogs, const AppDialogRe
 
 void Form2::Command1_Click()
 {
-    if (m_commands.Form2_Command1_Click(m_picker->folder(), m_picker->selectedFile(), m_text1->toPlainText()))
+    if (m_commands.storeApplication(m_picker->folder(), m_picker->selectedFile(), m_text1->toPlainText()))
         accept();
 }
 

@@ -16,7 +16,7 @@ public:
     Form2(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
           QWidget* parent = nullptr);
 
-    // Opens the dialog modally; what AppCommands::setShowForm2 is given.
+    // Opens the dialog modally; what AppCommands::setShowDialog is given.
     static void showModal(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
                           QWidget* parent);
 

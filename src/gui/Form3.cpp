@@ -1,7 +1,8 @@
 #include "Form3.h"
 
 #include "FolderPicker.h"
-#include "core/WorkTable.h"
+#include "core/ColumnSet.h"
+#include "core/FileList.h"
 #include "filelist/ColumnFill.h"
 
 #include <QButtonGroup>
@@ -66,8 +67,9 @@ QLabel* label(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-Form3::Form3(WorkTable& table, std::vector<int> selectedRows, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_table(table), m_selectedRows(std::move(selectedRows))
+Form3::Form3(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows, Dialogs& dialogs,
+             QWidget* parent)
+    : QDialog(parent), m_columns(columns), m_files(files), m_selectedRows(std::move(selectedRows))
 {
     setObjectName(u"Form3"_s);
     setWindowTitle(u"挿入文字列を設定"_s);
@@ -147,8 +149,8 @@ Form3::Form3(WorkTable& table, std::vector<int> selectedRows, Dialogs& dialogs, 
 void Form3::Form_Load()
 {
     m_combo1->clear();
-    for (int i = ColumnFill::firstUserColumn; i < m_table.columns.count(); ++i)
-        m_combo1->addItem(m_table.columns.caption(i));
+    for (int i = ColumnSet::builtInCount; i < m_columns.count(); ++i)
+        m_combo1->addItem(m_columns.caption(i));
     m_combo1->setCurrentIndex(0);
     m_folderPicker->setFolder(QDir::currentPath());
     m_option1[0]->setChecked(true);
@@ -173,7 +175,7 @@ void Form3::Command1_Click()
     request.text = m_text1->text();
     request.start = m_text2->text();
     request.step = m_text3->text();
-    ColumnFill::fill(m_table.files, request);
+    ColumnFill::fill(m_files, request);
     accept();
 }
 

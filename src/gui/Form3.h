@@ -5,7 +5,9 @@
 #include <array>
 #include <vector>
 
+class ColumnSet;
 class Dialogs;
+class FileList;
 class FolderPicker;
 class QButtonGroup;
 class QComboBox;
@@ -14,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class WorkTable;
 
 // The column fill dialog "挿入文字列を設定": writes one value into one user column of the selected file rows.
 // Built afresh at every opening; the window opens it only when the file list's commands allow it.
@@ -22,9 +23,10 @@ class Form3 : public QDialog
 {
     Q_OBJECT
 public:
-    // `selectedRows` are the file list's selected rows (0-based) when the dialog opens; `dialogs` reports a
-    // drive that cannot be read.
-    Form3(WorkTable& table, std::vector<int> selectedRows, Dialogs& dialogs, QWidget* parent = nullptr);
+    // `columns` name the user columns to choose from; `selectedRows` are the rows of `files` (0-based)
+    // selected when the dialog opens; `dialogs` reports a drive that cannot be read.
+    Form3(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows, Dialogs& dialogs,
+          QWidget* parent = nullptr);
 
     void Form_Load();
     void Option1_Click(int index);
@@ -35,7 +37,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    WorkTable& m_table;
+    const ColumnSet& m_columns;
+    FileList& m_files;
     std::vector<int> m_selectedRows;
     QComboBox* m_combo1;
     QLabel* m_label0;

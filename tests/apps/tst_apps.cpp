@@ -7,37 +7,43 @@
 #include <QAbstractItemModelTester>
 #include <QTest>
 
-#include <climits>
 #include <functional>
-#include <map>
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
 
-// The main window's application area over fakes, driven by ';'-separated steps. It starts with three
-// applications aN (path /opt/aN, sample sN). `log` keeps what the user would see: messages ('?' when they ask
-// OK/Cancel), launches, Form2 openings, the run button, and returned selections or carets ("=N").
+// Application names a1..a`count`, or their samples s1..s`count`.
+QStringList numbered(const QString& prefix, int count)
+{
+    QStringList out;
+    for (int i = 1; i <= count; ++i)
+        out << prefix + QString::number(i);
+    return out;
+}
+
+// The main window's application area over fakes. It starts with three applications aN (path /opt/aN,
+// sample sN).
 struct Rig {
-    static constexpr int none = INT_MIN;
     WorkTable table;
     FakeDialogs dialogs;
     FakeFileSystem files;
     FakeLauncher launcher;
     ParameterEditor editor{table};
-    AppCommands apps{table, editor, dialogs, files, launcher};
+    AppCommands apps{table.apps, editor, dialogs, files, launcher, QString()};
     BatchCommands batch{table.batch, editor};
     static constexpr auto qtTest = QAbstractItemModelTester::FailureReportingMode::QtTest;
     QAbstractItemModelTester appsTester{&table.apps, qtTest}, batchTester{&table.batch, qtTest};
-    QStringList log;
+    QStringList events;  // Form2 openings and the run button, in order
+    QList<int> returned; // selections and carets the commands gave back
 
     Rig()
     {
-        apps.setShowForm2([this](const AppDialogRequest& r) {
-            log << u"form %1 %2 %3"_s.arg(r.lv2app).arg(r.sample, r.folder).trimmed();
+        apps.setShowDialog([this](const AppDialogRequest& r) {
+            events << u"form %1 %2 %3"_s.arg(r.lv2app).arg(r.sample, r.folder).trimmed();
         });
-        const auto run = [this](bool on) { log << (on ? u"run on"_s : u"run off"_s); };
+        const auto run = [this](bool on) { events << (on ? u"run on"_s : u"run off"_s); };
         QObject::connect(&editor, &ParameterEditor::runButtonEnabled, run);
         QObject::connect(&batch, &BatchCommands::runButtonEnabled, run);
         fill(3);
@@ -49,87 +55,58 @@ struct Rig {
             rows.push_back({AppRegistry::keyFor(i), u"a%1"_s.arg(i), u"/opt/a%1"_s.arg(i), u"s%1"_s.arg(i)});
         table.apps.resetRows(std::move(rows));
     }
-    void step(const QString& step)
+    // Takes application `row`'s sample for editing and types `text` over it.
+    void edit(int row, const QString& text)
     {
-        const QString op = step.section(u' ', 0, 0), arg = step.section(u' ', 1);
-        const QStringList args = arg.split(u' ');
-        const int n = args.value(0).toInt(), s = args.value(1).toInt(), l = args.value(2).toInt();
-        const auto appendBatch = [this](const QString& parameter) {
-            const QString a = u"a%1"_s.arg(table.batch.count() + 1);
-            table.batch.appendRow({u"<App%1>"_s.arg(a.mid(1)), a, parameter, u"/opt/"_s + a});
-        };
-        const std::map<QString, std::function<int()>> ops{
-            {u"apps"_s, [&] { return fill(n), none; }},
-            {u"add"_s, [&] { return apps.Pulldown_appli_tuika_Click(), none; }},
-            {u"change"_s, [&] { return apps.Pulldown_appli_henkou_Click(n), none; }},
-            // The dialog's OK in /opt with the file `arg` and the sample "new".
-            {u"ok"_s, [&] { return apps.Form2_Command1_Click(u"/opt"_s, arg, u"new"_s), none; }},
-            {u"cancel"_s, [&] { return dialogs.answers.push_back(Dialogs::Answer::Cancel), none; }},
-            {u"delete"_s, [&] { return apps.Pulldown_appli_sakuzyo_Click(n), none; }},
-            {u"exists"_s, [&] { return files.files.insert(arg), none; }},
-            {u"launch"_s, [&] { return apps.Command2_Click(n), none; }},
-            {u"pick"_s, [&] { return editor.ListView2_Click(n), none; }},
-            {u"edit"_s, [&] { return editor.Command6_Click(), none; }},
-            {u"type"_s, [&] { return editor.setText(arg), none; }},
-            // Application n's key (or column n's) over the selection [s, s + l).
-            {u"key"_s, [&] { return editor.ListView2_DblClick(n, s, l); }},
-            {u"col"_s, [&] { return editor.ListView3_DblClick(n, s, l); }},
-            {u"store"_s, [&] { return editor.Command5_Click(n), none; }},
-            {u"register"_s, [&] { return editor.Command1_Click(), none; }},
-            // Entries for a1, a2, ... with these parameters; an entry for an application that may be gone.
-            {u"batch"_s, [&] { return std::for_each(args.begin(), args.end(), appendBatch), none; }},
-            {u"entry"_s,
-             [&] {
-                 return table.batch.appendRow({arg, QString(), u"typed"_s, QString()}), none;
-             }},
-            {u"reedit"_s, [&] { return batch.Pulldown_BatchList_saihensyu_Click(n), none; }},
-            {u"remove"_s, [&] { return batch.Pulldown_BatchList_sakuzyo_Click(n), none; }},
-            {u"clear"_s, [&] { return batch.Pulldown_BatchList_Clear_Click(), none; }},
-            {u"up"_s, [&] { return batch.UpDown1_UpClick(n); }},
-            {u"down"_s, [&] { return batch.UpDown1_DownClick(n); }},
-        };
-        const auto found = ops.find(op);
-        QVERIFY2(found != ops.end(), qPrintable(step));
-        if (const int returned = found->second(); returned != none)
-            log << u"=%1"_s.arg(returned);
+        editor.selectApplication(row);
+        editor.editSample();
+        editor.setText(text);
     }
-    // apps|batch|edit target's key|Text1|sample display|E(diting) 6(Command6) T(Text1) D(lv2del)|log; "bad"
-    // unless the keys are numbered from 1 and the fields of each row travel together.
-    QString state() const
+    // Form2's OK in /opt with the file `name` and the sample "new".
+    void ok(const QString& name) { apps.storeApplication(u"/opt"_s, name, u"new"_s); }
+    // Batch entries for a1, a2, ... with these parameters.
+    void addEntries(const QStringList& parameters)
     {
-        QStringList appRows, batchRows, events, bad;
-        for (int r = 0; r < table.apps.count(); ++r) {
-            const QString a = table.apps.application(r);
-            appRows << a + u':' + table.apps.sample(r);
-            if (table.apps.key(r) + table.apps.path(r) != AppRegistry::keyFor(r + 1) + u"/opt/"_s + a)
-                bad << u"bad app %1"_s.arg(r);
+        for (const QString& parameter : parameters) {
+            const QString number = QString::number(table.batch.count() + 1);
+            table.batch.appendRow(
+                {u"<App"_s + number + u'>', u"a"_s + number, parameter, u"/opt/a"_s + number});
         }
-        if (appRows.size() > 9)
-            appRows = QStringList{u"%1 rows, last"_s.arg(appRows.size()), appRows.last()};
-        for (int r = 0; r < table.batch.count(); ++r) {
-            const QString a = table.batch.application(r);
-            batchRows << a + u':' + table.batch.parameter(r);
-            if (table.batch.key(r) + table.batch.path(r) != u"<App%1>/opt/"_s.arg(a.mid(1)) + a)
-                bad << u"bad entry %1"_s.arg(r);
-        }
-        QString flags;
-        const bool on[] = {editor.isEditing(), editor.command6Enabled(), editor.text1Enabled(),
-                           editor.lv2del() == 1};
-        for (int i = 0; i < 4; ++i)
-            if (on[i])
-                flags += u"E6TD"_s.at(i);
-        for (const auto& shown : dialogs.shown)
-            events << (shown.title == u"Lomvato"_s ? QString() : shown.title) +
-                          (shown.buttons == Dialogs::Buttons::OkCancel ? u"?"_s : QString()) + shown.text;
-        for (int i = 0; i < launcher.started.size(); ++i)
-            events << u"start %1 %2"_s.arg(launcher.started.at(i)).arg(launcher.showModes.value(i));
-        return u"%1|%2|%3|%4|%5|%6|%7"_s.arg(appRows.join(u' '), batchRows.join(u' '), editor.label9(0),
-                                             editor.text1(), editor.label1(), flags,
-                                             (events + log + bad).join(u'/'));
     }
+    // An entry for an application that may be gone.
+    void addEntry(const QString& key) { table.batch.appendRow({key, QString(), u"typed"_s, QString()}); }
+    void keep(int value) { returned << value; }
+};
+
+using Steps = std::function<void(Rig&)>;
+
+// What the editor shows and which of its controls are enabled.
+enum EditorFlag { Editing = 1, SampleEditable = 2, TextOpen = 4, SampleKeptCleared = 8 };
+struct EditorState {
+    QString target; // the key of the application whose text is written
+    QString text;
+    QString shownSample;
+    int flags = 0; // EditorFlag
+};
+
+// What the user sees afterwards.
+struct Expected {
+    QStringList applications = numbered(u"a"_s, 3);
+    QStringList samples = numbered(u"s"_s, 3);
+    QStringList entries; // the batch list's applications
+    QStringList parameters;
+    EditorState editor;
+    QStringList messages;
+    QStringList questions; // OK/Cancel boxes
+    QStringList launched;
+    QStringList events;
+    QList<int> returned;
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Steps)
+Q_DECLARE_METATYPE(Expected)
 
 class TestApps : public QObject
 {
@@ -141,65 +118,363 @@ private slots:
 
 void TestApps::scenario_data()
 {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("state");
-    const auto row = [](const char* steps, const QString& state) {
-        QTest::newRow(steps) << QString::fromUtf8(steps) << state;
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<Expected>("expected");
+    // What is not named is as the rig starts: three untouched applications, an idle editor, nothing shown.
+    const auto row = [](const char* name, const Steps& steps, const Expected& expected) {
+        QTest::newRow(name) << steps << expected;
     };
-    const QString three = u"a1:s1 a2:s2 a3:s3"_s, limit = u"|アプリケーションは99までしか登録できません"_s;
-    const QString confirm = u"?アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
+    const QString limit = u"アプリケーションは99までしか登録できません"_s;
+    const QString confirm = u"アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
                             u"パラメータテキスト編集をクリアしますか"_s;
+
     // The limit, including a template that brings more; every OK renumbers, a change overwrites in place.
-    row("apps 98;add;ok new", u"99 rows, last new:new||||||form 1"_s);
-    row("apps 99;add", u"99 rows, last a99:s99|||||"_s + limit);
-    row("apps 120;add", u"120 rows, last a120:s120|||||"_s + limit);
-    row("change 1;ok a1", u"a1:s1 a1:new a3:s3||||||form 3 s2 /opt"_s);
-    row("add;ok", three + u"||||||ファイルを選択してください/form 1"_s);
+    row(
+        "add the 99th",
+        [](Rig& r) {
+            r.fill(98);
+            r.apps.addApplication();
+            r.ok(u"new"_s);
+        },
+        Expected{.applications = numbered(u"a"_s, 98) << u"new"_s,
+                 .samples = numbered(u"s"_s, 98) << u"new"_s,
+                 .events = {u"form 1"_s}});
+    row(
+        "add beyond 99",
+        [](Rig& r) {
+            r.fill(99);
+            r.apps.addApplication();
+        },
+        Expected{.applications = numbered(u"a"_s, 99), .samples = numbered(u"s"_s, 99), .messages = {limit}});
+    row(
+        "add to 120 from a template",
+        [](Rig& r) {
+            r.fill(120);
+            r.apps.addApplication();
+        },
+        Expected{
+            .applications = numbered(u"a"_s, 120), .samples = numbered(u"s"_s, 120), .messages = {limit}});
+    row(
+        "change",
+        [](Rig& r) {
+            r.apps.changeApplication(1);
+            r.ok(u"a1"_s);
+        },
+        Expected{.applications = {u"a1"_s, u"a1"_s, u"a3"_s},
+                 .samples = {u"s1"_s, u"new"_s, u"s3"_s},
+                 .events = {u"form 3 s2 /opt"_s}});
+    row(
+        "OK without a file",
+        [](Rig& r) {
+            r.apps.addApplication();
+            r.ok(QString());
+        },
+        Expected{.messages = {u"ファイルを選択してください"_s}, .events = {u"form 1"_s}});
+
     // Deleting: written texts keep their keys; the confirmation while editing; an empty list.
-    row("apps 4;batch <App4>;pick 0;delete 0", u"a2:s2 a3:s3 a4:s4|a1:<App4>||||D|"_s);
-    row("apps 4;pick 3;delete 3", three + u"|||||D|"_s);
-    row("pick 1;edit;type typed;cancel;delete 1", three + u"||<App2>|typed|s2|E6T|"_s + confirm);
-    row("pick 1;edit;type typed;delete 1", u"a1:s1 a3:s3|||||D|"_s + confirm);
-    row("pick 0;apps 0;delete -1", u"|||||6|"_s);
-    row("pick 0;delete 0;pick 0;edit;pick 1", u"a2:s2 a3:s3||<App1>||s3|E6T|"_s);
+    row(
+        "delete keeps written keys",
+        [](Rig& r) {
+            r.fill(4);
+            r.addEntries({u"<App4>"_s});
+            r.editor.selectApplication(0);
+            r.apps.removeApplication(0);
+        },
+        Expected{.applications = {u"a2"_s, u"a3"_s, u"a4"_s},
+                 .samples = {u"s2"_s, u"s3"_s, u"s4"_s},
+                 .entries = {u"a1"_s},
+                 .parameters = {u"<App4>"_s},
+                 .editor = {{}, {}, {}, SampleKeptCleared}});
+    row(
+        "delete the last",
+        [](Rig& r) {
+            r.fill(4);
+            r.editor.selectApplication(3);
+            r.apps.removeApplication(3);
+        },
+        Expected{.editor = {{}, {}, {}, SampleKeptCleared}});
+    row(
+        "delete while editing, cancelled",
+        [](Rig& r) {
+            r.edit(1, u"typed"_s);
+            r.dialogs.answers.push_back(Dialogs::Answer::Cancel);
+            r.apps.removeApplication(1);
+        },
+        Expected{.editor = {u"<App2>"_s, u"typed"_s, u"s2"_s, Editing | SampleEditable | TextOpen},
+                 .questions = {confirm}});
+    row(
+        "delete while editing, confirmed",
+        [](Rig& r) {
+            r.edit(1, u"typed"_s);
+            r.apps.removeApplication(1);
+        },
+        Expected{.applications = {u"a1"_s, u"a3"_s},
+                 .samples = {u"s1"_s, u"s3"_s},
+                 .editor = {{}, {}, {}, SampleKeptCleared},
+                 .questions = {confirm}});
+    row(
+        "delete from an empty list",
+        [](Rig& r) {
+            r.editor.selectApplication(0);
+            r.fill(0);
+            r.apps.removeApplication(-1);
+        },
+        Expected{.applications = {}, .samples = {}, .editor = {{}, {}, {}, SampleEditable}});
+    row(
+        "the selection after a delete",
+        [](Rig& r) {
+            r.editor.selectApplication(0);
+            r.apps.removeApplication(0);
+            r.editor.selectApplication(0);
+            r.editor.editSample();
+            r.editor.selectApplication(1);
+        },
+        Expected{.applications = {u"a2"_s, u"a3"_s},
+                 .samples = {u"s2"_s, u"s3"_s},
+                 .editor = {u"<App1>"_s, {}, u"s3"_s, Editing | SampleEditable | TextOpen}});
+
     // Without a selection nothing happens.
-    row("batch p;exists /opt/a1;change -1;delete -1;launch -1;pick -1;remove -1;reedit -1;up -1",
-        three + u"|a1:p|||||=-1"_s);
+    row(
+        "no selection",
+        [](Rig& r) {
+            r.addEntries({u"p"_s});
+            r.files.files.insert(u"/opt/a1"_s);
+            r.apps.changeApplication(-1);
+            r.apps.removeApplication(-1);
+            r.apps.startApplication(-1);
+            r.editor.selectApplication(-1);
+            r.batch.removeEntry(-1);
+            r.batch.reedit(-1);
+            r.keep(r.batch.moveUp(-1));
+        },
+        Expected{.entries = {u"a1"_s}, .parameters = {u"p"_s}, .returned = {-1}});
+
     // Launching: the path alone, blanks and all.
-    row("add;ok my tool;exists /opt/my tool;launch 3",
-        three + u" my tool:new||||||start /opt/my tool 1/form 1"_s);
-    row("launch 0", three + u"||||||/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s);
+    row(
+        "start a path with a blank",
+        [](Rig& r) {
+            r.apps.addApplication();
+            r.ok(u"my tool"_s);
+            r.files.files.insert(u"/opt/my tool"_s);
+            r.apps.startApplication(3);
+        },
+        Expected{.applications = numbered(u"a"_s, 3) << u"my tool"_s,
+                 .samples = numbered(u"s"_s, 3) << u"new"_s,
+                 .launched = {u"/opt/my tool"_s},
+                 .events = {u"form 1"_s}});
+    row(
+        "start a missing program", [](Rig& r) { r.apps.startApplication(0); },
+        Expected{.messages = {u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
+
     // Keys go in at the caret, over the selection, clamped to the text; only while editing.
-    row("pick 0;edit;type a XXX b;col 5 2 3", three + u"||<App1>|a <c5> b|s1|E6T|=6"_s);
-    row("pick 0;edit;type abc;col 5 1 9", three + u"||<App1>|a<c5>|s1|E6T|=5"_s);
-    row("pick 0;edit;type ab;col 5 -3 0", three + u"||<App1>|<c5>ab|s1|E6T|=4"_s);
-    row("pick 0;key 0 0 0;edit;type;key 2 0 0;col 4 6 0;store 0;type idle;col 1 0 0",
-        u"a1:<App3><c4> a2:s2 a3:s3||<App1>|idle|<App3><c4>|6T|=-1/=6/=10/=-1"_s);
+    const auto editingFirst = [](const QString& text, int caret) {
+        return Expected{.editor = {u"<App1>"_s, text, u"s1"_s, Editing | SampleEditable | TextOpen},
+                        .returned = {caret}};
+    };
+    row(
+        "key over a selection",
+        [](Rig& r) {
+            r.edit(0, u"a XXX b"_s);
+            r.keep(r.editor.insertColumnKey(5, 2, 3));
+        },
+        editingFirst(u"a <c5> b"_s, 6));
+    row(
+        "selection past the end",
+        [](Rig& r) {
+            r.edit(0, u"abc"_s);
+            r.keep(r.editor.insertColumnKey(5, 1, 9));
+        },
+        editingFirst(u"a<c5>"_s, 5));
+    row(
+        "caret before the start",
+        [](Rig& r) {
+            r.edit(0, u"ab"_s);
+            r.keep(r.editor.insertColumnKey(5, -3, 0));
+        },
+        editingFirst(u"<c5>ab"_s, 4));
+    row(
+        "keys only while editing",
+        [](Rig& r) {
+            r.editor.selectApplication(0);
+            r.keep(r.editor.insertApplicationKey(0, 0, 0));
+            r.editor.editSample();
+            r.editor.setText(QString());
+            r.keep(r.editor.insertApplicationKey(2, 0, 0));
+            r.keep(r.editor.insertColumnKey(4, 6, 0));
+            r.editor.storeAsSample(0);
+            r.editor.setText(u"idle"_s);
+            r.keep(r.editor.insertColumnKey(1, 0, 0));
+        },
+        Expected{.samples = {u"<App3><c4>"_s, u"s2"_s, u"s3"_s},
+                 .editor = {u"<App1>"_s, u"idle"_s, u"<App3><c4>"_s, SampleEditable | TextOpen},
+                 .returned = {-1, 6, 10, -1}});
+
     // Storing samples; for a key that names no application the text and the mode stay.
-    row("pick 0;edit;type;store 0", u"a1: a2:s2 a3:s3||<App1>|||6T|"_s);
-    row("apps 5;pick 2;edit;type x;pick 4;store 4", u"a1:s1 a2:s2 a3:x a4:s4 a5:s5||<App3>||s5|6T|"_s);
-    row("apps 0;entry <App1>;reedit 0;store -1", u"||<App1>|typed||ET|"_s);
-    row("entry <App99999999999999999999>;reedit 0;pick 0;store 0",
-        three + u"||<App99999999999999999999>|typed|s1|E6T|"_s);
+    row(
+        "store an empty sample",
+        [](Rig& r) {
+            r.edit(0, QString());
+            r.editor.storeAsSample(0);
+        },
+        Expected{.samples = {QString(), u"s2"_s, u"s3"_s},
+                 .editor = {u"<App1>"_s, {}, {}, SampleEditable | TextOpen}});
+    row(
+        "store with another application selected",
+        [](Rig& r) {
+            r.fill(5);
+            r.edit(2, u"x"_s);
+            r.editor.selectApplication(4);
+            r.editor.storeAsSample(4);
+        },
+        Expected{.applications = numbered(u"a"_s, 5),
+                 .samples = {u"s1"_s, u"s2"_s, u"x"_s, u"s4"_s, u"s5"_s},
+                 .editor = {u"<App3>"_s, {}, u"s5"_s, SampleEditable | TextOpen}});
+    row(
+        "store for a deleted application",
+        [](Rig& r) {
+            r.fill(0);
+            r.addEntry(u"<App1>"_s);
+            r.batch.reedit(0);
+            r.editor.storeAsSample(-1);
+        },
+        Expected{
+            .applications = {}, .samples = {}, .editor = {u"<App1>"_s, u"typed"_s, {}, Editing | TextOpen}});
+    row(
+        "store for a key past any number",
+        [](Rig& r) {
+            r.addEntry(u"<App99999999999999999999>"_s);
+            r.batch.reedit(0);
+            r.editor.selectApplication(0);
+            r.editor.storeAsSample(0);
+        },
+        Expected{.editor = {u"<App99999999999999999999>"_s, u"typed"_s, u"s1"_s,
+                            Editing | SampleEditable | TextOpen}});
+
     // Registering: blanks are a text, nothing is not; editing replaces the text without asking.
-    row("pick 1;edit;type   ;register", three + u"|a2:  |||s2|6T|run on"_s);
-    row("pick 1;edit;type;register", three + u"||<App2>||s2|E6T|"_s);
-    row("pick 0;edit;type half;pick 1;edit", three + u"||<App2>|s2|s2|E6T|"_s);
+    row(
+        "register blanks",
+        [](Rig& r) {
+            r.edit(1, u"  "_s);
+            r.editor.addToBatch();
+        },
+        Expected{.entries = {u"a2"_s},
+                 .parameters = {u"  "_s},
+                 .editor = {{}, {}, u"s2"_s, SampleEditable | TextOpen},
+                 .events = {u"run on"_s}});
+    row(
+        "register nothing",
+        [](Rig& r) {
+            r.edit(1, QString());
+            r.editor.addToBatch();
+        },
+        Expected{.editor = {u"<App2>"_s, {}, u"s2"_s, Editing | SampleEditable | TextOpen}});
+    row(
+        "edit another sample",
+        [](Rig& r) {
+            r.edit(0, u"half"_s);
+            r.editor.selectApplication(1);
+            r.editor.editSample();
+        },
+        Expected{.editor = {u"<App2>"_s, u"s2"_s, u"s2"_s, Editing | SampleEditable | TextOpen}});
+
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
-    row("batch A B C;up 1;up 0", three + u"|a2:B a1:A a3:C|||||=0/=0"_s);
-    row("batch A B C;down 1;down 2", three + u"|a1:A a3:C a2:B|||||=2/=2"_s);
-    row("batch A B C;pick 0;edit;reedit 1;register", three + u"|a1:A a3:C a2:B|||s1|6T|run on"_s);
-    row("batch p q;remove 0;reedit 0;batch r;clear", three + u"||<App2>|q||ET|run off"_s);
+    const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
+    row(
+        "move up",
+        [abc](Rig& r) {
+            r.addEntries(abc);
+            r.keep(r.batch.moveUp(1));
+            r.keep(r.batch.moveUp(0));
+        },
+        Expected{.entries = {u"a2"_s, u"a1"_s, u"a3"_s},
+                 .parameters = {u"B"_s, u"A"_s, u"C"_s},
+                 .returned = {0, 0}});
+    row(
+        "move down",
+        [abc](Rig& r) {
+            r.addEntries(abc);
+            r.keep(r.batch.moveDown(1));
+            r.keep(r.batch.moveDown(2));
+        },
+        Expected{.entries = {u"a1"_s, u"a3"_s, u"a2"_s},
+                 .parameters = {u"A"_s, u"C"_s, u"B"_s},
+                 .returned = {2, 2}});
+    row(
+        "re-edit replaces the text",
+        [abc](Rig& r) {
+            r.addEntries(abc);
+            r.editor.selectApplication(0);
+            r.editor.editSample();
+            r.batch.reedit(1);
+            r.editor.addToBatch();
+        },
+        Expected{.entries = {u"a1"_s, u"a3"_s, u"a2"_s},
+                 .parameters = {u"A"_s, u"C"_s, u"B"_s},
+                 .editor = {{}, {}, u"s1"_s, SampleEditable | TextOpen},
+                 .events = {u"run on"_s}});
+    row(
+        "remove, re-edit, clear",
+        [](Rig& r) {
+            r.addEntries({u"p"_s, u"q"_s});
+            r.batch.removeEntry(0);
+            r.batch.reedit(0);
+            r.addEntries({u"r"_s});
+            r.batch.clear();
+        },
+        Expected{.editor = {u"<App2>"_s, u"q"_s, {}, Editing | TextOpen}, .events = {u"run off"_s}});
 }
 
 void TestApps::scenario()
 {
-    QFETCH(QString, steps);
-    QFETCH(QString, state);
+    QFETCH(Steps, steps);
+    QFETCH(Expected, expected);
     Rig rig;
-    for (const QString& step : steps.split(u';'))
-        rig.step(step);
-    QCOMPARE(rig.state(), state);
+    steps(rig);
+
+    const AppRegistry& apps = rig.table.apps;
+    QStringList applications, samples;
+    for (int r = 0; r < apps.count(); ++r) {
+        applications << apps.application(r);
+        samples << apps.sample(r);
+        // Keys are numbered from 1 and a row's fields travel together.
+        QCOMPARE(apps.key(r), AppRegistry::keyFor(r + 1));
+        QCOMPARE(apps.path(r), u"/opt/"_s + apps.application(r));
+    }
+    QCOMPARE(applications, expected.applications);
+    QCOMPARE(samples, expected.samples);
+
+    const BatchList& batch = rig.table.batch;
+    QStringList entries, parameters;
+    for (int r = 0; r < batch.count(); ++r) {
+        const QString application = batch.application(r);
+        entries << application;
+        parameters << batch.parameter(r);
+        QCOMPARE(batch.key(r), u"<App"_s + application.mid(1) + u'>');
+        QCOMPARE(batch.path(r), u"/opt/"_s + application);
+    }
+    QCOMPARE(entries, expected.entries);
+    QCOMPARE(parameters, expected.parameters);
+
+    const ParameterEditor& editor = rig.editor;
+    QCOMPARE(editor.label9(ParameterEditor::Key), expected.editor.target);
+    QCOMPARE(editor.text1(), expected.editor.text);
+    QCOMPARE(editor.label1(), expected.editor.shownSample);
+    QCOMPARE(editor.isEditing(), bool(expected.editor.flags & Editing));
+    QCOMPARE(editor.canEditSample(), bool(expected.editor.flags & SampleEditable));
+    QCOMPARE(editor.isTextOpen(), bool(expected.editor.flags & TextOpen));
+    QCOMPARE(editor.keepsSampleCleared(), bool(expected.editor.flags & SampleKeptCleared));
+
+    QStringList messages, questions;
+    for (const FakeDialogs::Shown& shown : std::as_const(rig.dialogs.shown)) {
+        QCOMPARE(shown.title, u"Lomvato"_s);
+        (shown.buttons == Dialogs::Buttons::OkCancel ? questions : messages) << shown.text;
+    }
+    QCOMPARE(messages, expected.messages);
+    QCOMPARE(questions, expected.questions);
+    QCOMPARE(rig.launcher.started, expected.launched);
+    QCOMPARE(rig.launcher.showModes, QList<int>(expected.launched.size(), 1));
+    QCOMPARE(rig.events, expected.events);
+    QCOMPARE(rig.returned, expected.returned);
 }
 
 QTEST_GUILESS_MAIN(TestApps)
