@@ -185,7 +185,7 @@ int main(int argc, char* argv[])
     QElapsedTimer timer;
     QTimer::singleShot(0, &engine, [&] {
         timer.start();
-        engine.Command10_Click();
+        engine.start();
         if (!engine.isRunning())
             app.quit();
     });

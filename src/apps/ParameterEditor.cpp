@@ -35,6 +35,8 @@ void ParameterEditor::editSample()
     emit changed();
 }
 
+// Looser than the key rule of the expansion (exactKeyNumber in run/Expansion.cpp) on purpose: this only finds
+// the application row that an entry's stored key column names, blanks and stray text around it included.
 int ParameterEditor::keyNumber(const QString& key)
 {
     QString digits = key;

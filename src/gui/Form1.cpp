@@ -135,12 +135,6 @@ Form1::~Form1() = default;
 
 void Form1::connectHandlers()
 {
-    runCountdown = [this](CompletionCountdown& countdown) {
-        Form6 dialog(countdown, this);
-        dialog.exec();
-        return countdown.result() == CompletionCountdown::Result::RanOut;
-    };
-
     connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
     connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(&m_engine, &RunEngine::buttonsChanged, this, [this](bool run, bool abort) {
@@ -200,8 +194,8 @@ void Form1::connectHandlers()
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(Text1, &QPlainTextEdit::textChanged, this, [this] { m_editor.setText(Text1->toPlainText()); });
     connect(&m_editor, &ParameterEditor::changed, this, &Form1::showEditor);
-    connect(&m_editor, &ParameterEditor::runButtonEnabled, &m_engine, &RunEngine::setCommand10Enabled);
-    connect(&m_batchCommands, &BatchCommands::runButtonEnabled, &m_engine, &RunEngine::setCommand10Enabled);
+    connect(&m_editor, &ParameterEditor::runButtonEnabled, &m_engine, &RunEngine::setCanStart);
+    connect(&m_batchCommands, &BatchCommands::runButtonEnabled, &m_engine, &RunEngine::setCanStart);
     connect(ListView4, &QWidget::customContextMenuRequested, this,
             [this] { popUp(Pulldown_BatchList, m_table.batch.count() > 0); });
     connect(action(u"Pulldown_BatchList_sakuzyo"_s), &QAction::triggered, this,
@@ -736,7 +730,7 @@ void Form1::Pulldown_ColumnTool_sakuzyo_Click()
 
 void Form1::Pulldown_help_help_Click()
 {
-    m_help.Pulldown_help_help_Click();
+    m_help.openHelp();
 }
 
 void Form1::Pulldown_help_Version_Click()
@@ -747,11 +741,13 @@ void Form1::Pulldown_help_Version_Click()
 
 void Form1::runCompletionAction()
 {
-    CompletionCallbacks callbacks;
-    callbacks.storeFiles = [this] { m_store.storeAtClose(); };
-    callbacks.closeWindow = [this] { close(); };
-    callbacks.runCountdown = runCountdown;
-    CompletionAction(m_table, m_services.dialogs, m_services.power, m_services.clock, callbacks).run();
+    CompletionAction action(m_table.settings, m_table.log, m_services.dialogs, m_services.power,
+                            m_services.clock);
+    const auto outcome = action.run(
+        [this](CompletionCountdown& countdown) { Form6(countdown, m_services.clock, this).exec(); },
+        [this] { m_store.storeAtClose(); });
+    if (CompletionAction::closesWindow(outcome))
+        close();
 }
 
 void Form1::selectRow(QAbstractItemView* view, int row)

@@ -13,13 +13,10 @@
 
 #include <QMainWindow>
 
-#include <functional>
-
 #include <memory>
 
 class Clock;
 class ColumnWidthBinder;
-class CompletionCountdown;
 class FileListView;
 class Dialogs;
 class FileSystem;
@@ -65,8 +62,6 @@ public:
 
     WorkTable& table() { return m_table; }
     RunEngine& engine() { return m_engine; }
-    // Shows the shutdown countdown and tells whether it ran out. Tests replace the modal dialog.
-    std::function<bool(CompletionCountdown&)> runCountdown;
 
     // The log tab shows the newest part of the activity log, cut at a line; the whole log stays in the work
     // table and goes to log.ini. A text box holding hours of entries would cost hundreds of megabytes.
@@ -80,8 +75,8 @@ public:
     void Check2_Click();
     void Option1_Click();
 
-    void Command10_Click() { m_engine.Command10_Click(); }
-    void Command11_Click() { m_engine.Command11_Click(); }
+    void Command10_Click() { m_engine.start(); }
+    void Command11_Click() { m_engine.requestAbort(); }
     void Pulldown_file_table_save_Click();
     void Pulldown_file_table_open_Click();
     void Slider1_Change(int value);

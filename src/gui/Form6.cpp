@@ -1,5 +1,6 @@
 #include "Form6.h"
 
+#include "platform/Clock.h"
 #include "run/CompletionCountdown.h"
 
 #include <QLabel>
@@ -10,8 +11,8 @@
 
 using namespace Qt::StringLiterals;
 
-Form6::Form6(CompletionCountdown& countdown, QWidget* parent)
-    : QDialog(parent), m_countdown(countdown), m_label1(new QLabel(this)),
+Form6::Form6(CompletionCountdown& countdown, const Clock& clock, QWidget* parent)
+    : QDialog(parent), m_countdown(countdown), m_clock(clock), m_label1(new QLabel(this)),
       m_progressBar1(new QProgressBar(this)), m_command1(new QPushButton(this)), m_timer1(new QTimer(this))
 {
     setObjectName(u"Form6"_s);
@@ -57,7 +58,7 @@ void Form6::Form_Load()
 {
     m_progressBar1->setValue(0);
     m_countdown.start();
-    m_timer1->start(CompletionCountdown::TickMilliseconds);
+    m_clock.start(*m_timer1, CompletionCountdown::TickMilliseconds);
 }
 
 void Form6::Timer1_Timer()

@@ -2,19 +2,20 @@
 
 #include <QDialog>
 
+class Clock;
 class CompletionCountdown;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
 
-// The shutdown countdown dialog. exec() returns Accepted when the countdown ran out (the files are stored and
-// the shutdown entry logged), Rejected when it was cancelled by "中　止" or by closing the dialog.
+// The shutdown countdown dialog. exec() returns Accepted when the countdown ran out, Rejected when it was
+// cancelled by "中　止" or by closing the dialog.
 class Form6 : public QDialog
 {
     Q_OBJECT
 public:
-    explicit Form6(CompletionCountdown& countdown, QWidget* parent = nullptr);
+    Form6(CompletionCountdown& countdown, const Clock& clock, QWidget* parent = nullptr);
 
     void reject() override;
 
@@ -27,6 +28,7 @@ private:
     void Command1_Click();
 
     CompletionCountdown& m_countdown;
+    const Clock& m_clock;
     QLabel* m_label1;
     QProgressBar* m_progressBar1;
     QPushButton* m_command1;

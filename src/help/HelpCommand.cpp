@@ -27,7 +27,7 @@ QString HelpCommand::helpFilePath() const
     return {};
 }
 
-void HelpCommand::Pulldown_help_help_Click()
+void HelpCommand::openHelp()
 {
     const QString path = helpFilePath();
     if (!path.isEmpty())

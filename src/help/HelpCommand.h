@@ -14,7 +14,8 @@ public:
 
     // The file that would be opened; empty when there is none.
     QString helpFilePath() const;
-    void Pulldown_help_help_Click();
+    // Opens that file with the desktop's viewer; does nothing when there is none.
+    void openHelp();
 
 private:
     const FileSystem& m_files;

@@ -16,41 +16,30 @@ SystemInfo::SystemInfo(const Registry& registry, const FileSystem& files, Proces
 {
 }
 
-bool SystemInfo::GetKeyValue(Root root, const QString& key, const QString& valueName, QString& out) const
+bool SystemInfo::GetKeyValue(const QString& key, const QString& valueName, QString& out) const
 {
     out.clear();
-    if (root != Root::LocalMachine)
-        return false;
     // On Windows the key is opened for reading only: these values are never written, and a standard user may
     // not open them for full access.
     const QVariant value = m_registry.localMachineValue(key, valueName);
     if (!value.isValid())
         return false;
-    const int type = value.metaType().id();
-    if (type == QMetaType::QString) {
-        out = value.toString();
-        // A stored text may or may not count its terminating NUL.
-        if (out.endsWith(QChar(u'\0')))
-            out.chop(1);
-        return true;
-    }
-    if (type == QMetaType::UInt || type == QMetaType::Int) {
-        // The bytes of the number from the last to the first are its digits from the most significant one;
-        // leading zeros fall away as in any number's text.
-        out = u"&h"_s + QString::number(value.toUInt(), 16).toUpper();
-        return true;
-    }
-    // Other value types (binary, lists of texts) are not used by the tool's keys.
-    return false;
+    // Both of the tool's values are texts; a value of another type is not the tool's.
+    if (value.metaType().id() != QMetaType::QString)
+        return false;
+    out = value.toString();
+    // A stored text may or may not count its terminating NUL.
+    if (out.endsWith(QChar(u'\0')))
+        out.chop(1);
+    return true;
 }
 
 bool SystemInfo::StartSysInfo()
 {
     QString path;
-    if (!GetKeyValue(Root::LocalMachine, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"PATH"_s, path)) {
+    if (!GetKeyValue(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"PATH"_s, path)) {
         QString folder;
-        if (GetKeyValue(Root::LocalMachine, u"SOFTWARE\\Microsoft\\Shared Tools Location"_s, u"MSINFO"_s,
-                        folder)) {
+        if (GetKeyValue(u"SOFTWARE\\Microsoft\\Shared Tools Location"_s, u"MSINFO"_s, folder)) {
             const QString candidate = folder + m_separator + u"MSINFO32.EXE"_s;
             if (m_files.fileExists(candidate))
                 path = candidate;

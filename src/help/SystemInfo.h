@@ -13,16 +13,13 @@ class Registry;
 class SystemInfo
 {
 public:
-    // The roots of the registry that the tool's values live under.
-    enum class Root { LocalMachine };
-
     // `separator` joins the tool's folder and its file name; the native one unless a test says otherwise.
     SystemInfo(const Registry& registry, const FileSystem& files, ProcessLauncher& launcher, Dialogs& dialogs,
                QChar separator = QDir::separator());
 
-    // Reads a value into `out`: a text as it is (less one closing NUL), a 32-bit number as "&h" and its
-    // hexadecimal digits. Returns false, with `out` empty, when the key or the value is missing.
-    bool GetKeyValue(Root root, const QString& key, const QString& valueName, QString& out) const;
+    // Reads a text value of the local machine's registry into `out`, less one closing NUL. Returns false,
+    // with `out` empty, when the key or the value is missing or holds no text.
+    bool GetKeyValue(const QString& key, const QString& valueName, QString& out) const;
     // Returns true when the tool was started.
     bool StartSysInfo();
 

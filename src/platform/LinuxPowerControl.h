@@ -2,12 +2,12 @@
 
 #include "PowerControl.h"
 
-// Power control on Linux: the kernel's version numbers, no privilege to enable, and the power-off through
-// logind on the system bus.
+// Power control on Linux: no privilege to enable, and the power-off through logind on the system bus.
 class LinuxPowerControl final : public PowerControl
 {
 public:
-    OsVersion osVersion() const override;
-    bool setShutdownPrivilege(const QString& name) override;
+    // logind decides through polkit when the request arrives; the process holds nothing to enable.
+    bool needsShutdownPrivilege() const override { return false; }
+    bool acquireShutdownPrivilege() override { return true; }
     void powerOff() override;
 };

@@ -1,48 +1,48 @@
 #include "CompletionAction.h"
 
 #include "CompletionCountdown.h"
-#include "core/WorkTable.h"
+#include "core/ActivityLog.h"
+#include "core/WorkSettings.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PowerControl.h"
 
-#include <utility>
-
 using namespace Qt::StringLiterals;
 
-CompletionAction::CompletionAction(WorkTable& table, Dialogs& dialogs, PowerControl& power,
-                                   const Clock& clock, CompletionCallbacks callbacks)
-    : m_table(table), m_dialogs(dialogs), m_power(power), m_clock(clock), m_callbacks(std::move(callbacks))
+CompletionAction::CompletionAction(const WorkSettings& settings, ActivityLog& log, Dialogs& dialogs,
+                                   PowerControl& power, const Clock& clock)
+    : m_settings(settings), m_log(log), m_dialogs(dialogs), m_power(power), m_clock(clock)
 {
 }
 
-CompletionAction::Outcome CompletionAction::run()
+CompletionAction::Outcome
+CompletionAction::run(const std::function<void(CompletionCountdown& countdown)>& showCountdown,
+                      const std::function<void()>& storeFiles)
 {
-    const WorkSettings& settings = m_table.settings;
     // Only a ticked box runs an action; a grey one (2, from a template) shows unticked and only reports.
-    if (settings.check2 != 1) {
+    if (m_settings.check2 != 1) {
         m_dialogs.message(u"処理が全て終了しました"_s, applicationTitle());
         return Outcome::Reported;
     }
 
-    if (settings.option2.isSelected(0)) {
-        CompletionCountdown countdown(m_table, m_dialogs, m_power, m_clock, m_callbacks.storeFiles);
-        const bool ranOut = m_callbacks.runCountdown && m_callbacks.runCountdown(countdown) &&
-                            countdown.result() == CompletionCountdown::Result::RanOut;
-        if (!ranOut)
+    if (m_settings.option2.isSelected(0)) {
+        CompletionCountdown countdown(m_dialogs, m_power);
+        showCountdown(countdown);
+        if (countdown.result() != CompletionCountdown::Result::RanOut)
             return Outcome::Cancelled;
-        // The files and the shutdown entry are stored by now; the request's result is not examined.
+        // The log first, then the work table; the window writes both once more when it closes after the
+        // power-off request, then with the entry below.
+        storeFiles();
+        m_log.prepend(ActivityLog::timed(m_clock.now(), u"「Lomvato」はマシーンの終了を実行しました／"_s));
+        m_log.prependSeparator();
+        // The request's result is not examined.
         m_power.powerOff();
-        if (m_callbacks.closeWindow)
-            m_callbacks.closeWindow();
         return Outcome::PoweredOff;
     }
 
-    if (settings.option2.isSelected(1)) {
-        m_table.log.prepend(ActivityLog::timed(m_clock.now(), u"「Lomvato」は終了処理を開始しました／"_s));
-        m_table.log.prependSeparator();
-        if (m_callbacks.closeWindow)
-            m_callbacks.closeWindow();
+    if (m_settings.option2.isSelected(1)) {
+        m_log.prepend(ActivityLog::timed(m_clock.now(), u"「Lomvato」は終了処理を開始しました／"_s));
+        m_log.prependSeparator();
         return Outcome::Ended;
     }
     return Outcome::Nothing;

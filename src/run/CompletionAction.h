@@ -2,21 +2,12 @@
 
 #include <functional>
 
+class ActivityLog;
 class Clock;
 class CompletionCountdown;
 class Dialogs;
 class PowerControl;
-class WorkTable;
-
-// What the window lends to the completion action.
-struct CompletionCallbacks {
-    // Writes log.ini, then default.lvt, into the program folder.
-    std::function<void()> storeFiles;
-    // The main window's normal close path (which stores both files once more).
-    std::function<void()> closeWindow;
-    // Shows Form6 modally over the countdown and returns true when it ran out, false when it was cancelled.
-    std::function<bool(CompletionCountdown& countdown)> runCountdown;
-};
+class WorkSettings;
 
 // The after-work action, run once after the last job of a run that was not aborted: a message, the end of
 // the program, or the countdown and the machine's power-off, as chosen by Check2 and Option2.
@@ -27,19 +18,27 @@ public:
         Nothing,    // after-work action on, but neither button selected (a template can say "False|False")
         Reported,   // the message "処理が全て終了しました"; the program stays open
         Cancelled,  // the countdown was cancelled; the program stays open
-        PoweredOff, // the power-off was requested and the window closed
-        Ended,      // the program closed itself
+        PoweredOff, // the power-off was requested; the window closes
+        Ended,      // the program ends; the window closes
     };
 
-    CompletionAction(WorkTable& table, Dialogs& dialogs, PowerControl& power, const Clock& clock,
-                     CompletionCallbacks callbacks);
+    CompletionAction(const WorkSettings& settings, ActivityLog& log, Dialogs& dialogs, PowerControl& power,
+                     const Clock& clock);
 
-    Outcome run();
+    // showCountdown shows Form6 modally over the countdown and returns when the countdown has ended;
+    // storeFiles writes log.ini, then default.lvt, into the program folder. The caller closes the window (its
+    // normal close path, which stores both files once more) when the outcome says so.
+    Outcome run(const std::function<void(CompletionCountdown& countdown)>& showCountdown,
+                const std::function<void()>& storeFiles);
+    static bool closesWindow(Outcome outcome)
+    {
+        return outcome == Outcome::PoweredOff || outcome == Outcome::Ended;
+    }
 
 private:
-    WorkTable& m_table;
+    const WorkSettings& m_settings;
+    ActivityLog& m_log;
     Dialogs& m_dialogs;
     PowerControl& m_power;
     const Clock& m_clock;
-    CompletionCallbacks m_callbacks;
 };

@@ -23,8 +23,10 @@ struct KeyRange {
 
 // Reads the decimal number of a key at `pos` (just behind "<c" or "<App") up to the closing ">". Returns -1
 // when the text holds no such number: no digits, a leading zero (only "0" itself may start with it), no ">".
-// `end` receives the position behind the ">".
-int keyNumber(QStringView text, qsizetype pos, qsizetype& end)
+// `end` receives the position behind the ">". Stricter than ParameterEditor::keyNumber on purpose: a near
+// miss in a parameter text stays plain text on the command line, whereas the editor only looks up which
+// application an entry's stored key column names.
+int exactKeyNumber(QStringView text, qsizetype pos, qsizetype& end)
 {
     const qsizetype size = text.size();
     qsizetype i = pos;
@@ -64,11 +66,11 @@ int passAt(QStringView text, qsizetype pos, const KeyRange& range, qsizetype& en
 {
     const qsizetype left = text.size() - pos;
     if (left >= 4 && text[pos + 1] == u'c') {
-        const int n = keyNumber(text, pos + 2, end);
+        const int n = exactKeyNumber(text, pos + 2, end);
         return n >= 0 && n < range.columnCount ? n : -1;
     }
     if (left >= 6 && text[pos + 1] == u'A' && text[pos + 2] == u'p' && text[pos + 3] == u'p') {
-        const int n = keyNumber(text, pos + 4, end);
+        const int n = exactKeyNumber(text, pos + 4, end);
         return n >= 1 && n <= range.appCount ? range.columnCount + n - 1 : -1;
     }
     return -1;
@@ -197,7 +199,7 @@ QString CheckAppKeys(const BatchList& batch, const AppRegistry& apps, const File
         for (qsizetype pos = parameter.indexOf(u"<App"); pos >= 0;
              pos = parameter.indexOf(u"<App", pos + 1)) {
             qsizetype end = 0;
-            const int key = keyNumber(parameter, pos + 4, end);
+            const int key = exactKeyNumber(parameter, pos + 4, end);
             if (key >= 1 && key <= highestKey)
                 used.set(static_cast<size_t>(key));
         }

@@ -16,7 +16,7 @@ RunEngine::RunEngine(WorkTable& table, ProcessLauncher& launcher, const FileSyst
     m_pollTimer.setInterval(PollPeriod);
     m_waitTimer.setInterval(OpenDelay);
     m_waitTimer.setSingleShot(true);
-    connect(&m_pollTimer, &QTimer::timeout, this, &RunEngine::Timer1_Timer);
+    connect(&m_pollTimer, &QTimer::timeout, this, &RunEngine::poll);
     connect(&m_waitTimer, &QTimer::timeout, this, &RunEngine::openProcess);
 
     // The job count of the status bar follows the lists while they are edited during a run.
@@ -39,9 +39,9 @@ void RunEngine::setPeriods(int pollMs, int waitMs)
 
 // Registering a batch entry enables the run button even during a run; pressing it then starts the run over
 // from the first job, leaving the pending program to run on by itself.
-void RunEngine::setCommand10Enabled(bool enabled)
+void RunEngine::setCanStart(bool enabled)
 {
-    setButtons(enabled, m_command11);
+    setState(enabled, m_running);
 }
 
 QString RunEngine::progressText() const
@@ -49,7 +49,7 @@ QString RunEngine::progressText() const
     return m_progress;
 }
 
-void RunEngine::Command10_Click()
+void RunEngine::start()
 {
     if (m_table.files.count() == 0 || m_table.batch.count() == 0)
         return;
@@ -58,12 +58,11 @@ void RunEngine::Command10_Click()
         m_dialogs.message(CheckAppKeysMessage(problems), applicationTitle());
         return;
     }
-    m_running = true;
     m_abort = false;
     m_waitPending = false;
     m_waitTimer.stop();
     releaseProcess();
-    setButtons(false, true);
+    setState(false, true);
     emit showLogTab();
     m_entryCursor = 1;
     m_fileCursor = 1;
@@ -116,7 +115,7 @@ void RunEngine::openProcess()
         m_handle = m_launcher.open(m_processId);
 }
 
-void RunEngine::Timer1_Timer()
+void RunEngine::poll()
 {
     // The tick arrives through the event loop, which has already delivered the clicks queued before it, so an
     // abort is seen at this tick at the latest.
@@ -126,9 +125,8 @@ void RunEngine::Timer1_Timer()
         m_pollTimer.stop();
         m_waitTimer.stop();
         m_waitPending = false;
-        m_running = false;
         m_abort = false;
-        setButtons(true, false);
+        setState(true, false);
         releaseProcess();
         updateProgress();
         return;
@@ -155,7 +153,7 @@ void RunEngine::Timer1_Timer()
     advance();
 }
 
-void RunEngine::Command11_Click()
+void RunEngine::requestAbort()
 {
     if (!m_running)
         return;
@@ -189,9 +187,8 @@ void RunEngine::finish()
     m_waitTimer.stop();
     m_waitPending = false;
     releaseProcess();
-    m_running = false;
     m_abort = false;
-    setButtons(true, false);
+    setState(true, false);
     updateProgress();
     logTimed(u"全ての送信を終了しました／"_s);
     m_table.log.prependSeparator();
@@ -203,13 +200,13 @@ void RunEngine::releaseProcess()
     m_handle.reset();
 }
 
-void RunEngine::setButtons(bool command10, bool command11)
+void RunEngine::setState(bool canStart, bool running)
 {
-    if (command10 == m_command10 && command11 == m_command11)
+    if (canStart == m_canStart && running == m_running)
         return;
-    m_command10 = command10;
-    m_command11 = command11;
-    emit buttonsChanged(command10, command11);
+    m_canStart = canStart;
+    m_running = running;
+    emit buttonsChanged(canStart, running);
 }
 
 void RunEngine::updateProgress()

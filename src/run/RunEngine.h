@@ -19,9 +19,8 @@ class Dialogs;
 // into the activity log. The lists stay editable during a run: counts and cells are read afresh at every
 // step.
 //
-// The run button Command10 and the abort button Command11 are the run's mode: while a run is active Command10
-// is disabled and Command11 enabled. An abort is honoured at the next poll tick; the running program is
-// abandoned, never stopped.
+// While a run is active the run button is disabled and the abort button enabled. An abort is honoured at the
+// next poll tick; the running program is abandoned, never stopped.
 class RunEngine : public QObject
 {
     Q_OBJECT
@@ -37,26 +36,19 @@ public:
     // Shorter periods for tests that run real programs; the order of the steps stays.
     void setPeriods(int pollMs, int waitMs);
 
-    bool command10Enabled() const { return m_command10; }
-    bool command11Enabled() const { return m_command11; }
-    // Registering a batch entry enables the run button and clearing the batch list disables it. During a
-    // run the button stays disabled, so that a second run can never overlap the first; the end of the run
-    // enables it again.
-    void setCommand10Enabled(bool enabled);
+    // Whether the run button is enabled. Registering a batch entry enables it and clearing the batch list
+    // disables it. During a run it stays disabled, so that a second run can never overlap the first; the end
+    // of the run enables it again.
+    bool canStart() const { return m_canStart; }
+    void setCanStart(bool enabled);
 
-    // True from the start of a run until it has ended or an abort has been honoured.
+    // True from the start of a run until it has ended or an abort has been honoured; the abort button is
+    // enabled exactly then.
     bool isRunning() const { return m_running; }
     // The abort button was pressed; the next tick ends the run.
     bool abortPending() const { return m_abort; }
-    // 1-based cursors of the current job: the batch entry (outer loop) and the file row (inner loop).
-    int entryCursor() const { return m_entryCursor; }
-    int fileCursor() const { return m_fileCursor; }
     // The current job's process identifier; 0 when its start failed.
     qint64 processId() const { return m_processId; }
-    // The current job's process is opened for status queries.
-    bool processOpen() const { return m_handle != nullptr; }
-    // The moment between a start and opening the process is still running.
-    bool waiting() const { return m_waitPending; }
     bool pollTimerActive() const { return m_pollTimer.isActive(); }
 
     // The status bar's text: "実行中 k/n" during a run, k the number of the job being run and n the number of
@@ -69,18 +61,19 @@ public:
 
 public slots:
     // The run button: checks the application keys and starts the first job.
-    void Command10_Click();
+    void start();
     // Starts the job at the cursors.
     void Workstart();
     // One poll of the current job: ends the run after an abort, or waits, or moves on to the next job.
-    void Timer1_Timer();
-    // The abort button.
-    void Command11_Click();
+    void poll();
+    // The abort button: the next poll ends the run.
+    void requestAbort();
     // Ends the moment after a start: opens the started process for status queries. The wait timer calls it.
     void openProcess();
 
 signals:
-    void buttonsChanged(bool command10, bool command11);
+    // The run button's and the abort button's state.
+    void buttonsChanged(bool canStart, bool running);
     // Bring the tab "ログ" to the front.
     void showLogTab();
     void progressChanged(const QString& text);
@@ -90,7 +83,8 @@ signals:
     void noteChanged(const QString& note);
 
 private:
-    void setButtons(bool command10, bool command11);
+    // Sets the run button's state and whether a run is active, and tells the window when either changed.
+    void setState(bool canStart, bool running);
     // Moves the cursors on after a job, reading the counts afresh; ends the run when no job is left.
     void advance();
     void finish();
@@ -109,11 +103,11 @@ private:
 
     QTimer m_pollTimer;
     QTimer m_waitTimer;
-    bool m_command10 = false;
-    bool m_command11 = false;
+    bool m_canStart = false;
     bool m_running = false;
     bool m_abort = false;
     bool m_waitPending = false;
+    // 1-based cursors of the current job: the batch entry (outer loop) and the file row (inner loop).
     int m_entryCursor = 0;
     int m_fileCursor = 0;
     qint64 m_processId = 0;

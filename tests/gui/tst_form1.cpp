@@ -2,7 +2,6 @@
 #include "gui/Form1.h"
 #include "gui/ListItemDelegate.h"
 #include "gui/frmAbout.h"
-#include "run/CompletionCountdown.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
@@ -168,16 +167,10 @@ void TestForm1::countdownRanOut()
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
     QString logAtPowerOff;
     m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
-    m_form->runCountdown = [](CompletionCountdown& countdown) {
-        countdown.start();
-        while (countdown.result() == CompletionCountdown::Result::Pending)
-            countdown.tick();
-        return true;
-    };
     m_form->Command10_Click();
     m_form->engine().openProcess();
     m_launcher.ended.insert(m_launcher.lastPid());
-    m_form->engine().Timer1_Timer();
+    m_form->engine().poll();
     QCoreApplication::processEvents();
 
     const QString allSent = entry(u"全ての送信を終了しました／"_s);
@@ -200,16 +193,15 @@ void TestForm1::greyAfterWorkBoxOnlyReports()
     t.settings.notifyChanged();
     QVERIFY(!child<QCheckBox>(u"Check2"_s)->isChecked());
     QVERIFY(!child<QRadioButton>(u"Option2_0"_s)->isEnabled());
-    bool countdown = false;
-    m_form->runCountdown = [&countdown](CompletionCountdown&) { return countdown = true; };
+    const int timers = m_clock.timersStarted;
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
     m_form->Command10_Click();
     m_form->engine().openProcess();
     m_launcher.ended.insert(m_launcher.lastPid());
-    m_form->engine().Timer1_Timer();
+    m_form->engine().poll();
     QCoreApplication::processEvents();
-    QVERIFY(!countdown);
+    QCOMPARE(m_clock.timersStarted, timers); // no countdown
     QCOMPARE(m_power.powerOffs, 0);
     QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
     QVERIFY(m_form->isVisible());

@@ -40,8 +40,7 @@ void TestHelp::helpFile()
     FakeFileSystem files;
     files.files = QSet<QString>(existing.begin(), existing.end());
     FakeUrlOpener opener;
-    HelpCommand(files, opener, u"/home/u/.local/share/Lomvato"_s, u"/opt/lomvato"_s)
-        .Pulldown_help_help_Click();
+    HelpCommand(files, opener, u"/home/u/.local/share/Lomvato"_s, u"/opt/lomvato"_s).openHelp();
     QCOMPARE(opener.opened, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl::fromLocalFile(opened)});
 }
 

@@ -30,7 +30,14 @@ class FakeClock final : public Clock
 {
 public:
     QDateTime time = QDateTime(QDate(2004, 3, 15), QTime(9, 5, 7));
+    // Timers fire as fast as the event loop turns.
+    mutable int timersStarted = 0;
     QDateTime now() const override { return time; }
+    void start(QTimer& timer, int) const override
+    {
+        ++timersStarted;
+        timer.start(0);
+    }
 };
 
 // Answers every box from a script and records what was shown.
@@ -129,16 +136,16 @@ private:
 class FakePower final : public PowerControl
 {
 public:
-    OsVersion version{6, 1, 7601, 0};
+    bool needsPrivilege = false;
     std::deque<bool> privilegeAnswers; // true when empty
-    QStringList privilegeRequests;
+    int privilegeRequests = 0;
     int powerOffs = 0;
     std::function<void()> onPowerOff;
 
-    OsVersion osVersion() const override { return version; }
-    bool setShutdownPrivilege(const QString& name) override
+    bool needsShutdownPrivilege() const override { return needsPrivilege; }
+    bool acquireShutdownPrivilege() override
     {
-        privilegeRequests.append(name);
+        ++privilegeRequests;
         return nextOf(privilegeAnswers, true);
     }
     void powerOff() override
