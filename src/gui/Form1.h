@@ -12,6 +12,7 @@
 #include "store/ProgramStore.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -82,6 +83,8 @@ public:
 
     void Command10_Click() { m_engine.Command10_Click(); }
     void Command11_Click() { m_engine.Command11_Click(); }
+    // Opens "コマンドラインのプレビュー" (or brings it to the front); it follows the lists while open.
+    void showPreview();
     void Pulldown_file_table_save_Click();
     void Pulldown_file_table_open_Click();
     void Slider1_Change(int value);
@@ -173,6 +176,8 @@ private:
     QPushButton* Command6 = nullptr;
     QPushButton* Command10 = nullptr;
     QPushButton* Command11 = nullptr;
+    QPushButton* PreviewButton = nullptr;
+    QPointer<QDialog> m_preview;
     QToolButton* UpDown1Up = nullptr;
     QToolButton* UpDown1Down = nullptr;
     QRadioButton* Option1[2] = {};
