@@ -41,7 +41,7 @@ PreviewWindow::PreviewWindow(const WorkTable& table, const ProcessLauncher& laun
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {60, 140, 180, 300};
+    const int widths[] = {50, 90, 110, 280};
     for (int c = 0; c < int(std::size(widths)); ++c)
         m_view->setColumnWidth(c, widths[c]);
 
