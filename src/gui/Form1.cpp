@@ -6,6 +6,7 @@
 #include "Form3.h"
 #include "Form6.h"
 #include "ListItemDelegate.h"
+#include "PreviewWindow.h"
 #include "core/Twips.h"
 #include "frmAbout.h"
 #include "platform/Clock.h"
@@ -103,7 +104,10 @@ Form1::Form1(Services services, QWidget* parent)
     Command10->setEnabled(false);
     Command11->setEnabled(false);
     Text3 = named(new QLineEdit(central), u"Text3"_s);
+    PreviewButton = named(new QPushButton(u"プレビュー…"_s, central), u"PreviewButton"_s);
+    PreviewButton->setToolTip(u"コマンドラインのプレビュー"_s);
     runRow->addWidget(Command10);
+    runRow->addWidget(PreviewButton);
     runRow->addWidget(Command11);
     runRow->addWidget(Text3, 1);
     layout->addLayout(runRow);
@@ -137,6 +141,8 @@ void Form1::connectHandlers()
 {
     connect(Command10, &QPushButton::clicked, this, &Form1::Command10_Click);
     connect(Command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(PreviewButton, &QPushButton::clicked, this, &Form1::showPreview);
+    connect(action(u"Pulldown_list_preview"_s), &QAction::triggered, this, &Form1::showPreview);
     connect(&m_engine, &RunEngine::buttonsChanged, this, [this](bool run, bool abort) {
         Command10->setEnabled(run);
         Command11->setEnabled(abort);
@@ -294,6 +300,8 @@ void Form1::buildMenus()
     Pulldown_list->addSeparator()->setObjectName(u"Pulldown_list_list2"_s);
     addItem(Pulldown_list, u"Pulldown_list_mozi"_s, u"カラム内に挿入する文字列操作"_s);
     addItem(Pulldown_list, u"Pulldown_list_SubListTuika"_s, u"サブリストから追加"_s)->setVisible(false);
+    Pulldown_list->addSeparator();
+    addItem(Pulldown_list, u"Pulldown_list_preview"_s, u"コマンドラインのプレビュー(&P)"_s);
 
     Pulldown_kakuchosi = addMenu(u"Pulldown_kakuchosi"_s, u"フィルタ(&E)"_s);
     addItem(Pulldown_kakuchosi, u"Pulldown_kakuchosi_tuika"_s, u"追加(&N)"_s);
@@ -861,4 +869,17 @@ void Form1::UpDown1_UpClick()
 void Form1::UpDown1_DownClick()
 {
     selectRow(ListView4, m_batchCommands.moveDown(selectedRow(ListView4)));
+}
+
+void Form1::showPreview()
+{
+    if (!m_preview) {
+        auto* window = new PreviewWindow(m_table, m_services.launcher, m_services.files, m_engine,
+                                         m_services.dialogs, this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        m_preview = window;
+    }
+    m_preview->show();
+    m_preview->raise();
+    m_preview->activateWindow();
 }

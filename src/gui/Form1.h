@@ -12,6 +12,7 @@
 #include "store/ProgramStore.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -77,6 +78,8 @@ public:
 
     void Command10_Click() { m_engine.start(); }
     void Command11_Click() { m_engine.requestAbort(); }
+    // Opens "コマンドラインのプレビュー" (or brings it to the front); it follows the lists while open.
+    void showPreview();
     void Pulldown_file_table_save_Click();
     void Pulldown_file_table_open_Click();
     void Slider1_Change(int value);
@@ -168,6 +171,8 @@ private:
     QPushButton* Command6 = nullptr;
     QPushButton* Command10 = nullptr;
     QPushButton* Command11 = nullptr;
+    QPushButton* PreviewButton = nullptr;
+    QPointer<QDialog> m_preview;
     QToolButton* UpDown1Up = nullptr;
     QToolButton* UpDown1Down = nullptr;
     QRadioButton* Option1[2] = {};

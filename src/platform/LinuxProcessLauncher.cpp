@@ -178,10 +178,8 @@ pid_t spawnDetached(const QByteArray& program, const QList<QByteArray>& argument
 
 LinuxProcessLauncher::LinuxProcessLauncher(const FileSystem& files) : m_files(files) {}
 
-// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
-// start a foreign program minimised.
-qint64 LinuxProcessLauncher::start(const QString& commandLine, int /*showMode*/,
-                                   const QStringList& knownPrograms)
+QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
+                                            const QStringList& knownPrograms) const
 {
     QString program;
     QStringList words;
@@ -189,17 +187,29 @@ qint64 LinuxProcessLauncher::start(const QString& commandLine, int /*showMode*/,
              .resolve(
                  knownPrograms, [this](const QString& path) { return m_files.fileExists(path); }, program,
                  words))
+        return {};
+    words.prepend(program);
+    return words;
+}
+
+// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
+// start a foreign program minimised.
+qint64 LinuxProcessLauncher::start(const QString& commandLine, int /*showMode*/,
+                                   const QStringList& knownPrograms)
+{
+    const QStringList words = arguments(commandLine, knownPrograms);
+    if (words.isEmpty())
         return 0;
     // Names reach the kernel as the bytes they were read from, also where those are not UTF-8.
-    QByteArray file = NativeName::encode(program);
+    QList<QByteArray> argv;
+    for (const QString& w : words)
+        argv.append(NativeName::encode(w));
+    QByteArray file = argv.front();
     if (!file.contains('/'))
         file = findInPath(file);
     if (file.isEmpty())
         return 0;
-    QList<QByteArray> arguments{NativeName::encode(program)};
-    for (const QString& w : words)
-        arguments.append(NativeName::encode(w));
-    return spawnDetached(file, arguments);
+    return spawnDetached(file, argv);
 }
 
 std::unique_ptr<ProcessHandle> LinuxProcessLauncher::open(qint64 pid)

@@ -17,6 +17,7 @@ public:
     explicit LinuxProcessLauncher(const FileSystem& files);
 
     qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms) override;
+    QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const override;
     std::unique_ptr<ProcessHandle> open(qint64 pid) override;
 
 private:

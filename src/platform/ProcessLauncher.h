@@ -25,6 +25,9 @@ public:
     // A line that begins with one of the `knownPrograms` (the registered applications' paths) names that
     // program whole, even where a shorter part of its path names another file.
     virtual qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms) = 0;
+    // The program followed by its arguments, exactly as start() would pass them (each name's bytes are
+    // NativeName::encode of its text), without starting anything; empty for a line without words.
+    virtual QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const = 0;
     // Opens a started process for status queries; null when it has already ended or cannot be opened.
     virtual std::unique_ptr<ProcessHandle> open(qint64 pid) = 0;
 };

@@ -221,3 +221,11 @@ QString CheckAppKeysMessage(const QString& problems)
 {
     return problems + u"処理を中止します"_s;
 }
+
+QStringList RegisteredPrograms(const AppRegistry& apps)
+{
+    QStringList programs;
+    for (int i = 0; i < apps.count(); ++i)
+        programs.append(apps.path(i));
+    return programs;
+}

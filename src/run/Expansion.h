@@ -20,6 +20,9 @@
 QString ExpandParameter(const QString& parameter, const FileList::Row& row, int columnCount,
                         const AppRegistry& apps);
 
+// The registered applications' paths, in their order: the programs a command line may begin with.
+QStringList RegisteredPrograms(const AppRegistry& apps);
+
 // Checks the application keys <App1> .. <App999> of every batch entry before a run. Returns one line (ended
 // by CR LF) per entry and key, entry by entry and key by key in ascending order, for a key whose application
 // is not registered or whose executable does not exist; empty when every key is sound. Keys above 999 are not

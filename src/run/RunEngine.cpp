@@ -51,21 +51,40 @@ QString RunEngine::progressText() const
 
 void RunEngine::start()
 {
-    if (m_table.files.count() == 0 || m_table.batch.count() == 0)
+    if (m_table.files.count() == 0 || m_table.batch.count() == 0 || !keysSound())
         return;
+    m_single = false;
+    begin(1, 1);
+}
+
+void RunEngine::runOne(int entry, int row)
+{
+    if (m_running || entry < 0 || entry >= m_table.batch.count() || row < 0 || row >= m_table.files.count() ||
+        !keysSound())
+        return;
+    m_single = true;
+    begin(entry + 1, row + 1);
+}
+
+bool RunEngine::keysSound()
+{
     const QString problems = CheckAppKeys(m_table.batch, m_table.apps, m_files);
-    if (!problems.isEmpty()) {
-        m_dialogs.message(CheckAppKeysMessage(problems), applicationTitle());
-        return;
-    }
+    if (problems.isEmpty())
+        return true;
+    m_dialogs.message(CheckAppKeysMessage(problems), applicationTitle());
+    return false;
+}
+
+void RunEngine::begin(int entryCursor, int fileCursor)
+{
     m_abort = false;
     m_waitPending = false;
     m_waitTimer.stop();
     releaseProcess();
     setState(false, true);
     emit showLogTab();
-    m_entryCursor = 1;
-    m_fileCursor = 1;
+    m_entryCursor = entryCursor;
+    m_fileCursor = fileCursor;
     Workstart();
 }
 
@@ -90,10 +109,8 @@ void RunEngine::Workstart()
 
     m_pollTimer.start();
     releaseProcess();
-    QStringList programs;
-    for (int i = 0; i < m_table.apps.count(); ++i)
-        programs.append(m_table.apps.path(i));
-    m_processId = m_launcher.start(commandLine, m_table.settings.check3 + 1, programs);
+    m_processId =
+        m_launcher.start(commandLine, m_table.settings.check3 + 1, RegisteredPrograms(m_table.apps));
     if (m_processId != 0) {
         // A timer rather than a sleep, so that the window keeps answering during the moment.
         m_waitPending = true;
@@ -169,7 +186,9 @@ void RunEngine::advance()
     // the run on (or ends it) instead of walking past the end.
     const int rows = m_table.files.count();
     const int entries = m_table.batch.count();
-    if (m_fileCursor < rows) {
+    if (m_single) {
+        finish();
+    } else if (m_fileCursor < rows) {
         ++m_fileCursor;
         Workstart();
     } else if (m_entryCursor < entries && rows > 0) {
@@ -192,7 +211,8 @@ void RunEngine::finish()
     updateProgress();
     logTimed(u"全ての送信を終了しました／"_s);
     m_table.log.prependSeparator();
-    emit allDone();
+    if (!m_single)
+        emit allDone();
 }
 
 void RunEngine::releaseProcess()

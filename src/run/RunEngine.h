@@ -62,6 +62,9 @@ public:
 public slots:
     // The run button: checks the application keys and starts the first job.
     void start();
+    // Runs the one job of batch entry `entry` and file row `row` (0-based) as a run of its own, with the
+    // run's checks and log entries; the window's completion action does not follow it. Ignored during a run.
+    void runOne(int entry, int row);
     // Starts the job at the cursors.
     void Workstart();
     // One poll of the current job: ends the run after an abort, or waits, or moves on to the next job.
@@ -85,6 +88,9 @@ signals:
 private:
     // Sets the run button's state and whether a run is active, and tells the window when either changed.
     void setState(bool canStart, bool running);
+    // Checks the application keys as a run does; false (after the message) when the run must not start.
+    bool keysSound();
+    void begin(int entryCursor, int fileCursor);
     // Moves the cursors on after a job, reading the counts afresh; ends the run when no job is left.
     void advance();
     void finish();
@@ -107,6 +113,7 @@ private:
     bool m_running = false;
     bool m_abort = false;
     bool m_waitPending = false;
+    bool m_single = false; // the run is one job only
     // 1-based cursors of the current job: the batch entry (outer loop) and the file row (inner loop).
     int m_entryCursor = 0;
     int m_fileCursor = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/CommandLine.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/PowerControl.h"
@@ -97,6 +98,7 @@ public:
     QSet<QString> failing;            // command lines that fail to start
     QSet<qint64> ended;               // processes that have ended
     QSet<qint64> unopenable;          // processes that end before they can be opened
+    QSet<QString> programFiles;       // files that exist when a command line is split
     qint64 nextPid = 100;
     int openHandles = 0;
 
@@ -106,6 +108,18 @@ public:
         showModes.append(showMode);
         knownPrograms.append(known);
         return failing.contains(commandLine) || commandLine.isEmpty() ? 0 : nextPid++;
+    }
+    QStringList arguments(const QString& commandLine, const QStringList& known) const override
+    {
+        QString program;
+        QStringList words;
+        if (!CommandLine(commandLine)
+                 .resolve(
+                     known, [this](const QString& path) { return programFiles.contains(path); }, program,
+                     words))
+            return {};
+        words.prepend(program);
+        return words;
     }
     std::unique_ptr<ProcessHandle> open(qint64 pid) override
     {

@@ -1,0 +1,124 @@
+#include "Fakes.h"
+#include "gui/Form1.h"
+#include "gui/PreviewWindow.h"
+#include "run/JobPreview.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void showsTheArgumentsOfEveryJob();
+    void runsTheSelectedJobAlone();
+    void exportAsksForThePath();
+
+private:
+    QString cell(int row, int column) const { return m_window->jobs().index(row, column).data().toString(); }
+    void select(int row) { m_window->view()->selectRow(row); }
+
+    FakeDialogs m_dialogs;
+    FakeFileSystem m_files;
+    FakeLauncher m_launcher;
+    FakeClock m_clock;
+    FakePower m_power;
+    FakeRegistry m_registry;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Form1> m_form;
+    PreviewWindow* m_window = nullptr;
+};
+
+void TestPreview::init()
+{
+    m_dialogs = FakeDialogs();
+    m_launcher = FakeLauncher();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_form = std::make_unique<Form1>(
+        Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
+    WorkTable& table = m_form->table();
+    table.apps.appendRow({u"<App1>"_s, u"conv"_s, u"/opt/conv"_s});
+    m_files.files.insert(u"/opt/conv"_s);
+    table.files.appendRows({{u""_s, u""_s, u"a.jpg"_s, u""_s, u""_s, u"/p/a.jpg"_s},
+                            {u""_s, u""_s, u"写真 1.jpg"_s, u""_s, u""_s, u"/p/写真 1.jpg"_s}});
+    // <c5> without quotes around it: a path with a blank becomes two arguments.
+    table.batch.appendRow({u"1"_s, u"conv"_s, u"<App1> -i <c5>"_s, u"/opt/conv"_s});
+    table.batch.appendRow({u"2"_s, u"conv"_s, u"<App1> \"<c5>\""_s, u"/opt/conv"_s});
+    m_form->findChild<QPushButton*>(u"PreviewButton"_s)->click();
+    m_window = m_form->findChild<PreviewWindow*>();
+    QVERIFY(m_window);
+}
+
+void TestPreview::cleanup()
+{
+    m_form.reset();
+}
+
+void TestPreview::showsTheArgumentsOfEveryJob()
+{
+    QCOMPARE(m_window->jobs().rowCount(), 4);
+    // Entry outer, file row inner, as the run goes.
+    const QStringList numbers{cell(0, 0), cell(1, 0), cell(2, 0), cell(3, 0)};
+    QCOMPARE(numbers, (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
+    QCOMPARE(cell(1, JobPreview::Entry), u"1 conv"_s);
+    QCOMPARE(cell(1, JobPreview::File), u"写真 1.jpg"_s);
+    QCOMPARE(cell(1, JobPreview::CommandLine), u"/opt/conv -i /p/写真 1.jpg"_s);
+    QCOMPARE(cell(1, JobPreview::Arguments), u"‹/opt/conv› ‹-i› ‹/p/写真› ‹1.jpg›"_s);
+    QCOMPARE(cell(3, JobPreview::Arguments), u"‹/opt/conv› ‹/p/写真 1.jpg›"_s);
+    QCOMPARE(cell(2, JobPreview::Entry), u"2 conv"_s);
+
+    // Fixing the template shows at once.
+    m_form->table().batch.setCell(0, BatchList::Parameter, u"<App1> -i \"<c5>\""_s);
+    QCOMPARE(cell(1, JobPreview::Arguments), u"‹/opt/conv› ‹-i› ‹/p/写真 1.jpg›"_s);
+
+    // A key problem stands above the jobs, as the run would report it.
+    auto* problems = m_window->findChild<QLabel*>(u"Problems"_s);
+    QVERIFY(problems->isHidden());
+    m_form->table().batch.setCell(1, BatchList::Parameter, u"<App2> x"_s);
+    QVERIFY(!problems->isHidden());
+    QVERIFY(problems->text().contains(u"<App2>"_s));
+}
+
+void TestPreview::runsTheSelectedJobAlone()
+{
+    QSignalSpy allDone(&m_form->engine(), &RunEngine::allDone);
+    auto* runOne = m_window->findChild<QPushButton*>(u"RunOne"_s);
+    QVERIFY(!runOne->isEnabled());
+    select(2);
+    QVERIFY(runOne->isEnabled());
+    runOne->click();
+    QCOMPARE(m_launcher.started, QStringList{u"/opt/conv \"/p/a.jpg\""_s});
+    QVERIFY(!runOne->isEnabled());
+    m_form->engine().openProcess();
+    m_launcher.ended.insert(m_launcher.lastPid());
+    m_form->engine().poll();
+    QVERIFY(!m_form->engine().isRunning());
+    QCOMPARE(m_launcher.started.size(), 1);
+    QVERIFY(m_form->table().log.text().contains(u"全ての送信を終了しました"_s));
+    QCOMPARE(allDone.size(), 0);
+    QVERIFY(runOne->isEnabled());
+}
+
+void TestPreview::exportAsksForThePath()
+{
+    const QString path = m_dir->filePath(u"jobs.sh"_s);
+    m_dialogs.files.push_back(path);
+    m_window->findChild<QPushButton*>(u"Export"_s)->click();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 3 + 4 + 1);
+    QCOMPARE(lines[4], "/opt/conv -i '/p/写真' 1.jpg"_ba);
+    QCOMPARE(lines[6], "/opt/conv '/p/写真 1.jpg'"_ba);
+}
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"
