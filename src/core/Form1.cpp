@@ -311,11 +311,14 @@ QWidget* Form1::buildMainTab()
 
     ListView2 = makeListView(u"ListView2"_s, &m_table.apps, tab);
     ListView2->setToolTip(keyHint);
+    ListView2->setAccessibleName(u"ListView2"_s);
     ListView3 = makeListView(u"ListView3"_s, &m_table.columns, tab);
     ListView3->setToolTip(keyHint);
     ListView4 = makeListView(u"ListView4"_s, &m_table.batch, tab);
+    ListView4->setAccessibleName(u"ListView4"_s);
     ListView1 = makeListView<FileListView>(u"ListView1"_s, &m_table.files, tab);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setAccessibleName(u"ListView1"_s);
     ListView1->setToolTip(u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s);
     ListView1->header()->setSectionsMovable(true);
     ListView1->header()->setSectionsClickable(true);
@@ -446,6 +449,7 @@ QWidget* Form1::buildLogTab()
     auto* tab = new QWidget;
     Text2 = named(new QPlainTextEdit(tab), u"Text2"_s);
     Text2->setReadOnly(true);
+    Text2->setAccessibleName(u"Text2"_s);
     Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Every entry of a run is inserted at the top; an undo history would keep a second copy of each.
     Text2->setUndoRedoEnabled(false);
