@@ -36,11 +36,14 @@ def check(ok, what):
         raise Failed(what)
 
 
-def wait(what, probe, timeout=10.0):
-    """The first true result of probe() within timeout seconds; a window being rebuilt may fail a probe."""
+def wait(what, probe, timeout=10.0, under=None):
+    """The first true result of probe() within timeout seconds; a window being rebuilt may fail a probe.
+    What the accessibility bus keeps of the tree under "under" is asked for again at each try."""
     end = time.monotonic() + timeout
     while True:
         try:
+            if under is not None:
+                under.clear_cache()
             result = probe()
         except (GLib.Error, LookupError, AttributeError, StopIteration, OSError):
             result = None
@@ -70,7 +73,7 @@ def showing(acc):
 def window(app, role, title):
     """A top-level window of the application, once it shows."""
     return wait(f'{role} "{title}"', lambda: next(
-        w for w in app if w is not None and w.getRoleName() == role and w.name == title and showing(w)))
+        w for w in app if w is not None and w.getRoleName() == role and w.name == title and showing(w)), under=app)
 
 
 def find(root, role, name=None):
@@ -80,7 +83,8 @@ def find(root, role, name=None):
 def control(root, role, name):
     """A control that shows and can be used."""
     return wait(f'usable {role} "{name}"', lambda: next(
-        c for c in [find(root, role, name)] if showing(c) and c.getState().contains(pyatspi.STATE_ENABLED)))
+        c for c in [find(root, role, name)] if showing(c) and c.getState().contains(pyatspi.STATE_ENABLED)),
+        under=root)
 
 
 def act(acc, action="Press"):
@@ -140,7 +144,7 @@ def answer(app, title, button="OK", role="alert"):
     box = window(app, role, title)
     shown = [a.name for a in pyatspi.findAllDescendants(box, lambda a: a.getRoleName() == "label")]
     press(box, button)
-    wait(f'the end of "{title}"', lambda: not showing(box))
+    wait(f'the end of "{title}"', lambda: not showing(box), under=box)
     return shown
 
 
@@ -274,7 +278,7 @@ def prepare(lv, program, sample, check1=0, check2=0):
     # The folder view: its icons are the files.
     lv.icons = wait("pcmanfm's files", lambda: [
         i for i in find(fm_window, "layered pane") if i.getRoleName() == "icon" and showing(i)
-        and centre(i)[0] > width - 400])
+        and centre(i)[0] > width - 400], under=fm_window)
     lv.list = find(lv.main, "tree", "ListView1")
 
 
@@ -301,15 +305,16 @@ def listed(lv, *names):
     """Waits until the file list shows these files of the file manager's folder in this order."""
     paths = [str(lv.files / n) for n in names]
     # The sixth column, <c5>, holds the full path.
-    wait(f"file list {names}", lambda: [r[5] for r in rows(lv.list)] == paths, timeout=5)
+    wait(f"file list {names}", lambda: [r[5] for r in rows(lv.list)] == paths, 5, lv.list)
 
 
 def run_batch(lv):
     """Selects the program, takes its sample into the editor, registers it and starts the run."""
-    click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh")))
+    click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh"),
+               under=lv.main))
     press(lv.main, "↓パラメータを編集")
     press(lv.main, "●記述したパラメータをバッチリストに登録")
-    wait("the batch row", lambda: rows(find(lv.main, "tree", "ListView4")))
+    wait("the batch row", lambda: rows(find(lv.main, "tree", "ListView4")), under=lv.main)
     press(lv.main, "実\u3000\u3000行")
 
 
@@ -356,7 +361,8 @@ def case_abort_leaves_the_program_running(lv):
     job = int(wait("the long job", lambda: (lv.dir / "long.pid").read_text().strip()))
     try:
         press(lv.main, "中\u3000\u3000断")
-        wait("the abort in the log", lambda: "送信作業を中断しました／" in text(find(lv.main, "text", "Text2")))
+        wait("the abort in the log", lambda: "送信作業を中断しました／" in text(find(lv.main, "text", "Text2")),
+             under=lv.main)
         time.sleep(1)
         os.kill(job, 0)  # the job still runs
         log = quit_checked(lv)
