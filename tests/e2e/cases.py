@@ -45,12 +45,12 @@ def wait(what, probe, timeout=10.0, under=None):
             if under is not None:
                 under.clear_cache()
             result = probe()
-        except (GLib.Error, LookupError, AttributeError, StopIteration, OSError):
-            result = None
-        if result:
+        except (GLib.Error, LookupError, AttributeError, TypeError, StopIteration, OSError) as e:
+            result = e
+        if result and not isinstance(result, Exception):
             return result
         if time.monotonic() > end:
-            raise Failed(f"no {what} within {timeout:g} s")
+            raise Failed(f"no {what} within {timeout:g} s (last: {result!r})")
         time.sleep(0.1)
 
 
@@ -80,16 +80,18 @@ def find(root, role, name=None):
     return pyatspi.findDescendant(root, lambda a: a.getRoleName() == role and name in (None, a.name))
 
 
-def control(root, role, name):
-    """A control that shows and can be used."""
-    return wait(f'usable {role} "{name}"', lambda: next(
-        c for c in [find(root, role, name)] if showing(c) and c.getState().contains(pyatspi.STATE_ENABLED)),
-        under=root)
-
-
 def act(acc, action="Press"):
     actions = acc.queryAction()
     actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action))
+
+
+def press(root, name):
+    """Presses a button once it shows and can be used."""
+    def usable():
+        button = find(root, "push button", name)
+        return showing(button) and button.getState().contains(pyatspi.STATE_ENABLED) and button
+
+    act(wait(f'usable button "{name}"', usable, under=root))
 
 
 def menu(frame, *path):
@@ -107,12 +109,6 @@ def menu(frame, *path):
             raise
     finally:
         Atspi.set_timeout(*TIMEOUTS)
-
-
-def press(root, name):
-    act(control(root, "push button", name))
-
-
 
 
 def rows(table):
@@ -294,9 +290,9 @@ def drag(lv, *keys):
     for k in keys:
         xdotool("keydown", k)
     # A few moves more, so that the file manager proposes the action that goes with the keys.
-    for i in range(4):
-        xdotool("mousemove", x1 + 8 * i, y1, "sleep", 0.05)
-    xdotool("mouseup", 1)
+    for i in range(6):
+        xdotool("mousemove", x1 + 8 * i, y1, "sleep", 0.1)
+    xdotool("sleep", 0.2, "mouseup", 1)
     for k in keys:
         xdotool("keyup", k)
 
@@ -364,7 +360,7 @@ def case_abort_leaves_the_program_running(lv):
         wait("the abort in the log", lambda: "送信作業を中断しました／" in text(find(lv.main, "text", "Text2")),
              under=lv.main)
         time.sleep(1)
-        os.kill(job, 0)  # the job still runs
+        check(Path(f"/proc/{job}").exists(), "the long job still running")
         log = quit_checked(lv)
         check("送信作業を中断しました／" in log and "全ての送信を終了しました／" not in log, "the abort in the log")
     finally:
@@ -388,6 +384,8 @@ def case_shutdown_countdown_cancelled(lv):
 
 def main():
     Atspi.set_timeout(*TIMEOUTS)
+    # Stopped from outside (a test's time-out), the cases still end what they started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     cases = [n[5:] for n in globals() if n.startswith("case_")]
     chosen = os.environ.get("E2E_CASES", "").split() or cases
     failed = 0
