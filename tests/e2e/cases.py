@@ -265,16 +265,16 @@ def prepare(lv, program, sample, check1=0, check2=0):
     (lv.files / "a.txt").write_text("1\n")
     (lv.files / "b c.txt").write_text("2\n")
     lv.process, lv.app, lv.main = lv.start()
-    fm = lv.spawn("pcmanfm", lv.files)
-    fm_window = window(application(fm), "frame", lv.files.name)
+    fm = application(lv.spawn("pcmanfm", lv.files))
+    window(fm, "frame", lv.files.name)
     # At the right edge of the screen, clear of the file list (there is no window manager to place it).
     width = int(subprocess.check_output(["xdotool", "getdisplaygeometry"]).split()[0])
     xdotool("search", "--onlyvisible", "--name", f"^{lv.files.name}$", "windowsize", 400, 300, "windowmove",
             width - 400, 80)
     # The folder view: its icons are the files.
     lv.icons = wait("pcmanfm's files", lambda: [
-        i for i in find(fm_window, "layered pane") if i.getRoleName() == "icon" and showing(i)
-        and centre(i)[0] > width - 400], under=fm_window)
+        i for i in find(fm, "layered pane") if i.getRoleName() == "icon" and showing(i)
+        and centre(i)[0] > width - 400], under=fm)
     lv.list = find(lv.main, "tree", "ListView1")
 
 
