@@ -25,6 +25,8 @@ FACTORY = (HERE / "factory-written.lvt").read_bytes()
 WORK = Path(os.environ["E2E_WORK"])
 # Answers within 5 s, also from a program that has just started (whose answers may otherwise take 15 s).
 TIMEOUTS = (5000, 0)
+# The files pcmanfm shows, in its order.
+FILES = ("a.txt", "b c.txt")
 
 
 class Failed(Exception):
@@ -121,9 +123,18 @@ def text(acc):
     return acc.queryText().getText(0, -1)
 
 
+def box(acc):
+    """Where the control stands on the screen."""
+    return acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def inside(b, x, y):
+    return b.x <= x < b.x + b.width and b.y <= y < b.y + b.height
+
+
 def centre(acc):
-    box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return box.x + box.width // 2, box.y + box.height // 2
+    b = box(acc)
+    return b.x + b.width // 2, b.y + b.height // 2
 
 
 def click(acc, *keys):
@@ -251,7 +262,7 @@ def case_version_dialog(lv):
 
 def prepare(lv, program, sample, check1=0, check2=0):
     """Registers the shell program prog.sh with that sample and after-work settings in the startup template,
-    starts Lomvato and shows a.txt and "b c.txt" in pcmanfm beside it."""
+    starts Lomvato and shows FILES in pcmanfm beside it."""
     prog = lv.dir / "prog.sh"
     prog.write_text(f"#!/bin/sh\n{program}\n")
     prog.chmod(0o755)
@@ -262,8 +273,8 @@ def prepare(lv, program, sample, check1=0, check2=0):
     (lv.dir / "default.lvt").write_bytes(b"\r\n".join(lines))
     lv.files = WORK / f"{lv.dir.name}-files"
     lv.files.mkdir()
-    (lv.files / "a.txt").write_text("1\n")
-    (lv.files / "b c.txt").write_text("2\n")
+    for i, f in enumerate(FILES):
+        (lv.files / f).write_text(f"{i}\n")
     lv.process, lv.app, lv.main = lv.start()
     fm = application(lv.spawn("pcmanfm", lv.files))
     window(fm, "frame", lv.files.name)
@@ -271,15 +282,21 @@ def prepare(lv, program, sample, check1=0, check2=0):
     width = int(subprocess.check_output(["xdotool", "getdisplaygeometry"]).split()[0])
     xdotool("search", "--onlyvisible", "--name", f"^{lv.files.name}$", "windowsize", 400, 300, "windowmove",
             width - 400, 80)
-    # The folder view: its icons are the files.
-    lv.icons = wait("pcmanfm's files", lambda: [
-        i for i in find(fm, "layered pane") if i.getRoleName() == "icon" and showing(i)
-        and centre(i)[0] > width - 400], under=fm)
+    lv.icons = wait("pcmanfm's files", lambda: files_shown(fm, width - 400), under=fm)
     lv.list = find(lv.main, "tree", "ListView1")
 
 
-def drag(lv, *keys):
-    """Selects every file in pcmanfm and drags them onto the file list, the keys held from the list on."""
+def files_shown(fm, left):
+    """The icons of pcmanfm's folder view, once they stand right of "left" and there is one per file."""
+    view = box(find(fm, "layered pane"))
+    icons = [i for i in pyatspi.findAllDescendants(fm, lambda a: a.getRoleName() == "icon")
+             if inside(view, *centre(i))]
+    return view.x >= left and len(icons) == len(FILES) and icons
+
+
+def drag(lv, *keys, times=1):
+    """Selects every file in pcmanfm and drags them onto the file list, the keys held from the list on; then
+    waits until the list shows the files that many times over."""
     click(lv.icons[0])
     click(lv.icons[-1], "shift")
     (x0, y0), (x1, y1) = centre(lv.icons[0]), centre(lv.list)
@@ -293,15 +310,14 @@ def drag(lv, *keys):
     for i in range(6):
         xdotool("mousemove", x1 + 8 * i, y1, "sleep", 0.1)
     xdotool("sleep", 0.2, "mouseup", 1)
-    for k in keys:
-        xdotool("keyup", k)
-
-
-def listed(lv, *names):
-    """Waits until the file list shows these files of the file manager's folder in this order."""
-    paths = [str(lv.files / n) for n in names]
-    # The sixth column, <c5>, holds the full path.
-    wait(f"file list {names}", lambda: [r[5] for r in rows(lv.list)] == paths, 5, lv.list)
+    paths = [str(lv.files / f) for f in FILES] * times
+    try:
+        # The sixth column, <c5>, holds the full path. The keys stay down until the drop is taken: Lomvato
+        # reads them when it handles the drop, which may come after the release of the button.
+        wait(f"file list {paths} after a drag with {keys}", lambda: [r[5] for r in rows(lv.list)] == paths, 5, lv.list)
+    finally:
+        for k in keys:
+            xdotool("keyup", k)
 
 
 def run_batch(lv):
@@ -316,7 +332,7 @@ def run_batch(lv):
 
 def quit_checked(lv):
     check(stop(lv.process), "the end")
-    for f in ("a.txt", "b c.txt"):
+    for f in FILES:
         check((lv.files / f).is_file(), f"{f} still in its folder")
     return lv.log()
 
@@ -325,9 +341,7 @@ def case_dropped_files_run_through_a_real_program(lv):
     prepare(lv, 'for a in "$@"; do printf "%s\\n" "$a"; done >>"$(dirname "$0")/received.txt"',
             '<App1> "<c5>" <c2>')
     drag(lv)
-    listed(lv, "a.txt", "b c.txt")
-    drag(lv, "ctrl")
-    listed(lv, "a.txt", "b c.txt", "a.txt", "b c.txt")
+    drag(lv, "ctrl", times=2)
     run_batch(lv)
     check("処理が全て終了しました" in answer(lv.app, "Lomvato"), "the after-work message")
     shown_log = text(find(lv.main, "text", "Text2"))
@@ -341,18 +355,14 @@ def case_dropped_files_run_through_a_real_program(lv):
 def case_drags_with_shift_append_and_with_ctrl_shift_replace(lv):
     prepare(lv, "exit 0", "<App1>")
     drag(lv)
-    listed(lv, "a.txt", "b c.txt")
-    drag(lv, "shift")
-    listed(lv, "a.txt", "b c.txt", "a.txt", "b c.txt")
+    drag(lv, "shift", times=2)
     drag(lv, "ctrl", "shift")
-    listed(lv, "a.txt", "b c.txt")
     quit_checked(lv)
 
 
 def case_abort_leaves_the_program_running(lv):
     prepare(lv, 'echo $$ >"$(dirname "$0")/long.pid"; exec sleep 30', '<App1> "<c5>"', check1=1)
     drag(lv)
-    listed(lv, "a.txt", "b c.txt")
     run_batch(lv)
     job = int(wait("the long job", lambda: (lv.dir / "long.pid").read_text().strip()))
     try:
@@ -373,7 +383,6 @@ def case_abort_leaves_the_program_running(lv):
 def case_shutdown_countdown_cancelled(lv):
     prepare(lv, "exit 0", '<App1> "<c5>"', check1=1, check2=1)
     drag(lv)
-    listed(lv, "a.txt", "b c.txt")
     run_batch(lv)
     # "中　止" at once: the countdown must never run out here.
     press(window(lv.app, "dialog", "Lomvato"), "中\u3000止")
