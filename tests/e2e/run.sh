@@ -54,4 +54,4 @@ export QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 GTK_MODULES=gail:at
 # No system bus: even a countdown that ran out could not reach a real power-off. (The cases never let it.)
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent
 # The session bus starts the accessibility bus on the first request and takes it down when it ends.
-dbus-run-session -- /usr/bin/python3 "${E2E_SCRIPT:-$here/cases.py}" "$exe" 2> >(grep -v '^dbus-daemon\[' >&2)
+dbus-run-session -- /usr/bin/python3 "$here/cases.py" "$exe" 2> >(grep -v '^dbus-daemon\[' >&2)
