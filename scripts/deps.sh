@@ -7,7 +7,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-translations-l10n
     clang libclang-rt-14-dev clang-format clang-tidy
     xvfb xauth xdotool x11-utils imagemagick pcmanfm
-    fonts-noto-cjk
+    dbus-daemon at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libatk-adaptor libgail-common
+    fonts-noto-cjk fonts-ipafont-gothic
 )
 
 missing=()

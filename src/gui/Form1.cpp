@@ -319,11 +319,14 @@ QWidget* Form1::buildMainTab()
 
     ListView2 = makeListView(u"ListView2"_s, &m_table.apps, tab);
     ListView2->setToolTip(keyHint);
+    ListView2->setAccessibleName(u"ListView2"_s);
     ListView3 = makeListView(u"ListView3"_s, &m_table.columns, tab);
     ListView3->setToolTip(keyHint);
     ListView4 = makeListView(u"ListView4"_s, &m_table.batch, tab);
+    ListView4->setAccessibleName(u"ListView4"_s);
     ListView1 = new FileListView(tab);
     ListView1->setModel(&m_table.files);
+    ListView1->setAccessibleName(u"ListView1"_s);
 
     auto bindRows = [this](QTreeView* view, TextRowList& list) {
         m_widthBinders.push_back(new ColumnWidthBinder(
@@ -455,6 +458,7 @@ QWidget* Form1::buildLogTab()
     auto* tab = new QWidget;
     Text2 = named(new QPlainTextEdit(tab), u"Text2"_s);
     Text2->setReadOnly(true);
+    Text2->setAccessibleName(u"Text2"_s);
     Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Every entry of a run is inserted at the top; an undo history would keep a second copy of each.
     Text2->setUndoRedoEnabled(false);

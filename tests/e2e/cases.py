@@ -1,0 +1,421 @@
+"""The end-to-end cases, run by run.sh in the world it sets up.
+
+The program is driven as assistive technology drives it: its windows, buttons, menu items, lists and texts are
+found on the accessibility bus by role and name, buttons and menu items are pressed through their actions, and
+what the window shows is read back from there. Drags from pcmanfm stay real mouse drags, between the places
+both programs report for their icons and lists. Usage: cases.py <lomvato executable>
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import pyatspi
+from gi.repository import Atspi, GLib
+
+EXE = Path(sys.argv[1])
+HERE = Path(__file__).resolve().parent
+FACTORY = (HERE / "factory-written.lvt").read_bytes()
+WORK = Path(os.environ["E2E_WORK"])
+# Answers within 5 s, also from a program that has just started (whose answers may otherwise take 15 s).
+TIMEOUTS = (5000, 0)
+# The files pcmanfm shows, in its order.
+FILES = ("a.txt", "b c.txt")
+
+
+class Failed(Exception):
+    pass
+
+
+def check(ok, what):
+    if not ok:
+        raise Failed(what)
+
+
+def wait(what, probe, timeout=10.0, under=None):
+    """The first true result of probe() within timeout seconds; a window being rebuilt may fail a probe.
+    What the accessibility bus keeps of the tree under "under" is asked for again at each try."""
+    end = time.monotonic() + timeout
+    while True:
+        try:
+            if under is not None:
+                under.clear_cache()
+            result = probe()
+        except (GLib.Error, LookupError, AttributeError, TypeError, StopIteration, OSError) as e:
+            result = e
+        if result and not isinstance(result, Exception):
+            return result
+        if time.monotonic() > end:
+            raise Failed(f"no {what} within {timeout:g} s (last: {result!r})")
+        time.sleep(0.1)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True)
+
+
+# The accessibility bus.
+
+
+def application(process):
+    return wait(f"accessible application of {process.args}", lambda: next(
+        a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.get_process_id() == process.pid))
+
+
+def showing(acc):
+    return acc is not None and acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def window(app, role, title):
+    """A top-level window of the application, once it shows."""
+    return wait(f'{role} "{title}"', lambda: next(
+        w for w in app if w is not None and w.getRoleName() == role and w.name == title and showing(w)), under=app)
+
+
+def find(root, role, name=None):
+    return pyatspi.findDescendant(root, lambda a: a.getRoleName() == role and name in (None, a.name))
+
+
+def act(acc, action="Press"):
+    actions = acc.queryAction()
+    actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action))
+
+
+def press(root, name):
+    """Presses a button once it shows and can be used."""
+    def usable():
+        button = find(root, "push button", name)
+        return showing(button) and button.getState().contains(pyatspi.STATE_ENABLED) and button
+
+    act(wait(f'usable button "{name}"', usable, under=root))
+
+
+def menu(frame, *path):
+    """Triggers a menu item of the menu bar, given by the captions from the bar down."""
+    item = find(frame, "menu bar")
+    for caption in path:
+        item = find(item, "menu item", caption)
+    # A menu item that opens a modal dialog answers only once the dialog has closed: the item is triggered
+    # as soon as the program takes the request, so waiting for the answer is cut short.
+    Atspi.set_timeout(200, 0)
+    try:
+        act(item)
+    except GLib.Error as e:
+        if "Did not receive a reply" not in str(e):
+            raise
+    finally:
+        Atspi.set_timeout(*TIMEOUTS)
+
+
+def rows(table):
+    """The cell texts of a list, row by row."""
+    t = table.queryTable()
+    return [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
+
+
+def text(acc):
+    return acc.queryText().getText(0, -1)
+
+
+def box(acc):
+    """Where the control stands on the screen."""
+    return acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def inside(b, x, y):
+    return b.x <= x < b.x + b.width and b.y <= y < b.y + b.height
+
+
+def centre(acc):
+    b = box(acc)
+    return b.x + b.width // 2, b.y + b.height // 2
+
+
+def click(acc, *keys):
+    x, y = centre(acc)
+    for k in keys:
+        xdotool("keydown", k)
+    xdotool("mousemove", x, y, "click", 1)
+    for k in keys:
+        xdotool("keyup", k)
+
+
+def answer(app, title, button="OK", role="alert"):
+    """Answers a message box and gives back the texts it showed."""
+    box = window(app, role, title)
+    shown = [a.name for a in pyatspi.findAllDescendants(box, lambda a: a.getRoleName() == "label")]
+    press(box, button)
+    wait(f'the end of "{title}"', lambda: not showing(box), under=box)
+    return shown
+
+
+# Lomvato's processes and files.
+
+
+class Lomvato:
+    def __init__(self, name):
+        self.dir = WORK / name
+        self.dir.mkdir()
+        shutil.copy(EXE, self.dir / "lomvato")
+        for f in ("default.lvt", "help.html"):
+            shutil.copy(EXE.parent / f, self.dir)
+        self.processes = []
+
+    def start(self, role="frame", title="Lomvato"):
+        """Starts an instance; gives back its process, its application and its first window."""
+        process = subprocess.Popen(["./lomvato"], cwd=self.dir)
+        self.processes.append(process)
+        app = application(process)
+        return process, app, window(app, role, title)
+
+    def spawn(self, *args):
+        process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def end(self):
+        for p in reversed(self.processes):
+            if p.poll() is None:
+                p.kill()
+                p.wait()
+
+    def template(self):
+        return (self.dir / "default.lvt").read_bytes()
+
+    def log(self):
+        return (self.dir / "log.ini").read_bytes().decode("cp932")
+
+    def stored(self):
+        return {f.name: f.read_bytes() for f in self.dir.iterdir() if f.suffix in (".lvt", ".ini")}
+
+
+def ended(process, timeout=10):
+    try:
+        process.wait(timeout)
+        return True
+    except subprocess.TimeoutExpired:
+        return False
+
+
+def stop(process):
+    process.send_signal(signal.SIGTERM)
+    return ended(process)
+
+
+def log_ok(log):
+    """The log begins with the separator, an empty line and the start line."""
+    return re.match(r"\*{60}\r\n\r\n\d\d/\d\d/\d\d \d\d:\d\d:\d\d\tLomvato起動開始\r\n", log) is not None
+
+
+# The cases.
+
+
+def case_first_start_and_quit(lv):
+    process, app, main = lv.start()
+    menu(main, "ファイル(F)", "終了（Q）")
+    check("アプリケーションを終了します。よろしいですか？" in answer(app, "終了確認"), "the question to quit")
+    check(ended(process), "the end")
+    check(lv.template() == FACTORY, "the factory template written")
+    check(log_ok(lv.log()), "the log's start")
+
+
+def case_second_instance_refused(lv):
+    first, _, _ = lv.start()
+    before = lv.stored()
+    second, app, _ = lv.start("alert", "Lomvato")
+    check("２重起動できません" in answer(app, "Lomvato"), "the refusal")
+    check(ended(second), "the end of the second")
+    check(lv.stored() == before, "the files unchanged")
+    check(first.poll() is None and stop(first), "the first still running")
+
+
+def case_damaged_template_replaced(lv):
+    (lv.dir / "default.lvt").write_bytes(b"/check1.Value\r\nnot a number\r\n")
+    process, app, _ = lv.start("alert", "起動時にエラーが発生しました")
+    answer(app, "起動時にエラーが発生しました")
+    window(app, "frame", "Lomvato")
+    check(stop(process), "the end")
+    check(lv.template() == FACTORY, "the factory template written")
+    check(log_ok(lv.log()), "the log's start")
+
+
+def case_sigterm_stores_both_files(lv):
+    process, _, _ = lv.start()
+    check(stop(process), "the end")
+    check(log_ok(lv.log()), "the log's start")
+    check(lv.template(), "the template written")
+
+
+def case_version_dialog(lv):
+    process, app, main = lv.start()
+    menu(main, "ヘルプ(H)", "バージョン情報(V)")
+    shown = answer(app, "Lomvato", role="dialog")
+    check(any(re.fullmatch(r"ﾊﾞｰｼﾞｮﾝ \d+\.\d+\.\d+", s) for s in shown), f"a version among {shown}")
+    check(stop(process), "the end")
+
+
+def prepare(lv, program, sample, check1=0, check2=0):
+    """Registers the shell program prog.sh with that sample and after-work settings in the startup template,
+    starts Lomvato and shows FILES in pcmanfm beside it."""
+    prog = lv.dir / "prog.sh"
+    prog.write_text(f"#!/bin/sh\n{program}\n")
+    prog.chmod(0o755)
+    lines = FACTORY.split(b"\r\n")
+    lines[1], lines[3] = b"%d" % check1, b"%d" % check2
+    apps = lines.index(b"/listview2.listitems.Text") + 1
+    lines.insert(apps, f"<App1>|prog.sh|{prog}|{sample}".encode())
+    (lv.dir / "default.lvt").write_bytes(b"\r\n".join(lines))
+    lv.files = WORK / f"{lv.dir.name}-files"
+    lv.files.mkdir()
+    for i, f in enumerate(FILES):
+        (lv.files / f).write_text(f"{i}\n")
+    lv.process, lv.app, lv.main = lv.start()
+    fm = application(lv.spawn("pcmanfm", lv.files))
+    window(fm, "frame", lv.files.name)
+    # At the right edge of the screen, clear of the file list (there is no window manager to place it).
+    width = int(subprocess.check_output(["xdotool", "getdisplaygeometry"]).split()[0])
+    xdotool("search", "--onlyvisible", "--name", f"^{lv.files.name}$", "windowsize", 400, 300, "windowmove",
+            width - 400, 80)
+    lv.icons = wait("pcmanfm's files", lambda: files_shown(fm, width - 400), under=fm)
+    lv.list = find(lv.main, "tree", "ListView1")
+
+
+def files_shown(fm, left):
+    """The icons of pcmanfm's folder view, once they stand right of "left" and there is one per file."""
+    view = box(find(fm, "layered pane"))
+    icons = [i for i in pyatspi.findAllDescendants(fm, lambda a: a.getRoleName() == "icon")
+             if inside(view, *centre(i))]
+    return view.x >= left and len(icons) == len(FILES) and icons
+
+
+def drag(lv, *keys, times=1):
+    """Selects every file in pcmanfm and drags them onto the file list, the keys held from the list on; then
+    waits until the list shows the files that many times over."""
+    click(lv.icons[0])
+    click(lv.icons[-1], "shift")
+    (x0, y0), (x1, y1) = centre(lv.icons[0]), centre(lv.list)
+    xdotool("mousemove", x0, y0, "mousedown", 1)
+    steps = 12
+    for i in range(1, steps + 1):
+        xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps, "sleep", 0.03)
+    for k in keys:
+        xdotool("keydown", k)
+    # A few moves more, so that the file manager proposes the action that goes with the keys.
+    for i in range(6):
+        xdotool("mousemove", x1 + 8 * i, y1, "sleep", 0.1)
+    xdotool("sleep", 0.2, "mouseup", 1)
+    paths = [str(lv.files / f) for f in FILES] * times
+    try:
+        # The sixth column, <c5>, holds the full path. The keys stay down until the drop is taken: Lomvato
+        # reads them when it handles the drop, which may come after the release of the button.
+        wait(f"file list {paths} after a drag with {keys}", lambda: [r[5] for r in rows(lv.list)] == paths, 5, lv.list)
+    finally:
+        for k in keys:
+            xdotool("keyup", k)
+
+
+def run_batch(lv):
+    """Selects the program, takes its sample into the editor, registers it and starts the run."""
+    click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh"),
+               under=lv.main))
+    press(lv.main, "↓パラメータを編集")
+    press(lv.main, "●記述したパラメータをバッチリストに登録")
+    wait("the batch row", lambda: rows(find(lv.main, "tree", "ListView4")), under=lv.main)
+    press(lv.main, "実\u3000\u3000行")
+
+
+def quit_checked(lv):
+    check(stop(lv.process), "the end")
+    for f in FILES:
+        check((lv.files / f).is_file(), f"{f} still in its folder")
+    return lv.log()
+
+
+def case_dropped_files_run_through_a_real_program(lv):
+    prepare(lv, 'for a in "$@"; do printf "%s\\n" "$a"; done >>"$(dirname "$0")/received.txt"',
+            '<App1> "<c5>" <c2>')
+    drag(lv)
+    drag(lv, "ctrl", times=2)
+    run_batch(lv)
+    check("処理が全て終了しました" in answer(lv.app, "Lomvato"), "the after-work message")
+    shown_log = text(find(lv.main, "text", "Text2"))
+    check("全ての送信を終了しました／" in shown_log, "the end of the run in the shown log")
+    # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
+    one = [f"{lv.files}/a.txt", "a", f"{lv.files}/b c.txt", "b", "c"]
+    check((lv.dir / "received.txt").read_text().splitlines() == one + one, "the arguments received")
+    check("全ての送信を終了しました／" in quit_checked(lv), "the end of the run in the log")
+
+
+def case_drags_with_shift_append_and_with_ctrl_shift_replace(lv):
+    prepare(lv, "exit 0", "<App1>")
+    drag(lv)
+    drag(lv, "shift", times=2)
+    drag(lv, "ctrl", "shift")
+    quit_checked(lv)
+
+
+def case_abort_leaves_the_program_running(lv):
+    prepare(lv, 'echo $$ >"$(dirname "$0")/long.pid"; exec sleep 30', '<App1> "<c5>"', check1=1)
+    drag(lv)
+    run_batch(lv)
+    job = int(wait("the long job", lambda: (lv.dir / "long.pid").read_text().strip()))
+    try:
+        press(lv.main, "中\u3000\u3000断")
+        wait("the abort in the log", lambda: "送信作業を中断しました／" in text(find(lv.main, "text", "Text2")),
+             under=lv.main)
+        time.sleep(1)
+        check(Path(f"/proc/{job}").exists(), "the long job still running")
+        log = quit_checked(lv)
+        check("送信作業を中断しました／" in log and "全ての送信を終了しました／" not in log, "the abort in the log")
+    finally:
+        try:
+            os.kill(job, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+
+
+def case_shutdown_countdown_cancelled(lv):
+    prepare(lv, "exit 0", '<App1> "<c5>"', check1=1, check2=1)
+    drag(lv)
+    run_batch(lv)
+    # "中　止" at once: the countdown must never run out here.
+    press(window(lv.app, "dialog", "Lomvato"), "中\u3000止")
+    time.sleep(6)
+    check(lv.process.poll() is None, "Lomvato still running")
+    check("マシーンの終了" not in quit_checked(lv), "no shutdown in the log")
+
+
+def main():
+    Atspi.set_timeout(*TIMEOUTS)
+    # Stopped from outside (a test's time-out), the cases still end what they started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    cases = [n[5:] for n in globals() if n.startswith("case_")]
+    chosen = os.environ.get("E2E_CASES", "").split() or cases
+    failed = 0
+    for name in chosen:
+        begun = time.monotonic()
+        lv = Lomvato(name)
+        try:
+            globals()["case_" + name](lv)
+            print(f"case: {name}: passed in {time.monotonic() - begun:.1f} s", flush=True)
+        except Exception as e:  # every fault of a case is reported, and the next case runs
+            failed += 1
+            artifacts = os.environ.get("E2E_ARTIFACTS") or tempfile.mkdtemp(prefix="lomvato-e2e-")
+            Path(artifacts).mkdir(parents=True, exist_ok=True)
+            shot = Path(artifacts, f"{name}.png")
+            subprocess.run(["import", "-window", "root", shot], stderr=subprocess.DEVNULL)
+            print(f"case: {name}: FAILED: {type(e).__name__}: {e} (screenshot {shot})", flush=True)
+        finally:
+            lv.end()
+    print(f"e2e: {len(chosen) - failed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
