@@ -360,6 +360,29 @@ def case_drags_with_shift_append_and_with_ctrl_shift_replace(lv):
     quit_checked(lv)
 
 
+def case_preview_shows_the_split_and_runs_one_job(lv):
+    prepare(lv, 'printf "%s\\n" "$@" >>"$(dirname "$0")/received.txt"', "<App1> <c5>")
+    drag(lv)
+    click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh"),
+               under=lv.main))
+    press(lv.main, "↓パラメータを編集")
+    press(lv.main, "●記述したパラメータをバッチリストに登録")
+    press(lv.main, "プレビュー…")
+    preview = window(lv.app, "dialog", "コマンドラインのプレビュー")
+    jobs = wait("the jobs", lambda: rows(find(preview, "table")), under=preview)
+    # <c5> stands without quotes, so the name with a blank shows as two arguments.
+    blank = f"{lv.files}/b c.txt"
+    check([r[4] for r in jobs] == [f"‹{lv.dir}/prog.sh› ‹{lv.files}/a.txt›",
+                                   f"‹{lv.dir}/prog.sh› ‹{lv.files}/b› ‹c.txt›"], f"the arguments shown: {jobs}")
+    click(find(find(preview, "table"), "table cell", f"{lv.dir}/prog.sh {blank}"))
+    press(preview, "このジョブだけ実行")
+    received = lv.dir / "received.txt"
+    wait("the one job's arguments", lambda: received.exists() and received.read_text().splitlines(), 15)
+    time.sleep(3)
+    check(received.read_text().splitlines() == [f"{lv.files}/b", "c.txt"], "only the chosen job ran")
+    quit_checked(lv)
+
+
 def case_abort_leaves_the_program_running(lv):
     prepare(lv, 'echo $$ >"$(dirname "$0")/long.pid"; exec sleep 30', '<App1> "<c5>"', check1=1)
     drag(lv)
