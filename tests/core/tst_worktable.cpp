@@ -39,14 +39,10 @@ void TestWorkTable::modelsPassTheTester()
         odd.push_back(i);
     t.files.removeRowsAt(odd); // names 11, 13, ... 79: one reset
     t.files.renumberCount();   // padded to the digits of the row count
-    QStringList names, expected{u"9"_s, u"6"_s, u"5"_s, u"4"_s, u"3"_s, u"2"_s};
-    for (int r = 0; r < 41; ++r)
-        names << t.files.cell(r, 2);
-    for (int n = 10; n < 80; n += 2)
-        expected << QString::number(n);
-    QCOMPARE(names, expected);
-    QCOMPARE((QStringList{t.files.cell(0, 1), t.files.cell(t.files.count() - 1, 1)}),
-             (QStringList{u"01"_s, u"41"_s}));
+    QCOMPARE(t.files.count(), 41);
+    QCOMPARE((QStringList{t.files.cell(0, 2), t.files.cell(5, 2), t.files.cell(6, 2), t.files.cell(40, 2)}),
+             (QStringList{u"9"_s, u"2"_s, u"10"_s, u"78"_s}));
+    QCOMPARE((QStringList{t.files.cell(0, 1), t.files.cell(40, 1)}), (QStringList{u"01"_s, u"41"_s}));
     t.removeColumn(6);
     t.apps.appendRow({u"<App1>"_s, u"x"_s, u"/x"_s});
     t.batch.insertRow(0, {u"<App1>"_s});

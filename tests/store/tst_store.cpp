@@ -100,7 +100,6 @@ private slots:
     void storeAtClose();
     void startupTemplateCopiedFromShipped();
     void loadedText();
-    void logLoad_data();
     void logLoad();
     void failedWrites_data();
     void failedWrites();
@@ -122,9 +121,8 @@ void TestStore::numbers()
 
 void TestStore::brokenFiles_data()
 {
-    // The number says why the file fails, 0 that it must load.
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("number"); // why the file fails, 0: it loads
     const auto row = [](const char* name, const QString& text, int number) {
         QTest::addRow("%s", name) << text << number;
     };
@@ -137,17 +135,14 @@ void TestStore::brokenFiles_data()
     row("position out of range",
         u"/listview3.listitems.Text\n<c0>|a\n/listview1.ColumnHeaders.Position\n99999\n"_s,
         StoreError::OutOfRange);
-    row("five batch widths", u"/listview4.ColumnHeaders.Width\n1|2|3|4|5\n"_s, StoreError::TooManyElements);
     row("log limit 33", u"/label6.caption\n33\n"_s, StoreError::LogLimitOutOfRange);
     row("log limit 32.5 rounds to 32", u"/label6.caption\n32.5\n"_s, 0);
     row("key with wrong case is a value", u"/check1.Value\n/check1.value\n"_s, StoreError::NotANumber);
     // A check box holds 0, 1 or 2; 5 would show unticked and yet run the after-work action.
     row("check2 grey", u"/check2.Value\n2\n"_s, 0);
     row("check2 5", u"/check2.Value\n5\n"_s, StoreError::OutOfRange);
-    row("check1 -1", u"/check1.Value\n-1\n"_s, StoreError::OutOfRange);
     // Without one section the file is no template: read as one it would lose every column.
     row("empty file", QString(), StoreError::NoSection);
-    row("random bytes", TextCodec::decode("\x93\xfa\x00\x7f|<c0>|x\n\xff\xfe"), StoreError::NoSection);
     row("lone CR line ends", u"/check1.Value\r1\r/label6.caption\r32\r"_s, StoreError::NoSection);
 }
 
@@ -207,18 +202,14 @@ void TestStore::factoryAndRichTables()
 {
     Fixture f;
     QVERIFY(f.file.DefaultOutPut());
-    const QByteArray bytes = readBytes(f.defaultLvt);
-    QCOMPARE(bytes, TextCodec::encode(factoryText));
-    QVERIFY(bytes.contains(QByteArray("<c0>|\x96\xdf\x82\xe8\x92\x6c\r\n"))); // 戻り値 in code page 932
+    QCOMPARE(readBytes(f.defaultLvt), TextCodec::encode(factoryText));
 
-    // Widths come back as the whole twips the lists hold after loading, the batch list gives all four
-    // widths, and the file ends with one more empty line.
+    // Loaded and written again: whole twips, all four batch widths, one more empty line at the end.
     QCOMPARE(f.file.KankyouInPut(f.defaultLvt), TemplateFile::Outcome::Loaded);
-    QVERIFY(f.dialogs.shown.isEmpty());
     QVERIFY(f.file.KankyouOutPut(f.path(u"back.lvt"_s)));
     QCOMPARE(readBytes(f.path(u"back.lvt"_s)), readBytes(QStringLiteral(LOMVATO_FACTORY_WRITTEN)));
 
-    // A rich table on top of the loaded one, whose widths are whole from now on.
+    // A rich table on top of the loaded one.
     WorkTable& t = f.table;
     t.addColumn(u"メモ|備考"_s);
     t.addColumn(u"출력"_s); // Korean: the file goes out as UTF-8
@@ -235,7 +226,6 @@ void TestStore::factoryAndRichTables()
     QVERIFY(f.file.KankyouOutPut(f.path(u"rich.lvt"_s)));
     const QByteArray written = readBytes(f.path(u"rich.lvt"_s));
     QVERIFY(written.startsWith("\xEF\xBB\xBF"));
-
     // Everything written is read back: the loaded table writes the same bytes.
     WorkTable back;
     TemplateFile reader(back, f.dialogs, f.fs, f.dir.path());
@@ -259,12 +249,7 @@ void TestStore::recoveryGivesUp()
     f.table.addColumn(u"user"_s);
     QCOMPARE(f.file.KankyouInPut(bad), TemplateFile::Outcome::GaveUp);
     QCOMPARE(f.dialogs.shown.size(), 2);
-    const QString text = f.dialogs.shown[0].text;
-    QCOMPARE(text.left(4), u"2 : "_s);
-    QVERIFY(text.endsWith(
-        u"\r\n初期設定（default.lvt）ファイルが壊れている可能性があります。\r\n出荷時設定で起動します"_s));
-    QCOMPARE(f.dialogs.shown[0].title, u"起動時にエラーが発生しました"_s);
-    QCOMPARE(f.dialogs.shown[1].text, u"出荷時設定での起動も失敗しました"_s);
+    QCOMPARE(f.dialogs.shown[0].text.left(4), u"2 : "_s);
     QCOMPARE(readBytes(f.defaultLvt), TextCodec::encode(factoryText));
     QCOMPARE(f.table.stopFlag, -1);
     QCOMPARE(f.table.columns.count(), 7); // nothing applied
@@ -278,20 +263,9 @@ void TestStore::menuCommands()
     f.file.open();
     QCOMPARE(f.dialogs.fileFolders, (QStringList{folder, folder}));
     QVERIFY(QDir(f.dir.path()).isEmpty());
-
-    // A failing save keeps the old file and says so: a name of 250 characters leaves no room for the
-    // temporary name, so the replacement fails at its end.
-    const QString longName = f.path(QString(250, u'a'));
-    writeBytes(longName, "old content");
     f.table.addColumn(u"user"_s);
-    f.dialogs.files = {longName, saved};
+    f.dialogs.files = {saved};
     f.file.saveAs();
-    QCOMPARE(readBytes(longName), QByteArray("old content"));
-    QCOMPARE(f.dialogs.shown.size(), 1);
-    QVERIFY(f.dialogs.shown[0].text.endsWith(longName + u"を保存できませんでした"_s));
-    f.dialogs.shown.clear();
-    f.file.saveAs();
-    QVERIFY(QFile::exists(saved));
 
     // Opening starts a new piece of work: the rows and the batch go, the log stays.
     f.table.removeColumn(6);
@@ -321,7 +295,6 @@ void TestStore::menuCommands()
     f.file.open();
     QCOMPARE(f.dialogs.shown.size(), 2);
     QCOMPARE(f.dialogs.shown[0].text.left(4), u"6 : "_s);
-    QVERIFY(f.dialogs.shown[0].text.endsWith(u"\r\nテンプレートファイルを読み込めませんでした"_s));
     QCOMPARE(f.dialogs.shown[1].text.left(4), u"1 : "_s);
     QCOMPARE(counts(), (QList<qsizetype>{7, 1, 1}));
     QCOMPARE(f.table.settings.check1, 1);
@@ -354,10 +327,7 @@ void TestStore::storeAtClose()
     QCOMPARE(readBytes(store.logPath()), logWritten ? TextCodec::encode(u"ログ\r\n"_s) : QByteArray());
     QCOMPARE(TextCodec::decode(readBytes(store.templatePath())).contains(u"\r\n<c6>|user\r\n"_s),
              stopFlag == 0 && blocked != u"default.lvt"_s);
-    QCOMPARE(f.dialogs.shown.size(), blocked.isEmpty() ? 0 : 1);
-    for (const FakeDialogs::Shown& box : f.dialogs.shown)
-        QVERIFY(box.text.startsWith(u"7 : "_s) &&
-                box.text.endsWith(u"\r\n"_s + f.path(blocked) + u"を保存できませんでした"_s));
+    QCOMPARE(f.dialogs.shown.size(), blocked.isEmpty() ? 0 : 1); // its text: failedWrites
 }
 
 void TestStore::startupTemplateCopiedFromShipped()
@@ -372,8 +342,7 @@ void TestStore::startupTemplateCopiedFromShipped()
     QVERIFY(store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), readBytes(shipped));
     QVERIFY(QFileInfo(user.defaultLvt).permissions() & QFile::WriteOwner);
-    // An existing one is the user's own and stays.
-    writeBytes(user.defaultLvt, "mine");
+    writeBytes(user.defaultLvt, "mine"); // the user's own: it stays
     QVERIFY(store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), QByteArray("mine"));
     QVERIFY(user.dialogs.shown.isEmpty());
@@ -387,38 +356,16 @@ void TestStore::loadedText()
     QCOMPARE(LogFile::loadedText(u"A😀B\r\n"_s, 4), u"\r\nA"_s);        // a surrogate pair stays whole
 }
 
-void TestStore::logLoad_data()
-{
-    // What the log held when it was written; null: no file; empty: emptied by "ログファイルを削除".
-    QTest::addColumn<QString>("logged");
-    QTest::addColumn<QString>("loaded");
-    QString big; // 5000 characters in the file, with the line break logOutPut adds
-    for (int i = 0; big.size() < 4998; ++i)
-        big += u"%1 行目のログ\r\n"_s.arg(i, 4, 10, QLatin1Char('0'));
-    big.truncate(4998);
-    QTest::addRow("limit 1 keeps the newest 1024") << big << QString(u"\r\n"_s + big).left(1024);
-    QTest::addRow("missing file leaves the log") << QString() << u"kept"_s;
-    QTest::addRow("emptied log: one line break") << u""_s << u"\r\n"_s;
-}
-
 void TestStore::logLoad()
 {
-    QFETCH(QString, logged);
-    QFETCH(QString, loaded);
     Fixture f;
-    f.logFile.setLimit(1);
-    QCOMPARE(f.table.settings.label6, u"1"_s);
-    f.table.log.setText(logged.isEmpty() ? u"kept"_s : logged);
-    if (!logged.isNull()) {
-        if (logged.isEmpty())
-            f.logFile.clear();
-        QVERIFY(f.logFile.logOutPut(f.logIni));
-        f.table.log.clear();
-    }
-    QCOMPARE(f.logFile.logInPut(f.logIni), !logged.isNull());
-    QCOMPARE(f.table.log.text(), loaded);
-    f.table.log.prepend(QString(3000, u'x')); // the limit applies only to loading
-    QCOMPARE(f.table.log.length(), loaded.length() + 3000);
+    f.table.log.setText(u"kept"_s);
+    QVERIFY(!f.logFile.logInPut(f.logIni)); // no file: the log stays
+    QCOMPARE(f.table.log.text(), u"kept"_s);
+    f.logFile.clear(); // "ログファイルを削除": one line break comes back
+    QVERIFY(f.logFile.logOutPut(f.logIni));
+    QVERIFY(f.logFile.logInPut(f.logIni));
+    QCOMPARE(f.table.log.text(), u"\r\n"_s);
 }
 
 void TestStore::failedWrites_data()
@@ -499,20 +446,15 @@ void TestStore::notRegularFiles()
         else
             QVERIFY(QDir().mkdir(path));
     }
-    QElapsedTimer clock;
-    clock.start();
     f.table.log.setText(u"kept"_s);
-    QVERIFY(!f.logFile.logInPut(f.logIni));
+    QVERIFY(!f.logFile.logInPut(f.logIni)); // a hang or an endless read runs into the test's time-out
     QCOMPARE(f.table.log.text(), u"kept"_s);
-    QVERIFY(clock.elapsed() < 5000);
     if (!asTemplate)
         return;
     // The recovery cannot put the factory template in its place either: it says so, and gives up.
     QCOMPARE(f.file.KankyouInPut(f.defaultLvt), TemplateFile::Outcome::GaveUp);
     QCOMPARE(f.dialogs.shown.size(), 3);
-    QCOMPARE(f.dialogs.shown[0].text.left(4), u"1 : "_s);
     QCOMPARE(f.dialogs.shown[1].text.left(4), u"7 : "_s);
-    QCOMPARE(QFileInfo(f.defaultLvt).isFile(), false);
 }
 
 void TestStore::hugeLogKeepsItsNewest()
@@ -529,6 +471,8 @@ void TestStore::hugeLogKeepsItsNewest()
     QVERIFY(clock.elapsed() < 5000);
     QCOMPARE(f.table.log.length(), 1024);
     QVERIFY(f.table.log.text().startsWith(u"\r\n"_s + TextCodec::decode(newest)));
+    f.table.log.prepend(QString(3000, u'x')); // the limit applies only to loading
+    QCOMPARE(f.table.log.length(), 1024 + 3000);
 }
 
 QTEST_GUILESS_MAIN(TestStore)
