@@ -53,10 +53,8 @@ void RunEngine::setPeriods(int pollMs, int waitMs)
 
 void RunEngine::setPace(bool fast, int parallel)
 {
-    if (m_running)
-        return;
-    m_fast = fast;
-    m_parallel = std::max(1, parallel);
+    m_paceFast = fast;
+    m_paceParallel = std::max(1, parallel);
 }
 
 // Registering a batch entry enables the run button even during a run; pressing it then starts the run over
@@ -128,6 +126,8 @@ void RunEngine::begin(int entryCursor, int fileCursor)
     releaseProcess();
     m_results.clear();
     m_endedJobs = 0;
+    m_fast = m_paceFast;
+    m_parallel = m_paceParallel;
     setState(false, true);
     emit showLogTab();
     m_entryCursor = entryCursor;

@@ -48,9 +48,8 @@ public:
 
     // Shorter periods for tests that run real programs; the order of the steps stays.
     void setPeriods(int pollMs, int waitMs);
-    // The pace of the next run: the unhurried one, or the fast one with up to `parallel` jobs at once.
+    // The pace from the next run on: the unhurried one, or the fast one with up to `parallel` jobs at once.
     void setPace(bool fast, int parallel);
-    bool fastPace() const { return m_fast; }
 
     RunResults& results() { return m_results; }
     // Jobs running now (at the fast pace; the unhurried pace has at most one).
@@ -159,7 +158,9 @@ private:
     bool m_running = false;
     bool m_abort = false;
     bool m_waitPending = false;
-    bool m_fast = false;
+    bool m_paceFast = false;
+    int m_paceParallel = 1;
+    bool m_fast = false; // the pace of the current run
     int m_parallel = 1;
     bool m_given = false; // the run is of given jobs only
     QList<QPair<int, int>> m_givenJobs;
