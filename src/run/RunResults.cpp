@@ -120,11 +120,11 @@ QString RunResults::text(const Job& job, int column, int number) const
 
 QByteArray RunResults::toCsv() const
 {
-    const auto line = [](const QStringList& fields) {
+    const auto line = [](const QStringList& fields) -> QString {
         QStringList quoted;
         for (const QString& f : fields) {
             const bool quote = f.contains(u'"') || f.contains(u',') || f.contains(u'\n') || f.contains(u'\r');
-            quoted << (quote ? u'"' + QString(f).replace(u"\""_s, u"\"\""_s) + u'"' : f);
+            quoted << (quote ? QString(u'"' + QString(f).replace(u"\""_s, u"\"\""_s) + u'"') : f);
         }
         return quoted.join(u',') + u"\r\n"_s;
     };

@@ -1,6 +1,7 @@
 #include "RunSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QThread>
 
@@ -39,6 +40,9 @@ RunSettings RunSettings::load(const QString& programFolder)
 
 bool RunSettings::save(const QString& programFolder) const
 {
+    // The file holds only these settings and is written whole: a damaged one would keep QSettings from
+    // writing at all.
+    QFile::remove(fileName(programFolder));
     QSettings ini(fileName(programFolder), QSettings::IniFormat);
     ini.setValue(fastKey, fast);
     ini.setValue(parallelKey, parallel);
