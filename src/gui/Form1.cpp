@@ -1,5 +1,8 @@
 #include "Form1.h"
 
+#include "ResultsTab.h"
+#include "RunSettingsBox.h"
+
 #include "ColumnWidthBinder.h"
 #include "FileListView.h"
 #include "Form2.h"
@@ -94,6 +97,9 @@ Form1::Form1(Services services, QWidget* parent)
     SSTab1->addTab(buildMainTab(), u"メイン"_s);
     SSTab1->addTab(buildLogTab(), u"ログ"_s);
     SSTab1->addTab(buildSettingsTab(), u"環境設定"_s);
+    SSTab1->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
+    if (auto* settings = qobject_cast<QBoxLayout*>(SSTab1->widget(2)->layout()))
+        settings->addWidget(new RunSettingsBox(m_services.programFolder, m_engine, this));
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -149,6 +155,8 @@ void Form1::connectHandlers()
     });
     connect(&m_engine, &RunEngine::showLogTab, this, [this] { SSTab1->setCurrentIndex(1); });
     connect(&m_engine, &RunEngine::progressChanged, StatusText, &QLabel::setText);
+    connect(&m_engine, &RunEngine::ended, this,
+            [this] { StatusText->setText(m_engine.results().summary()); });
     connect(&m_engine, &RunEngine::allDone, this, &Form1::runCompletionAction, Qt::QueuedConnection);
     connect(Text3, &QLineEdit::textEdited, this, [this](const QString& text) { m_engine.setNote(text); });
     connect(&m_engine, &RunEngine::noteChanged, Text3, &QLineEdit::setText);

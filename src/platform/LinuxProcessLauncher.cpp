@@ -4,6 +4,9 @@
 #include "FileSystem.h"
 #include "NativeName.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -21,7 +24,20 @@ namespace
 constexpr long SYS_pidfd_open = 434; // its number in the syscall table that all current architectures share
 #endif
 
-// A process opened through a pidfd: the descriptor becomes readable when the process has ended.
+// A pidfd becomes readable when its process has ended.
+ProcessHandle::Status pidfdStatus(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    int ready;
+    do {
+        ready = ::poll(&p, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0)
+        return ProcessHandle::Status::Unknown;
+    return ready > 0 ? ProcessHandle::Status::Ended : ProcessHandle::Status::Running;
+}
+
+// A process opened through a pidfd.
 class PidfdHandle final : public ProcessHandle
 {
 public:
@@ -30,17 +46,8 @@ public:
     PidfdHandle(const PidfdHandle&) = delete;
     PidfdHandle& operator=(const PidfdHandle&) = delete;
 
-    Status status() override
-    {
-        pollfd p{m_fd, POLLIN, 0};
-        int ready;
-        do {
-            ready = ::poll(&p, 1, 0);
-        } while (ready < 0 && errno == EINTR);
-        if (ready < 0)
-            return Status::Unknown;
-        return ready > 0 ? Status::Ended : Status::Running;
-    }
+    Status status() override { return pidfdStatus(m_fd); }
+    int endDescriptor() const override { return m_fd; }
 
 private:
     int m_fd;
@@ -174,9 +181,127 @@ pid_t spawnDetached(const QByteArray& program, const QList<QByteArray>& argument
     ::close(errorPipe[0]);
     return grandchild > 0 && !execFailed ? grandchild : 0;
 }
+// Starts the program as our child and opens a pidfd on it before it can be reaped, so the pid cannot have
+// been reused. A failed exec reports through a pipe that a successful exec closes (close-on-exec). Returns
+// the pid, or 0 when the program could not be started; `pidfd` is -1 then.
+pid_t spawnChild(const QByteArray& program, const QList<QByteArray>& arguments, int& pidfd)
+{
+    pidfd = -1;
+    std::vector<char*> argv;
+    argv.reserve(static_cast<size_t>(arguments.size()) + 1);
+    for (const QByteArray& a : arguments)
+        argv.push_back(const_cast<char*>(a.constData()));
+    argv.push_back(nullptr);
+
+    int errorPipe[2];
+    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
+        return 0;
+    sigset_t all;
+    sigset_t mask;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &mask);
+    const pid_t child = ::fork();
+    if (child == 0)
+        execProgram(program.constData(), argv.data(), errorPipe[1], mask);
+    ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    ::close(errorPipe[1]);
+    int error = 0;
+    const bool execFailed =
+        child > 0 && transferAll(::read, errorPipe[0], reinterpret_cast<char*>(&error), sizeof error);
+    ::close(errorPipe[0]);
+    if (child <= 0)
+        return 0;
+    if (!execFailed)
+        pidfd = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+    if (execFailed || pidfd < 0) {
+        // Not started, or started where we cannot watch it: wait for it rather than leave a zombie.
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return execFailed ? 0 : -1;
+    }
+    return child;
+}
 } // namespace
 
-LinuxProcessLauncher::LinuxProcessLauncher(const FileSystem& files) : m_files(files) {}
+class LinuxProcessLauncher::Child
+{
+public:
+    Child(pid_t pid, int fd) : pid(pid), fd(fd) {}
+    ~Child()
+    {
+        reaper.reset();
+        ::close(fd);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // Reaps the child if it has ended; true once it has been reaped (also by someone else, whose exit status
+    // we then do not know).
+    bool reap()
+    {
+        if (reaped)
+            return true;
+        siginfo_t info{};
+        int result;
+        do {
+            result = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG);
+        } while (result < 0 && errno == EINTR);
+        if (result < 0) {
+            reaped = errno == ECHILD;
+            return reaped;
+        }
+        if (info.si_pid != pid)
+            return false;
+        reaped = true;
+        if (info.si_code == CLD_EXITED)
+            outcome = {ProcessHandle::Outcome::Kind::Exited, info.si_status};
+        else
+            outcome = {ProcessHandle::Outcome::Kind::Signalled, info.si_status};
+        return true;
+    }
+
+    const pid_t pid;
+    const int fd;
+    bool reaped = false;
+    ProcessHandle::Outcome outcome;
+    std::unique_ptr<QSocketNotifier> reaper;
+};
+
+namespace
+{
+// A child of ours: its pidfd tells when it ends, and reaping it tells how.
+class ChildHandle final : public ProcessHandle
+{
+public:
+    explicit ChildHandle(std::shared_ptr<LinuxProcessLauncher::Child> child) : m_child(std::move(child)) {}
+
+    Status status() override
+    {
+        if (m_child->reaped)
+            return Status::Ended;
+        const Status s = pidfdStatus(m_child->fd);
+        if (s != Status::Ended)
+            return s;
+        return m_child->reap() ? Status::Ended : Status::Running;
+    }
+    Outcome outcome() override { return m_child->outcome; }
+    int endDescriptor() const override { return m_child->fd; }
+
+private:
+    std::shared_ptr<LinuxProcessLauncher::Child> m_child;
+};
+} // namespace
+
+LinuxProcessLauncher::LinuxProcessLauncher(const FileSystem& files) : m_files(files)
+{
+    const long self = ::syscall(SYS_pidfd_open, ::getpid(), 0);
+    m_pidfds = self >= 0;
+    if (m_pidfds)
+        ::close(static_cast<int>(self));
+}
+
+// Children still running are left to init; their records only close our descriptors.
+LinuxProcessLauncher::~LinuxProcessLauncher() = default;
 
 QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
                                             const QStringList& knownPrograms) const
@@ -194,28 +319,83 @@ QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
 
 // showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
 // start a foreign program minimised.
-qint64 LinuxProcessLauncher::start(const QString& commandLine, int /*showMode*/,
-                                   const QStringList& knownPrograms)
+qint64 LinuxProcessLauncher::start(const QString& commandLine, int showMode, const QStringList& knownPrograms)
+{
+    return launch(commandLine, showMode, knownPrograms).pid;
+}
+
+QList<QByteArray> LinuxProcessLauncher::nativeArguments(const QString& commandLine,
+                                                        const QStringList& knownPrograms,
+                                                        QByteArray& file) const
 {
     const QStringList words = arguments(commandLine, knownPrograms);
     if (words.isEmpty())
-        return 0;
+        return {};
     // Names reach the kernel as the bytes they were read from, also where those are not UTF-8.
     QList<QByteArray> argv;
     for (const QString& w : words)
         argv.append(NativeName::encode(w));
-    QByteArray file = argv.front();
+    file = argv.front();
     if (!file.contains('/'))
         file = findInPath(file);
-    if (file.isEmpty())
-        return 0;
-    return spawnDetached(file, argv);
+    return file.isEmpty() ? QList<QByteArray>() : argv;
+}
+
+ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine, int /*showMode*/,
+                                                      const QStringList& knownPrograms)
+{
+    QByteArray file;
+    const QList<QByteArray> argv = nativeArguments(commandLine, knownPrograms, file);
+    Started started;
+    if (argv.isEmpty())
+        return started;
+    if (!m_pidfds) {
+        started.pid = spawnDetached(file, argv);
+        started.handle = open(started.pid);
+        return started;
+    }
+    int fd = -1;
+    const pid_t pid = spawnChild(file, argv, fd);
+    // -1: it ran, but could not be watched (and has been waited for)
+    started.pid = pid < 0 ? 0 : pid;
+    if (pid <= 0)
+        return started;
+    auto child = std::make_shared<Child>(pid, fd);
+    // Reaps the child when it ends, whoever still holds a handle on it; without an event loop the handles'
+    // status queries reap it.
+    if (QCoreApplication::instance()) {
+        child->reaper = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(child->reaper.get(), &QSocketNotifier::activated, child->reaper.get(),
+                         [this, pid] { reapEnded(pid); });
+    }
+    m_children.emplace(pid, child);
+    started.handle = std::make_unique<ChildHandle>(std::move(child));
+    return started;
+}
+
+void LinuxProcessLauncher::reapEnded(qint64 pid)
+{
+    const auto it = m_children.find(pid);
+    if (it == m_children.end())
+        return;
+    const std::shared_ptr<Child> child = it->second;
+    if (!child->reap())
+        return;
+    // The notifier is inside its own signal: it is disabled now and deleted later.
+    child->reaper->setEnabled(false);
+    child->reaper.release()->deleteLater();
+    m_children.erase(it);
 }
 
 std::unique_ptr<ProcessHandle> LinuxProcessLauncher::open(qint64 pid)
 {
     if (pid <= 0)
         return nullptr;
+    if (const auto it = m_children.find(pid); it != m_children.end()) {
+        if (it->second->reaped)
+            return nullptr;
+        return std::make_unique<ChildHandle>(it->second);
+    }
     const long fd = ::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0);
     if (fd >= 0)
         return std::make_unique<PidfdHandle>(static_cast<int>(fd));

@@ -10,9 +10,20 @@ class ProcessHandle
 {
 public:
     enum class Status { Running, Ended, Unknown };
+    // How an ended process ended; Unknown where its exit status cannot be read (not our child).
+    struct Outcome {
+        enum class Kind { Unknown, Exited, Signalled };
+        Kind kind = Kind::Unknown;
+        int code = 0; // the exit code, or the number of the signal
+    };
     virtual ~ProcessHandle() = default;
     // Never blocks.
     virtual Status status() = 0;
+    // Meaningful once status() has answered Ended.
+    virtual Outcome outcome() { return {}; }
+    // A descriptor that becomes readable when the process ends, for an event loop to watch; -1 when there is
+    // none and the status must be polled. It stays open as long as the handle.
+    virtual int endDescriptor() const { return -1; }
 };
 
 // Starts programs from a command line. There is no shell: the line is split into a program and its arguments.
@@ -30,4 +41,18 @@ public:
     virtual QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const = 0;
     // Opens a started process for status queries; null when it has already ended or cannot be opened.
     virtual std::unique_ptr<ProcessHandle> open(qint64 pid) = 0;
+    // Starts the command line and opens the process at once, so that even a process that ends at once still
+    // tells how it ended. pid is 0 when the start failed; the handle is null when no status can be read.
+    struct Started {
+        qint64 pid = 0;
+        std::unique_ptr<ProcessHandle> handle;
+    };
+    virtual Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms)
+    {
+        Started s;
+        s.pid = start(commandLine, showMode, knownPrograms);
+        if (s.pid != 0)
+            s.handle = open(s.pid);
+        return s;
+    }
 };

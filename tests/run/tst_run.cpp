@@ -7,6 +7,7 @@
 #include "run/CompletionCountdown.h"
 #include "run/Expansion.h"
 #include "run/RunEngine.h"
+#include "run/RunSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,6 +148,13 @@ private slots:
     void registeredProgramIsTakenWhole();
     void largeOutputIsInheritedAndNeverBlocks();
     void abandonedProgramLeavesNoZombie();
+    void fastPace_data();
+    void fastPace();
+    void exitOutcomes();
+    void abortAtFastPaceLeavesNoZombie();
+    void settingsFile_data();
+    void settingsFile();
+    void resultsCsv();
 
 private:
     // Starts the command line and returns what the argv client wrote into `out`.
@@ -641,6 +649,166 @@ void TestRun::registeredProgramIsTakenWhole()
     QCOMPARE(
         recorded(dir.filePath(u"My Tools/conv "_s) + out + u" x"_s, {dir.filePath(u"My Tools/conv"_s)}, out),
         "x\0"_ba);
+}
+
+void TestRun::fastPace_data()
+{
+    QTest::addColumn<int>("parallel");
+    QTest::addColumn<QList<int>>("script"); // pids that end before each poll; 0 aborts, -1 clears the files
+    QTest::addColumn<QStringList>("expectedJobs");
+    QTest::addColumn<int>("allDone");
+    QTest::addColumn<QString>("summary");
+    const QStringList abc{u"X A"_s, u"X B"_s, u"X C"_s};
+    QTest::newRow("one at a time") << 1 << QList<int>{100, 101, 102} << abc << 1
+                                   << u"完了 3 件 / 失敗 0 件"_s;
+    // The second job ending first frees its place for the third; the run ends only with the last job.
+    QTest::newRow("two at once") << 2 << QList<int>{101, 100, 102} << abc << 1 << u"完了 3 件 / 失敗 0 件"_s;
+    QTest::newRow("more places than jobs")
+        << 8 << QList<int>{102, 101, 100} << abc << 1 << u"完了 3 件 / 失敗 0 件"_s;
+    QTest::newRow("abort with jobs running") << 2 << QList<int>{0} << QStringList{u"X A"_s, u"X B"_s} << 0
+                                             << u"完了 0 件 / 失敗 0 件 / 放置 2 件"_s;
+    QTest::newRow("files cleared") << 2 << QList<int>{-1, 100, 101} << QStringList{u"X A"_s, u"X B"_s} << 1
+                                   << u"完了 2 件 / 失敗 0 件"_s;
+}
+
+void TestRun::fastPace()
+{
+    QFETCH(int, parallel);
+    QFETCH(QList<int>, script);
+    QFETCH(QStringList, expectedJobs);
+    QFETCH(int, allDone);
+    QFETCH(QString, summary);
+    Rig rig({u"A"_s, u"B"_s, u"C"_s}, {u"X"_s});
+    rig.engine.setPace(true, parallel);
+    rig.play({Step::Start});
+    QCOMPARE(rig.launcher.started.size(), std::min(parallel, 3));
+    for (const int step : std::as_const(script)) {
+        QCOMPARE(rig.allDone.count(), 0);
+        if (step == 0)
+            rig.engine.requestAbort();
+        else if (step < 0)
+            rig.table.files.clear();
+        else
+            rig.launcher.ended.insert(step);
+        rig.engine.poll();
+        QVERIFY(rig.engine.runningJobs() <= parallel);
+    }
+    QStringList jobs;
+    for (const QString& line : std::as_const(rig.launcher.started))
+        jobs << QString(line).remove(u"/bin/tool "_s);
+    QCOMPARE(jobs, expectedJobs);
+    QCOMPARE(rig.allDone.count(), allDone);
+    QVERIFY(!rig.engine.isRunning());
+    QCOMPARE(rig.engine.results().summary(), summary);
+    QCOMPARE(rig.launcher.openHandles, 0);
+    // Every started job is logged as it starts and, unless abandoned, as it ends.
+    const QString log = rig.table.log.text();
+    QCOMPARE(log.count(u"を送信開始／"_s), expectedJobs.size());
+    QCOMPARE(log.count(u"を送信終了／"_s), allDone ? expectedJobs.size() : 0);
+    QCOMPARE(log.startsWith(allSent), allDone == 1);
+}
+
+void TestRun::exitOutcomes()
+{
+    WorkTable table;
+    FakeFileSystem fs;
+    FakeClock clock;
+    FakeDialogs dialogs;
+    RunEngine engine(table, m_launcher, fs, clock, dialogs);
+    for (const QString& name : {u"0"_s, u"3"_s, u"s15"_s})
+        table.files.appendRows({{u""_s, u""_s, name}});
+    table.batch.appendRow({u""_s, u"exit"_s, QString::fromUtf8(LOMVATO_EXIT_CLIENT) + u" <c2>"_s, u""_s});
+    table.batch.appendRow({u""_s, u"none"_s, u"/nonexistent/program <c2>"_s, u""_s});
+    engine.setCanStart(true);
+    engine.setPace(true, 2);
+    QSignalSpy done(&engine, &RunEngine::allDone);
+    engine.start();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 20000);
+    QStringList outcomes;
+    for (int i = 0; i < engine.results().count(); ++i)
+        outcomes << RunResults::outcomeText(engine.results().job(i));
+    QCOMPARE(outcomes,
+             (QStringList{u"正常終了"_s, u"エラー終了 (コード 3)"_s, u"シグナル 15 (SIGTERM) で終了"_s,
+                          u"起動失敗"_s, u"起動失敗"_s, u"起動失敗"_s}));
+    QCOMPARE(engine.results().failedJobs(), (QList<QPair<int, int>>{{0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}));
+    QCOMPARE(engine.results().summary(), u"完了 1 件 / 失敗 5 件"_s);
+}
+
+void TestRun::abortAtFastPaceLeavesNoZombie()
+{
+    WorkTable table;
+    FakeFileSystem fs;
+    FakeClock clock;
+    FakeDialogs dialogs;
+    RunEngine engine(table, m_launcher, fs, clock, dialogs);
+    const QString marker = m_dir.filePath(u"fast-slept"_s);
+    table.files.appendRows({{u""_s, u""_s, marker}});
+    table.batch.appendRow(
+        {u""_s, u"sleep"_s, QString::fromUtf8(LOMVATO_SLEEP_CLIENT) + u" 500 <c2>"_s, u""_s});
+    engine.setCanStart(true);
+    engine.setPace(true, 2);
+    engine.start();
+    engine.requestAbort();
+    QTRY_VERIFY(!engine.isRunning());
+    QCOMPARE(RunResults::outcomeText(engine.results().job(0)), u"放置"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 30000);
+    auto zombieChild = [] {
+        siginfo_t info{};
+        return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+    };
+    QTRY_VERIFY(!zombieChild());
+}
+
+void TestRun::settingsFile_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "-" for no file
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<int>("parallel");
+    QTest::newRow("missing") << QByteArray("-") << false << 1;
+    QTest::newRow("written") << QByteArray("[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\n") << true << 2;
+    QTest::newRow("garbage") << QByteArray("\xff\xfe\x00[[[=\n\x01") << false << 1;
+    QTest::newRow("out of range") << QByteArray("[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\n") << false
+                                  << 1;
+    QTest::newRow("not a number") << QByteArray("[Run]\nJobsAtATime=two\n") << false << 1;
+}
+
+void TestRun::settingsFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, fast);
+    QFETCH(int, parallel);
+    QTemporaryDir dir;
+    if (content != "-") {
+        QFile f(RunSettings::fileName(dir.path()));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    const RunSettings s = RunSettings::load(dir.path());
+    QCOMPARE(s.fast, fast);
+    QCOMPARE(s.parallel, parallel);
+    // What is saved reads back.
+    RunSettings changed{!fast, 2};
+    QVERIFY(changed.save(dir.path()));
+    QCOMPARE(RunSettings::load(dir.path()).fast, !fast);
+    QCOMPARE(RunSettings::load(dir.path()).parallel, 2);
+}
+
+void TestRun::resultsCsv()
+{
+    RunResults results;
+    RunResults::Job job;
+    job.key = u"<App1>"_s;
+    job.app = u"変換"_s;
+    job.file = u"a,\"b\".jpg"_s;
+    job.path = u"/写真/a.jpg"_s;
+    job.start = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
+    results.finish(results.add(job), RunResults::State::Exited, 2, 1500);
+    QCOMPARE(
+        results.toCsv(),
+        QByteArray("\xEF\xBB\xBF") +
+            u"番号,バッチ,<c2>,<c5>,開始時刻,所要時間 (秒),結果\r\n"
+            u"1,<App1> 変換,\"a,\"\"b\"\".jpg\",/写真/a.jpg,2024/05/06 07:08:09,1.500,エラー終了 (コード 2)\r\n"_s
+                .toUtf8());
 }
 
 QTEST_MAIN(TestRun)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class Dialogs;
+class QCheckBox;
+class QTableView;
+class RunEngine;
+class FailedFirstProxy;
+
+// The tab "結果": how every job of the current or last run ended. Failed jobs are shown in red and can be
+// shown alone; they can be run again, and the table saved as CSV.
+class ResultsTab : public QWidget
+{
+    Q_OBJECT
+public:
+    ResultsTab(RunEngine& engine, Dialogs& dialogs, QWidget* parent = nullptr);
+
+    void saveCsv();
+    void rerunFailed();
+
+private:
+    RunEngine& m_engine;
+    Dialogs& m_dialogs;
+    FailedFirstProxy* m_proxy;
+    QCheckBox* m_failedOnly;
+    QTableView* m_view;
+};

@@ -1,0 +1,49 @@
+#include "RunSettingsBox.h"
+
+#include "run/RunEngine.h"
+#include "run/RunSettings.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+RunSettingsBox::RunSettingsBox(const QString& programFolder, RunEngine& engine, QWidget* parent)
+    : QGroupBox(u"実行"_s, parent), m_programFolder(programFolder), m_engine(engine),
+      m_fast(new QCheckBox(u"ジョブの終了をすぐに検知して次へ進む"_s, this)), m_parallel(new QSpinBox(this))
+{
+    setObjectName(u"RunSettingsBox"_s);
+    m_fast->setObjectName(u"FastPace"_s);
+    m_parallel->setObjectName(u"JobsAtOnce"_s);
+    m_parallel->setRange(1, RunSettings::maxParallel());
+    const RunSettings settings = RunSettings::load(programFolder);
+    m_fast->setChecked(settings.fast);
+    m_parallel->setValue(settings.parallel);
+    m_parallel->setEnabled(settings.fast);
+    m_engine.setPace(settings.fast, settings.parallel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_fast);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(u"同時に実行する数"_s, this));
+    row->addWidget(m_parallel);
+    row->addStretch(1);
+    layout->addLayout(row);
+
+    connect(m_fast, &QCheckBox::toggled, this, &RunSettingsBox::changed);
+    connect(m_parallel, &QSpinBox::valueChanged, this, &RunSettingsBox::changed);
+}
+
+void RunSettingsBox::changed()
+{
+    // Several at once only at the fast pace: the unhurried pace runs one job at a time.
+    m_parallel->setEnabled(m_fast->isChecked());
+    RunSettings settings;
+    settings.fast = m_fast->isChecked();
+    settings.parallel = m_parallel->value();
+    m_engine.setPace(settings.fast, settings.parallel);
+    settings.save(m_programFolder);
+}

@@ -1,0 +1,175 @@
+#include "RunResults.h"
+
+#include <csignal>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+RunResults::RunResults(QObject* parent) : QAbstractTableModel(parent) {}
+
+void RunResults::clear()
+{
+    beginResetModel();
+    m_jobs.clear();
+    endResetModel();
+}
+
+int RunResults::add(const Job& job)
+{
+    const int index = count();
+    beginInsertRows({}, index, index);
+    m_jobs.append(job);
+    endInsertRows();
+    return index;
+}
+
+void RunResults::finish(int index, State state, int code, qint64 ms)
+{
+    if (index < 0 || index >= count())
+        return;
+    Job& j = m_jobs[index];
+    j.state = state;
+    j.code = code;
+    j.ms = ms;
+    emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+}
+
+void RunResults::abandonRunning()
+{
+    for (int i = 0; i < count(); ++i)
+        if (m_jobs[i].state == State::Running)
+            finish(i, State::Abandoned, 0, -1);
+}
+
+bool RunResults::failed(const Job& job)
+{
+    return job.state == State::StartFailed || job.state == State::Signalled ||
+           (job.state == State::Exited && job.code != 0);
+}
+
+QList<QPair<int, int>> RunResults::failedJobs() const
+{
+    QList<QPair<int, int>> jobs;
+    for (const Job& j : m_jobs)
+        if (failed(j))
+            jobs.append({j.entry, j.row});
+    return jobs;
+}
+
+QString RunResults::summary() const
+{
+    int done = 0;
+    int failures = 0;
+    int abandoned = 0;
+    for (const Job& j : m_jobs) {
+        if (failed(j))
+            ++failures;
+        else if (j.state == State::Abandoned)
+            ++abandoned;
+        else if (j.state != State::Running)
+            ++done;
+    }
+    QString text = u"完了 %1 件 / 失敗 %2 件"_s.arg(done).arg(failures);
+    if (abandoned > 0)
+        text += u" / 放置 %1 件"_s.arg(abandoned);
+    return text;
+}
+
+QString RunResults::outcomeText(const Job& job)
+{
+    switch (job.state) {
+    case State::Running:
+        return u"実行中"_s;
+    case State::Exited:
+        return job.code == 0 ? u"正常終了"_s : u"エラー終了 (コード %1)"_s.arg(job.code);
+    case State::Signalled: {
+        const char* name = ::sigabbrev_np(job.code);
+        return u"シグナル %1 (SIG%2) で終了"_s.arg(job.code).arg(QString::fromLatin1(name ? name : "?"));
+    }
+    case State::StartFailed:
+        return u"起動失敗"_s;
+    case State::Abandoned:
+        return u"放置"_s;
+    case State::Ended:
+        break;
+    }
+    return u"終了 (状態不明)"_s;
+}
+
+QString RunResults::text(const Job& job, int column, int number) const
+{
+    switch (column) {
+    case Number:
+        return QString::number(number);
+    case Entry:
+        return job.key + u' ' + job.app;
+    case File:
+        return job.file;
+    case Path:
+        return job.path;
+    case Start:
+        return job.start.toString(u"yyyy/MM/dd HH:mm:ss"_s);
+    case Duration:
+        return job.ms < 0 ? QString() : QString::number(static_cast<double>(job.ms) / 1000.0, 'f', 3);
+    case Outcome:
+        return outcomeText(job);
+    default:
+        return {};
+    }
+}
+
+QByteArray RunResults::toCsv() const
+{
+    const auto line = [](const QStringList& fields) -> QString {
+        QStringList quoted;
+        for (const QString& f : fields) {
+            const bool quote = f.contains(u'"') || f.contains(u',') || f.contains(u'\n') || f.contains(u'\r');
+            quoted << (quote ? QString(u'"' + QString(f).replace(u"\""_s, u"\"\""_s) + u'"') : f);
+        }
+        return quoted.join(u',') + u"\r\n"_s;
+    };
+    QStringList header;
+    for (int c = 0; c < ColumnCount; ++c)
+        header << headerData(c, Qt::Horizontal).toString();
+    QString csv = line(header);
+    for (int i = 0; i < count(); ++i) {
+        QStringList fields;
+        for (int c = 0; c < ColumnCount; ++c)
+            fields << text(m_jobs[i], c, i + 1);
+        csv += line(fields);
+    }
+    return "\xEF\xBB\xBF" + csv.toUtf8();
+}
+
+int RunResults::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int RunResults::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant RunResults::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const Job& j = m_jobs[index.row()];
+    if (role == Qt::DisplayRole)
+        return text(j, index.column(), index.row() + 1);
+    if (role == FailedRole)
+        return failed(j);
+    if (role == Qt::TextAlignmentRole && (index.column() == Number || index.column() == Duration))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant RunResults::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    static const QStringList titles{u"番号"_s,     u"バッチ"_s,        u"<c2>"_s, u"<c5>"_s,
+                                    u"開始時刻"_s, u"所要時間 (秒)"_s, u"結果"_s};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= titles.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return titles[section];
+}
