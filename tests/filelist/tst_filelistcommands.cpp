@@ -137,8 +137,7 @@ void TestFileListCommands::dialogHandlers()
     QCOMPARE(f.commands.mayOpenFilterMenu(Qt::RightButton), false);
     QVERIFY(!f.commands.mayOpenColumnFill()); // no rows: not even a message
     f.t.files.appendRows({{}, {}});
-    f.t.filter.setMode(OptionGroup{1});
-    f.t.filter.applyModeToList();
+    f.t.filter.choose(1);
     QCOMPARE(f.commands.mayOpenFileMenu(Qt::RightButton), true);
     QCOMPARE(f.commands.mayOpenFilterMenu(Qt::RightButton), true);
     QCOMPARE(f.commands.mayOpenColumnMenu(Qt::RightButton), true);
