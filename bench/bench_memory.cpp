@@ -4,6 +4,7 @@
 // offscreen. Prints figures only.
 #include "Fakes.h"
 #include "core/ActivityLog.h"
+#include "gui/FileListView.h"
 #include "gui/Form1.h"
 #include "store/TemplateFile.h"
 
@@ -103,7 +104,7 @@ int main(int argc, char* argv[])
     const QStringList paths = droppedPaths(rows);
     timer.restart();
     // A plain drop: the list is replaced and renumbered.
-    form.ListView1_OLEDragDrop(paths, 0);
+    emit form.findChild<FileListView*>()->filesDropped(paths, 0);
     QApplication::processEvents();
     (void)form.grab();
     report("(b) 32767 files dropped, list painted", timer);

@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer and its tests, then the fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

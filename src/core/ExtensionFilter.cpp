@@ -48,8 +48,9 @@ bool ExtensionFilter::listEnabledFor(const OptionGroup& mode, bool wasEnabled)
     return wasEnabled;
 }
 
-void ExtensionFilter::applyModeToList()
+void ExtensionFilter::choose(int option)
 {
+    m_mode = OptionGroup(option);
     m_listEnabled = listEnabledFor(m_mode, m_listEnabled);
     emit modeChanged();
 }

@@ -32,8 +32,8 @@ public:
     // The list is disabled while "しない" is selected and enabled while "する" is; with neither selected the
     // enabled flag stays as it was.
     static bool listEnabledFor(const OptionGroup& mode, bool wasEnabled);
-    // Brings the list's enabled flag to the mode.
-    void applyModeToList();
+    // The user picked "しない" (0) or "する" (1): the mode changes and the list's enabled flag follows it.
+    void choose(int option);
     // Sets the mode, and the list's enabled flag as a template left it, brought to that mode.
     void restore(const OptionGroup& mode, bool listEnabled);
     // Whether a file with this extension passes: the first checked item with exactly this text.

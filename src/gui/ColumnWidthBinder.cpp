@@ -7,15 +7,13 @@
 #include <algorithm>
 #include <vector>
 
-ColumnWidthBinder::ColumnWidthBinder(QHeaderView* header, WidthGetter get, WidthSetter set, int storedColumns)
-    : QObject(header), m_header(header), m_getWidth(std::move(get)), m_setWidth(std::move(set)),
-      m_storedColumns(storedColumns)
+ColumnWidthBinder::ColumnWidthBinder(QHeaderView* header, WidthGetter get, WidthSetter set)
+    : QObject(header), m_header(header), m_getWidth(std::move(get)), m_setWidth(std::move(set))
 {
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int newSize) {
         if (m_applying || m_header->isSectionHidden(column))
             return;
-        if (m_storedColumns < 0 || column < m_storedColumns)
-            m_setWidth(column, Twips::fromPixels(newSize, m_header->logicalDpiX()));
+        m_setWidth(column, Twips::fromPixels(newSize, m_header->logicalDpiX()));
     });
     connect(header, &QHeaderView::sectionMoved, this, [this] {
         if (m_applying || !m_setPosition)

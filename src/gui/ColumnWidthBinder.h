@@ -18,7 +18,7 @@ public:
     using PositionGetter = std::function<int(int column)>;
     using PositionSetter = std::function<void(int column, int position)>;
 
-    ColumnWidthBinder(QHeaderView* header, WidthGetter get, WidthSetter set, int storedColumns = -1);
+    ColumnWidthBinder(QHeaderView* header, WidthGetter get, WidthSetter set);
     void bindPositions(PositionGetter get, PositionSetter set);
     // Shows the held widths (and positions) again, after the model changed them.
     void apply();
@@ -29,6 +29,5 @@ private:
     WidthSetter m_setWidth;
     PositionGetter m_getPosition;
     PositionSetter m_setPosition;
-    int m_storedColumns;
     bool m_applying = false;
 };

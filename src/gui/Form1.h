@@ -18,27 +18,20 @@
 
 class Clock;
 class ColumnWidthBinder;
-class FileListView;
 class Dialogs;
 class FileSystem;
 class PowerControl;
 class ProcessLauncher;
 class Registry;
 class QAbstractItemView;
-class QAction;
 class QCheckBox;
 class QLabel;
-class QLineEdit;
-class QListView;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class QSlider;
-class QTabWidget;
-class QTreeView;
-class QVBoxLayout;
-class QToolButton;
+
+namespace Ui
+{
+class Form1;
+}
 
 // The platform services the main window and its logic use. Tests pass fakes.
 struct Services {
@@ -74,41 +67,24 @@ public:
     bool Form_Load();
     void Pulldown_exit_Click();
     void Check2_Click();
-    void Option1_Click();
-
-    void Command10_Click() { m_engine.start(); }
-    void Command11_Click() { m_engine.requestAbort(); }
     // Opens "コマンドラインのプレビュー" (or brings it to the front); it follows the lists while open.
     void showPreview();
-    void Pulldown_file_table_save_Click();
     void Pulldown_file_table_open_Click();
-    void Slider1_Change(int value);
-    void Command3_Click();
-    void ListView1_OLEDragDrop(const QStringList& paths, int modifiers);
-    void ListView1_ColumnClick(int header);
     void Pulldown_list_SelectDell_Click();
-    void Pulldown_list_AllDel_Click();
     void Pulldown_list_mozi_Click();
-    void Pulldown_kakuchosi_tuika_Click();
     void Pulldown_kakuchosi_del_Click();
-    void Pulldown_ColumnTool_tuika_Click();
     void Pulldown_ColumnTool_sakuzyo_Click();
-    void Pulldown_appli_tuika_Click();
     void Pulldown_appli_sakuzyo_Click();
     void Pulldown_appli_henkou_Click();
     void Command2_Click();
     void ListView2_Click();
     void ListView2_DblClick();
     void ListView3_DblClick();
-    void Command1_Click();
     void Command5_Click();
-    void Command6_Click();
     void Pulldown_BatchList_sakuzyo_Click();
-    void Pulldown_BatchList_Clear_Click();
     void Pulldown_BatchList_saihensyu_Click();
     void UpDown1_UpClick();
     void UpDown1_DownClick();
-    void Pulldown_help_help_Click();
     void Pulldown_help_Version_Click();
 
 protected:
@@ -117,13 +93,9 @@ protected:
 private:
     bool startUp();
     void Form_QueryUnload();
-    void buildMenus();
+    void setUpViews();
     void connectHandlers();
-    QWidget* buildMainTab();
-    QWidget* buildLogTab();
-    QWidget* buildSettingsTab();
-    QCheckBox* addSettingBox(QVBoxLayout* layout, const QString& title, const QString& caption,
-                             const QString& name, int WorkSettings::*setting);
+    void bindSetting(QCheckBox* box, int WorkSettings::*setting);
     void showSettings();
     void showLogText();
     void trimShownLog();
@@ -133,7 +105,6 @@ private:
     static void selectRow(QAbstractItemView* view, int row);
     void runCompletionAction();
     void popUp(QMenu* menu, bool allowed);
-    QAction* action(const QString& name) const;
     static int selectedRow(const QAbstractItemView* view);
     std::vector<int> selectedFileRows() const;
 
@@ -151,43 +122,8 @@ private:
     bool m_starting = false; // inside Form_Load
     bool m_closing = false;
 
-    QTabWidget* SSTab1 = nullptr;
-    QTabWidget* SSTab2 = nullptr;
-    FileListView* ListView1 = nullptr;
-    QTreeView* ListView2 = nullptr;
-    QTreeView* ListView3 = nullptr;
-    QTreeView* ListView4 = nullptr;
-    QListView* List1 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    QPlainTextEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label9_0 = nullptr;
-    QLabel* Label6 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command10 = nullptr;
-    QPushButton* Command11 = nullptr;
-    QPushButton* PreviewButton = nullptr;
-    QPointer<QDialog> m_preview;
-    QToolButton* UpDown1Up = nullptr;
-    QToolButton* UpDown1Down = nullptr;
-    QRadioButton* Option1[2] = {};
-    QRadioButton* Option2[2] = {};
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QSlider* Slider1 = nullptr;
+    std::unique_ptr<Ui::Form1> ui;
     QLabel* StatusText = nullptr;
-
-    QMenu* Pulldown_appli = nullptr;
-    QMenu* Pulldown_BatchList = nullptr;
-    QMenu* Pulldown_ColumnTool = nullptr;
-    QMenu* Pulldown_list = nullptr;
-    QMenu* Pulldown_kakuchosi = nullptr;
-
+    QPointer<QDialog> m_preview;
     std::vector<ColumnWidthBinder*> m_widthBinders;
 };

@@ -2,48 +2,34 @@
 
 #include "platform/Clock.h"
 #include "run/CompletionCountdown.h"
+#include "ui_Form6.h"
 
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 Form6::Form6(CompletionCountdown& countdown, const Clock& clock, QWidget* parent)
-    : QDialog(parent), m_countdown(countdown), m_clock(clock), m_label1(new QLabel(this)),
-      m_progressBar1(new QProgressBar(this)), m_command1(new QPushButton(this)), m_timer1(new QTimer(this))
+    : QDialog(parent), m_countdown(countdown), m_clock(clock), ui(std::make_unique<Ui::Form6>()),
+      m_timer1(new QTimer(this))
 {
-    setObjectName(u"Form6"_s);
-    setWindowTitle(u"Lomvato"_s);
-    setModal(true);
-
-    m_label1->setObjectName(u"Label1"_s);
-    m_label1->setText(u"作業が終了しました。マシンをシャットダウンします"_s);
-    m_progressBar1->setObjectName(u"ProgressBar1"_s);
-    m_progressBar1->setRange(0, CompletionCountdown::Maximum);
-    m_progressBar1->setTextVisible(false);
-    m_command1->setObjectName(u"Command1"_s);
-    m_command1->setText(u"中　止"_s);
-    m_command1->setDefault(true);
+    ui->setupUi(this);
+    ui->ProgressBar1->setRange(0, CompletionCountdown::Maximum);
     m_timer1->setObjectName(u"Timer1"_s);
     m_timer1->setTimerType(Qt::PreciseTimer);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label1);
-    layout->addWidget(m_progressBar1);
-    layout->addWidget(m_command1, 0, Qt::AlignHCenter);
-
-    connect(m_timer1, &QTimer::timeout, this, &Form6::Timer1_Timer);
-    connect(m_command1, &QPushButton::clicked, this, &Form6::Command1_Click);
-    connect(&m_countdown, &CompletionCountdown::valueChanged, m_progressBar1, &QProgressBar::setValue);
+    connect(m_timer1, &QTimer::timeout, &m_countdown, &CompletionCountdown::tick);
+    connect(ui->Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    connect(&m_countdown, &CompletionCountdown::valueChanged, ui->ProgressBar1, &QProgressBar::setValue);
     connect(&m_countdown, &CompletionCountdown::finished, this, [this](CompletionCountdown::Result result) {
         m_timer1->stop();
         if (result == CompletionCountdown::Result::RanOut)
             accept();
     });
 }
+
+Form6::~Form6() = default;
 
 void Form6::showEvent(QShowEvent* event)
 {
@@ -56,14 +42,9 @@ void Form6::showEvent(QShowEvent* event)
 
 void Form6::Form_Load()
 {
-    m_progressBar1->setValue(0);
+    ui->ProgressBar1->setValue(0);
     m_countdown.start();
     m_clock.start(*m_timer1, CompletionCountdown::TickMilliseconds);
-}
-
-void Form6::Timer1_Timer()
-{
-    m_countdown.tick();
 }
 
 void Form6::Command1_Click()

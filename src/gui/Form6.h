@@ -2,12 +2,16 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class Clock;
 class CompletionCountdown;
-class QLabel;
-class QProgressBar;
-class QPushButton;
 class QTimer;
+
+namespace Ui
+{
+class Form6;
+}
 
 // The shutdown countdown dialog. exec() returns Accepted when the countdown ran out, Rejected when it was
 // cancelled by "中　止" or by closing the dialog.
@@ -16,6 +20,7 @@ class Form6 : public QDialog
     Q_OBJECT
 public:
     Form6(CompletionCountdown& countdown, const Clock& clock, QWidget* parent = nullptr);
+    ~Form6() override;
 
     void reject() override;
 
@@ -24,14 +29,11 @@ protected:
 
 private:
     void Form_Load();
-    void Timer1_Timer();
     void Command1_Click();
 
     CompletionCountdown& m_countdown;
     const Clock& m_clock;
-    QLabel* m_label1;
-    QProgressBar* m_progressBar1;
-    QPushButton* m_command1;
+    std::unique_ptr<Ui::Form6> ui;
     QTimer* m_timer1;
     bool m_loaded = false;
 };

@@ -4,8 +4,12 @@
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
+#include <memory>
+
+namespace Ui
+{
+class frmAbout;
+}
 
 // The version dialog: the program's icon, title, version and legal notice, and the button that starts the
 // system information tool. Shown modally by the help menu's "バージョン情報(&V)".
@@ -15,21 +19,14 @@ class frmAbout : public QDialog
 public:
     frmAbout(const Registry& registry, const FileSystem& files, ProcessLauncher& launcher, Dialogs& dialogs,
              QWidget* parent = nullptr);
+    ~frmAbout() override;
 
     // "ﾊﾞｰｼﾞｮﾝ " and the release's major, minor and patch numbers.
     static QString versionText();
 
 private:
     void Form_Load();
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
 
     SystemInfo m_systemInfo;
-    QLabel* m_picIcon;
-    QLabel* m_lblTitle;
-    QLabel* m_lblVersion;
-    QLabel* m_lblDescription;
-    QLabel* m_lblDisclaimer;
-    QPushButton* m_cmdOK;
-    QPushButton* m_cmdSysInfo;
+    std::unique_ptr<Ui::frmAbout> ui;
 };

@@ -139,8 +139,7 @@ void TestFileListCommands::dialogHandlers()
     };
     QCOMPARE(menus(Qt::RightButton), QList<bool>(3, false)); // no rows: column fill not even a message
     f.t.files.appendRows({{}, {}});
-    f.t.filter.setMode(OptionGroup{1});
-    f.t.filter.applyModeToList();
+    f.t.filter.choose(1);
     QCOMPARE(menus(Qt::RightButton), (QList<bool>{true, true, false})); // no user column yet
     QVERIFY(!f.commands.mayOpenFileMenu(Qt::LeftButton) && !f.commands.mayOpenFilterMenu(Qt::LeftButton));
     f.dialogs.inputs = {u"A"_s, QString(), u"a>b"_s, u"<c9>x"_s};

@@ -167,7 +167,7 @@ void TestForm1::countdownRanOut()
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
     QString logAtPowerOff;
     m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
-    m_form->Command10_Click();
+    m_form->engine().start();
     m_form->engine().openProcess();
     m_launcher.ended.insert(m_launcher.lastPid());
     m_form->engine().poll();
@@ -196,7 +196,7 @@ void TestForm1::greyAfterWorkBoxOnlyReports()
     const int timers = m_clock.timersStarted;
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
-    m_form->Command10_Click();
+    m_form->engine().start();
     m_form->engine().openProcess();
     m_launcher.ended.insert(m_launcher.lastPid());
     m_form->engine().poll();

@@ -218,8 +218,7 @@ void TestStore::factoryAndRichTables()
     t.apps.appendRow({u"<App3>"_s, u"c"_s, u"/opt/c"_s});
     t.filter.append(u"jpg"_s, true);
     t.filter.append(u"ＰＮＧ"_s, false);
-    t.filter.setMode(OptionGroup{1});
-    t.filter.applyModeToList();
+    t.filter.choose(1);
     t.settings.check1 = 0;
     t.settings.label6 = u"8"_s;
     f.fs.files = {u"/opt/変換.exe"_s}; // the others are missing
