@@ -1,11 +1,9 @@
-"""The end-to-end cases, run by run.sh in the world it sets up.
+"""The end-to-end cases, run by run.sh in the world it sets up: cases.py <lomvato executable>.
 
-The program is driven as assistive technology drives it: its windows, buttons, menu items, lists and texts are
-found on the accessibility bus by role and name, buttons and menu items are pressed through their actions, and
-what the window shows is read back from there. Drags from pcmanfm stay real mouse drags, between the places
-both programs report for their icons and lists. Usage: cases.py <lomvato executable>
-"""
+Lomvato is driven through the accessibility bus (controls found by role and name, pressed through their actions,
+read back from there); drags from pcmanfm stay real mouse drags between the places both programs report."""
 
+import contextlib
 import os
 import re
 import shutil
@@ -20,8 +18,7 @@ import pyatspi
 from gi.repository import Atspi, GLib
 
 EXE = Path(sys.argv[1])
-HERE = Path(__file__).resolve().parent
-FACTORY = (HERE / "factory-written.lvt").read_bytes()
+FACTORY = (Path(__file__).resolve().parent / "factory-written.lvt").read_bytes()
 WORK = Path(os.environ["E2E_WORK"])
 # Answers within 5 s, also from a program that has just started (whose answers may otherwise take 15 s).
 TIMEOUTS = (5000, 0)
@@ -39,8 +36,7 @@ def check(ok, what):
 
 
 def wait(what, probe, timeout=10.0, under=None):
-    """The first true result of probe() within timeout seconds; a window being rebuilt may fail a probe.
-    What the accessibility bus keeps of the tree under "under" is asked for again at each try."""
+    """probe()'s first true result within timeout s; the bus's tree under "under" is asked anew each try."""
     end = time.monotonic() + timeout
     while True:
         try:
@@ -60,9 +56,6 @@ def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
 
 
-# The accessibility bus.
-
-
 def application(process):
     return wait(f"accessible application of {process.args}", lambda: next(
         a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.get_process_id() == process.pid))
@@ -73,7 +66,6 @@ def showing(acc):
 
 
 def window(app, role, title):
-    """A top-level window of the application, once it shows."""
     return wait(f'{role} "{title}"', lambda: next(
         w for w in app if w is not None and w.getRoleName() == role and w.name == title and showing(w)), under=app)
 
@@ -88,7 +80,6 @@ def act(acc, action="Press"):
 
 
 def press(root, name):
-    """Presses a button once it shows and can be used."""
     def usable():
         button = find(root, "push button", name)
         return showing(button) and button.getState().contains(pyatspi.STATE_ENABLED) and button
@@ -97,12 +88,11 @@ def press(root, name):
 
 
 def menu(frame, *path):
-    """Triggers a menu item of the menu bar, given by the captions from the bar down."""
+    """Triggers the menu bar's item given by the captions from the bar down."""
     item = find(frame, "menu bar")
     for caption in path:
         item = find(item, "menu item", caption)
-    # A menu item that opens a modal dialog answers only once the dialog has closed: the item is triggered
-    # as soon as the program takes the request, so waiting for the answer is cut short.
+    # An item that opens a modal dialog answers only once it has closed: the wait for the answer is cut short.
     Atspi.set_timeout(200, 0)
     try:
         act(item)
@@ -114,17 +104,11 @@ def menu(frame, *path):
 
 
 def rows(table):
-    """The cell texts of a list, row by row."""
     t = table.queryTable()
     return [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
 
 
-def text(acc):
-    return acc.queryText().getText(0, -1)
-
-
 def box(acc):
-    """Where the control stands on the screen."""
     return acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 
 
@@ -155,9 +139,6 @@ def answer(app, title, button="OK", role="alert"):
     return shown
 
 
-# Lomvato's processes and files.
-
-
 class Lomvato:
     def __init__(self, name):
         self.dir = WORK / name
@@ -168,16 +149,11 @@ class Lomvato:
         self.processes = []
 
     def start(self, role="frame", title="Lomvato"):
-        """Starts an instance; gives back its process, its application and its first window."""
+        """Starts an instance: its process, application and first window."""
         process = subprocess.Popen(["./lomvato"], cwd=self.dir)
         self.processes.append(process)
         app = application(process)
         return process, app, window(app, role, title)
-
-    def spawn(self, *args):
-        process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(process)
-        return process
 
     def end(self):
         for p in reversed(self.processes):
@@ -196,11 +172,9 @@ class Lomvato:
 
 
 def ended(process, timeout=10):
-    try:
-        process.wait(timeout)
-        return True
-    except subprocess.TimeoutExpired:
-        return False
+    with contextlib.suppress(subprocess.TimeoutExpired):
+        return process.wait(timeout) is not None
+    return False
 
 
 def stop(process):
@@ -209,11 +183,7 @@ def stop(process):
 
 
 def log_ok(log):
-    """The log begins with the separator, an empty line and the start line."""
     return re.match(r"\*{60}\r\n\r\n\d\d/\d\d/\d\d \d\d:\d\d:\d\d\tLomvato起動開始\r\n", log) is not None
-
-
-# The cases.
 
 
 def case_first_start_and_quit(lv):
@@ -261,8 +231,8 @@ def case_version_dialog(lv):
 
 
 def prepare(lv, program, sample, check1=0, check2=0):
-    """Registers the shell program prog.sh with that sample and after-work settings in the startup template,
-    starts Lomvato and shows FILES in pcmanfm beside it."""
+    """Starts Lomvato with prog.sh (running `program`, with that sample) and those after-work settings in its
+    template, and pcmanfm beside it showing FILES; drags them in."""
     prog = lv.dir / "prog.sh"
     prog.write_text(f"#!/bin/sh\n{program}\n")
     prog.chmod(0o755)
@@ -276,7 +246,8 @@ def prepare(lv, program, sample, check1=0, check2=0):
     for i, f in enumerate(FILES):
         (lv.files / f).write_text(f"{i}\n")
     lv.process, lv.app, lv.main = lv.start()
-    fm = application(lv.spawn("pcmanfm", lv.files))
+    lv.processes.append(subprocess.Popen(["pcmanfm", lv.files], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    fm = application(lv.processes[-1])
     window(fm, "frame", lv.files.name)
     # At the right edge of the screen, clear of the file list (there is no window manager to place it).
     width = int(subprocess.check_output(["xdotool", "getdisplaygeometry"]).split()[0])
@@ -284,10 +255,11 @@ def prepare(lv, program, sample, check1=0, check2=0):
             width - 400, 80)
     lv.icons = wait("pcmanfm's files", lambda: files_shown(fm, width - 400), under=fm)
     lv.list = find(lv.main, "tree", "ListView1")
+    drag(lv)
 
 
 def files_shown(fm, left):
-    """The icons of pcmanfm's folder view, once they stand right of "left" and there is one per file."""
+    """pcmanfm's icons, once its view stands right of "left" with one icon per file."""
     view = box(find(fm, "layered pane"))
     icons = [i for i in pyatspi.findAllDescendants(fm, lambda a: a.getRoleName() == "icon")
              if inside(view, *centre(i))]
@@ -295,15 +267,13 @@ def files_shown(fm, left):
 
 
 def drag(lv, *keys, times=1):
-    """Selects every file in pcmanfm and drags them onto the file list, the keys held from the list on; then
-    waits until the list shows the files that many times over."""
+    """Drags every file from pcmanfm onto the file list, the keys held from the list on, till it shows them."""
     click(lv.icons[0])
     click(lv.icons[-1], "shift")
     (x0, y0), (x1, y1) = centre(lv.icons[0]), centre(lv.list)
     xdotool("mousemove", x0, y0, "mousedown", 1)
-    steps = 12
-    for i in range(1, steps + 1):
-        xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps, "sleep", 0.03)
+    for i in range(1, 13):
+        xdotool("mousemove", x0 + (x1 - x0) * i // 12, y0 + (y1 - y0) * i // 12, "sleep", 0.03)
     for k in keys:
         xdotool("keydown", k)
     # A few moves more, so that the file manager proposes the action that goes with the keys.
@@ -320,14 +290,28 @@ def drag(lv, *keys, times=1):
             xdotool("keyup", k)
 
 
-def run_batch(lv):
-    """Selects the program, takes its sample into the editor, registers it and starts the run."""
+def register(lv):
+    """Takes the program's sample into the editor and registers it in the batch list."""
     click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh"),
                under=lv.main))
     press(lv.main, "↓パラメータを編集")
     press(lv.main, "●記述したパラメータをバッチリストに登録")
     wait("the batch row", lambda: rows(find(lv.main, "tree", "ListView4")), under=lv.main)
+
+
+def run_batch(lv):
+    register(lv)
     press(lv.main, "実\u3000\u3000行")
+
+
+def shown_log(lv):
+    return find(lv.main, "text", "Text2").queryText().getText(0, -1)
+
+
+def received(lv):
+    """The lines prog.sh wrote, once it wrote any."""
+    f = lv.dir / "received.txt"
+    return f.exists() and f.read_text().splitlines()
 
 
 def quit_checked(lv):
@@ -340,21 +324,18 @@ def quit_checked(lv):
 def case_dropped_files_run_through_a_real_program(lv):
     prepare(lv, 'for a in "$@"; do printf "%s\\n" "$a"; done >>"$(dirname "$0")/received.txt"',
             '<App1> "<c5>" <c2>')
-    drag(lv)
     drag(lv, "ctrl", times=2)
     run_batch(lv)
     check("処理が全て終了しました" in answer(lv.app, "Lomvato"), "the after-work message")
-    shown_log = text(find(lv.main, "text", "Text2"))
-    check("全ての送信を終了しました／" in shown_log, "the end of the run in the shown log")
+    check("全ての送信を終了しました／" in shown_log(lv), "the end of the run in the shown log")
     # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
     one = [f"{lv.files}/a.txt", "a", f"{lv.files}/b c.txt", "b", "c"]
-    check((lv.dir / "received.txt").read_text().splitlines() == one + one, "the arguments received")
+    check(received(lv) == one + one, "the arguments received")
     check("全ての送信を終了しました／" in quit_checked(lv), "the end of the run in the log")
 
 
 def case_drags_with_shift_append_and_with_ctrl_shift_replace(lv):
     prepare(lv, "exit 0", "<App1>")
-    drag(lv)
     drag(lv, "shift", times=2)
     drag(lv, "ctrl", "shift")
     quit_checked(lv)
@@ -362,50 +343,39 @@ def case_drags_with_shift_append_and_with_ctrl_shift_replace(lv):
 
 def case_preview_shows_the_split_and_runs_one_job(lv):
     prepare(lv, 'printf "%s\\n" "$@" >>"$(dirname "$0")/received.txt"', "<App1> <c5>")
-    drag(lv)
-    click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh"),
-               under=lv.main))
-    press(lv.main, "↓パラメータを編集")
-    press(lv.main, "●記述したパラメータをバッチリストに登録")
+    register(lv)
     press(lv.main, "プレビュー…")
     preview = window(lv.app, "dialog", "コマンドラインのプレビュー")
     jobs = wait("the jobs", lambda: rows(find(preview, "table")), under=preview)
     # <c5> stands without quotes, so the name with a blank shows as two arguments.
-    blank = f"{lv.files}/b c.txt"
     check([r[4] for r in jobs] == [f"‹{lv.dir}/prog.sh› ‹{lv.files}/a.txt›",
                                    f"‹{lv.dir}/prog.sh› ‹{lv.files}/b› ‹c.txt›"], f"the arguments shown: {jobs}")
-    click(find(find(preview, "table"), "table cell", f"{lv.dir}/prog.sh {blank}"))
+    click(find(find(preview, "table"), "table cell", f"{lv.dir}/prog.sh {lv.files}/b c.txt"))
     press(preview, "このジョブだけ実行")
-    received = lv.dir / "received.txt"
-    wait("the one job's arguments", lambda: received.exists() and received.read_text().splitlines(), 15)
+    wait("the one job's arguments", lambda: received(lv), 15)
     time.sleep(3)
-    check(received.read_text().splitlines() == [f"{lv.files}/b", "c.txt"], "only the chosen job ran")
+    check(received(lv) == [f"{lv.files}/b", "c.txt"], "only the chosen job ran")
     quit_checked(lv)
 
 
 def case_abort_leaves_the_program_running(lv):
     prepare(lv, 'echo $$ >"$(dirname "$0")/long.pid"; exec sleep 30', '<App1> "<c5>"', check1=1)
-    drag(lv)
     run_batch(lv)
     job = int(wait("the long job", lambda: (lv.dir / "long.pid").read_text().strip()))
     try:
         press(lv.main, "中\u3000\u3000断")
-        wait("the abort in the log", lambda: "送信作業を中断しました／" in text(find(lv.main, "text", "Text2")),
-             under=lv.main)
+        wait("the abort in the log", lambda: "送信作業を中断しました／" in shown_log(lv), under=lv.main)
         time.sleep(1)
         check(Path(f"/proc/{job}").exists(), "the long job still running")
         log = quit_checked(lv)
         check("送信作業を中断しました／" in log and "全ての送信を終了しました／" not in log, "the abort in the log")
     finally:
-        try:
+        with contextlib.suppress(ProcessLookupError):
             os.kill(job, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
 
 
 def case_shutdown_countdown_cancelled(lv):
     prepare(lv, "exit 0", '<App1> "<c5>"', check1=1, check2=1)
-    drag(lv)
     run_batch(lv)
     # "中　止" at once: the countdown must never run out here.
     press(window(lv.app, "dialog", "Lomvato"), "中\u3000止")
@@ -418,8 +388,7 @@ def main():
     Atspi.set_timeout(*TIMEOUTS)
     # Stopped from outside (a test's time-out), the cases still end what they started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    cases = [n[5:] for n in globals() if n.startswith("case_")]
-    chosen = os.environ.get("E2E_CASES", "").split() or cases
+    chosen = os.environ.get("E2E_CASES", "").split() or [n[5:] for n in globals() if n.startswith("case_")]
     failed = 0
     for name in chosen:
         begun = time.monotonic()
