@@ -62,8 +62,6 @@ struct Rig {
         editor.editSample();
         editor.setText(text);
     }
-    // Form2's OK in /opt with the file `name` and the sample "new".
-    void ok(const QString& name) { apps.storeApplication(u"/opt"_s, name, u"new"_s); }
     // Batch entries for a1, a2, ... with these parameters.
     void addEntries(const QStringList& parameters)
     {
@@ -73,12 +71,10 @@ struct Rig {
                 {u"<App"_s + number + u'>', u"a"_s + number, parameter, u"/opt/a"_s + number});
         }
     }
-    // An entry for an application that may be gone.
-    void addEntry(const QString& key) { table.batch.appendRow({key, QString(), u"typed"_s, QString()}); }
-    void keep(int value) { returned << value; }
 };
 
-using Steps = std::function<void(Rig&)>;
+using Step = std::function<void(Rig&)>;
+using Steps = std::vector<Step>;
 
 // What the editor shows and which of its controls are enabled.
 enum EditorFlag { Editing = 1, SampleEditable = 2, TextOpen = 4, SampleKeptCleared = 8 };
@@ -124,304 +120,150 @@ void TestApps::scenario_data()
     const auto row = [](const char* name, const Steps& steps, const Expected& expected) {
         QTest::newRow(name) << steps << expected;
     };
+    // The user's actions on rows, texts and the selection [start, start + length).
+    const auto fill = [](int count) { return Step([=](Rig& r) { r.fill(count); }); };
+    const auto entries = [](const QStringList& p) { return Step([=](Rig& r) { r.addEntries(p); }); };
+    // An entry for an application that may be gone.
+    const auto entry = [](const QString& key) {
+        return Step([=](Rig& r) { r.table.batch.appendRow({key, QString(), u"typed"_s, QString()}); });
+    };
+    const auto exists = [](const QString& path) { return Step([=](Rig& r) { r.files.files.insert(path); }); };
+    const Step add = [](Rig& r) { r.apps.addApplication(); };
+    // Form2's OK in /opt with the file `name` and the sample "new".
+    const auto ok = [](const QString& name) {
+        return Step([=](Rig& r) { r.apps.storeApplication(u"/opt"_s, name, u"new"_s); });
+    };
+    const auto change = [](int row) { return Step([=](Rig& r) { r.apps.changeApplication(row); }); };
+    const auto remove = [](int row) { return Step([=](Rig& r) { r.apps.removeApplication(row); }); };
+    const Step cancelNext = [](Rig& r) { r.dialogs.answers.push_back(Dialogs::Answer::Cancel); };
+    const auto start = [](int row) { return Step([=](Rig& r) { r.apps.startApplication(row); }); };
+    const auto select = [](int row) { return Step([=](Rig& r) { r.editor.selectApplication(row); }); };
+    const Step editSample = [](Rig& r) { r.editor.editSample(); };
+    const auto type = [](const QString& text) { return Step([=](Rig& r) { r.editor.setText(text); }); };
+    const auto edit = [](int row, const QString& text) { return Step([=](Rig& r) { r.edit(row, text); }); };
+    const auto appKey = [](int app, int start, int length) {
+        return Step([=](Rig& r) { r.returned << r.editor.insertApplicationKey(app, start, length); });
+    };
+    const auto columnKey = [](int column, int start, int length) {
+        return Step([=](Rig& r) { r.returned << r.editor.insertColumnKey(column, start, length); });
+    };
+    const auto store = [](int selected) { return Step([=](Rig& r) { r.editor.storeAsSample(selected); }); };
+    const Step addToBatch = [](Rig& r) { r.editor.addToBatch(); };
+    const auto removeEntry = [](int row) { return Step([=](Rig& r) { r.batch.removeEntry(row); }); };
+    const auto reedit = [](int row) { return Step([=](Rig& r) { r.batch.reedit(row); }); };
+    const auto up = [](int row) { return Step([=](Rig& r) { r.returned << r.batch.moveUp(row); }); };
+    const auto down = [](int row) { return Step([=](Rig& r) { r.returned << r.batch.moveDown(row); }); };
+    const Step clear = [](Rig& r) { r.batch.clear(); };
+
     const QString limit = u"アプリケーションは99までしか登録できません"_s;
     const QString confirm = u"アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
                             u"パラメータテキスト編集をクリアしますか"_s;
+    const int open = Editing | SampleEditable | TextOpen;
+    const EditorState clearedByDelete{{}, {}, {}, SampleKeptCleared};
 
-    // The limit, including a template that brings more; every OK renumbers, a change overwrites in place.
-    row(
-        "add the 99th",
-        [](Rig& r) {
-            r.fill(98);
-            r.apps.addApplication();
-            r.ok(u"new"_s);
-        },
-        Expected{.applications = numbered(u"a"_s, 98) << u"new"_s,
-                 .samples = numbered(u"s"_s, 98) << u"new"_s,
-                 .events = {u"form 1"_s}});
-    row(
-        "add beyond 99",
-        [](Rig& r) {
-            r.fill(99);
-            r.apps.addApplication();
-        },
-        Expected{.applications = numbered(u"a"_s, 99), .samples = numbered(u"s"_s, 99), .messages = {limit}});
-    row(
-        "add to 120 from a template",
-        [](Rig& r) {
-            r.fill(120);
-            r.apps.addApplication();
-        },
-        Expected{
-            .applications = numbered(u"a"_s, 120), .samples = numbered(u"s"_s, 120), .messages = {limit}});
-    row(
-        "change",
-        [](Rig& r) {
-            r.apps.changeApplication(1);
-            r.ok(u"a1"_s);
-        },
-        Expected{.applications = {u"a1"_s, u"a1"_s, u"a3"_s},
-                 .samples = {u"s1"_s, u"new"_s, u"s3"_s},
-                 .events = {u"form 3 s2 /opt"_s}});
-    row(
-        "OK without a file",
-        [](Rig& r) {
-            r.apps.addApplication();
-            r.ok(QString());
-        },
-        Expected{.messages = {u"ファイルを選択してください"_s}, .events = {u"form 1"_s}});
+    // The limit; every OK renumbers, a change overwrites in place.
+    row("add the 99th", {fill(98), add, ok(u"new"_s)},
+        {.applications = numbered(u"a"_s, 98) << u"new"_s,
+         .samples = numbered(u"s"_s, 98) << u"new"_s,
+         .events = {u"form 1"_s}});
+    row("add beyond 99", {fill(99), add},
+        {.applications = numbered(u"a"_s, 99), .samples = numbered(u"s"_s, 99), .messages = {limit}});
+    row("change", {change(1), ok(u"a1"_s)},
+        {.applications = {u"a1"_s, u"a1"_s, u"a3"_s},
+         .samples = {u"s1"_s, u"new"_s, u"s3"_s},
+         .events = {u"form 3 s2 /opt"_s}});
+    row("OK without a file", {add, ok(QString())},
+        {.messages = {u"ファイルを選択してください"_s}, .events = {u"form 1"_s}});
 
     // Deleting: written texts keep their keys; the confirmation while editing; an empty list.
-    row(
-        "delete keeps written keys",
-        [](Rig& r) {
-            r.fill(4);
-            r.addEntries({u"<App4>"_s});
-            r.editor.selectApplication(0);
-            r.apps.removeApplication(0);
-        },
-        Expected{.applications = {u"a2"_s, u"a3"_s, u"a4"_s},
-                 .samples = {u"s2"_s, u"s3"_s, u"s4"_s},
-                 .entries = {u"a1"_s},
-                 .parameters = {u"<App4>"_s},
-                 .editor = {{}, {}, {}, SampleKeptCleared}});
-    row(
-        "delete the last",
-        [](Rig& r) {
-            r.fill(4);
-            r.editor.selectApplication(3);
-            r.apps.removeApplication(3);
-        },
-        Expected{.editor = {{}, {}, {}, SampleKeptCleared}});
-    row(
-        "delete while editing, cancelled",
-        [](Rig& r) {
-            r.edit(1, u"typed"_s);
-            r.dialogs.answers.push_back(Dialogs::Answer::Cancel);
-            r.apps.removeApplication(1);
-        },
-        Expected{.editor = {u"<App2>"_s, u"typed"_s, u"s2"_s, Editing | SampleEditable | TextOpen},
-                 .questions = {confirm}});
-    row(
-        "delete while editing, confirmed",
-        [](Rig& r) {
-            r.edit(1, u"typed"_s);
-            r.apps.removeApplication(1);
-        },
-        Expected{.applications = {u"a1"_s, u"a3"_s},
-                 .samples = {u"s1"_s, u"s3"_s},
-                 .editor = {{}, {}, {}, SampleKeptCleared},
-                 .questions = {confirm}});
-    row(
-        "delete from an empty list",
-        [](Rig& r) {
-            r.editor.selectApplication(0);
-            r.fill(0);
-            r.apps.removeApplication(-1);
-        },
-        Expected{.applications = {}, .samples = {}, .editor = {{}, {}, {}, SampleEditable}});
-    row(
-        "the selection after a delete",
-        [](Rig& r) {
-            r.editor.selectApplication(0);
-            r.apps.removeApplication(0);
-            r.editor.selectApplication(0);
-            r.editor.editSample();
-            r.editor.selectApplication(1);
-        },
-        Expected{.applications = {u"a2"_s, u"a3"_s},
-                 .samples = {u"s2"_s, u"s3"_s},
-                 .editor = {u"<App1>"_s, {}, u"s3"_s, Editing | SampleEditable | TextOpen}});
+    row("delete keeps written keys", {fill(4), entries({u"<App4>"_s}), select(0), remove(0)},
+        {.applications = {u"a2"_s, u"a3"_s, u"a4"_s},
+         .samples = {u"s2"_s, u"s3"_s, u"s4"_s},
+         .entries = {u"a1"_s},
+         .parameters = {u"<App4>"_s},
+         .editor = clearedByDelete});
+    row("delete the last", {fill(4), select(3), remove(3)}, {.editor = clearedByDelete});
+    row("delete while editing, cancelled", {edit(1, u"typed"_s), cancelNext, remove(1)},
+        {.editor = {u"<App2>"_s, u"typed"_s, u"s2"_s, open}, .questions = {confirm}});
+    row("delete while editing, confirmed", {edit(1, u"typed"_s), remove(1)},
+        {.applications = {u"a1"_s, u"a3"_s},
+         .samples = {u"s1"_s, u"s3"_s},
+         .editor = clearedByDelete,
+         .questions = {confirm}});
+    row("delete from an empty list", {select(0), fill(0), remove(-1)},
+        {.applications = {}, .samples = {}, .editor = {{}, {}, {}, SampleEditable}});
+    row("the selection after a delete", {select(0), remove(0), select(0), editSample, select(1)},
+        {.applications = {u"a2"_s, u"a3"_s},
+         .samples = {u"s2"_s, u"s3"_s},
+         .editor = {u"<App1>"_s, {}, u"s3"_s, open}});
 
     // Without a selection nothing happens.
-    row(
-        "no selection",
-        [](Rig& r) {
-            r.addEntries({u"p"_s});
-            r.files.files.insert(u"/opt/a1"_s);
-            r.apps.changeApplication(-1);
-            r.apps.removeApplication(-1);
-            r.apps.startApplication(-1);
-            r.editor.selectApplication(-1);
-            r.batch.removeEntry(-1);
-            r.batch.reedit(-1);
-            r.keep(r.batch.moveUp(-1));
-        },
-        Expected{.entries = {u"a1"_s}, .parameters = {u"p"_s}, .returned = {-1}});
+    row("no selection",
+        {entries({u"p"_s}), exists(u"/opt/a1"_s), change(-1), remove(-1), start(-1), select(-1),
+         removeEntry(-1), reedit(-1), up(-1)},
+        {.entries = {u"a1"_s}, .parameters = {u"p"_s}, .returned = {-1}});
 
     // Launching: the path alone, blanks and all.
-    row(
-        "start a path with a blank",
-        [](Rig& r) {
-            r.apps.addApplication();
-            r.ok(u"my tool"_s);
-            r.files.files.insert(u"/opt/my tool"_s);
-            r.apps.startApplication(3);
-        },
-        Expected{.applications = numbered(u"a"_s, 3) << u"my tool"_s,
-                 .samples = numbered(u"s"_s, 3) << u"new"_s,
-                 .launched = {u"/opt/my tool"_s},
-                 .events = {u"form 1"_s}});
-    row(
-        "start a missing program", [](Rig& r) { r.apps.startApplication(0); },
-        Expected{.messages = {u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
+    row("start a path with a blank", {add, ok(u"my tool"_s), exists(u"/opt/my tool"_s), start(3)},
+        {.applications = numbered(u"a"_s, 3) << u"my tool"_s,
+         .samples = numbered(u"s"_s, 3) << u"new"_s,
+         .launched = {u"/opt/my tool"_s},
+         .events = {u"form 1"_s}});
+    row("start a missing program", {start(0)},
+        {.messages = {u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
 
     // Keys go in at the caret, over the selection, clamped to the text; only while editing.
-    const auto editingFirst = [](const QString& text, int caret) {
-        return Expected{.editor = {u"<App1>"_s, text, u"s1"_s, Editing | SampleEditable | TextOpen},
-                        .returned = {caret}};
-    };
-    row(
-        "key over a selection",
-        [](Rig& r) {
-            r.edit(0, u"a XXX b"_s);
-            r.keep(r.editor.insertColumnKey(5, 2, 3));
-        },
-        editingFirst(u"a <c5> b"_s, 6));
-    row(
-        "selection past the end",
-        [](Rig& r) {
-            r.edit(0, u"abc"_s);
-            r.keep(r.editor.insertColumnKey(5, 1, 9));
-        },
-        editingFirst(u"a<c5>"_s, 5));
-    row(
-        "caret before the start",
-        [](Rig& r) {
-            r.edit(0, u"ab"_s);
-            r.keep(r.editor.insertColumnKey(5, -3, 0));
-        },
-        editingFirst(u"<c5>ab"_s, 4));
-    row(
-        "keys only while editing",
-        [](Rig& r) {
-            r.editor.selectApplication(0);
-            r.keep(r.editor.insertApplicationKey(0, 0, 0));
-            r.editor.editSample();
-            r.editor.setText(QString());
-            r.keep(r.editor.insertApplicationKey(2, 0, 0));
-            r.keep(r.editor.insertColumnKey(4, 6, 0));
-            r.editor.storeAsSample(0);
-            r.editor.setText(u"idle"_s);
-            r.keep(r.editor.insertColumnKey(1, 0, 0));
-        },
-        Expected{.samples = {u"<App3><c4>"_s, u"s2"_s, u"s3"_s},
-                 .editor = {u"<App1>"_s, u"idle"_s, u"<App3><c4>"_s, SampleEditable | TextOpen},
-                 .returned = {-1, 6, 10, -1}});
+    row("key over a selection", {edit(0, u"a XXX b"_s), columnKey(5, 2, 3)},
+        {.editor = {u"<App1>"_s, u"a <c5> b"_s, u"s1"_s, open}, .returned = {6}});
+    row("selection past the end", {edit(0, u"abc"_s), columnKey(5, 1, 9)},
+        {.editor = {u"<App1>"_s, u"a<c5>"_s, u"s1"_s, open}, .returned = {5}});
+    row("caret before the start", {edit(0, u"ab"_s), columnKey(5, -3, 0)},
+        {.editor = {u"<App1>"_s, u"<c5>ab"_s, u"s1"_s, open}, .returned = {4}});
+    row("keys only while editing",
+        {select(0), appKey(0, 0, 0), editSample, type(QString()), appKey(2, 0, 0), columnKey(4, 6, 0),
+         store(0), type(u"idle"_s), columnKey(1, 0, 0)},
+        {.samples = {u"<App3><c4>"_s, u"s2"_s, u"s3"_s},
+         .editor = {u"<App1>"_s, u"idle"_s, u"<App3><c4>"_s, SampleEditable | TextOpen},
+         .returned = {-1, 6, 10, -1}});
 
     // Storing samples; for a key that names no application the text and the mode stay.
-    row(
-        "store an empty sample",
-        [](Rig& r) {
-            r.edit(0, QString());
-            r.editor.storeAsSample(0);
-        },
-        Expected{.samples = {QString(), u"s2"_s, u"s3"_s},
-                 .editor = {u"<App1>"_s, {}, {}, SampleEditable | TextOpen}});
-    row(
-        "store with another application selected",
-        [](Rig& r) {
-            r.fill(5);
-            r.edit(2, u"x"_s);
-            r.editor.selectApplication(4);
-            r.editor.storeAsSample(4);
-        },
-        Expected{.applications = numbered(u"a"_s, 5),
-                 .samples = {u"s1"_s, u"s2"_s, u"x"_s, u"s4"_s, u"s5"_s},
-                 .editor = {u"<App3>"_s, {}, u"s5"_s, SampleEditable | TextOpen}});
-    row(
-        "store for a deleted application",
-        [](Rig& r) {
-            r.fill(0);
-            r.addEntry(u"<App1>"_s);
-            r.batch.reedit(0);
-            r.editor.storeAsSample(-1);
-        },
-        Expected{
-            .applications = {}, .samples = {}, .editor = {u"<App1>"_s, u"typed"_s, {}, Editing | TextOpen}});
-    row(
-        "store for a key past any number",
-        [](Rig& r) {
-            r.addEntry(u"<App99999999999999999999>"_s);
-            r.batch.reedit(0);
-            r.editor.selectApplication(0);
-            r.editor.storeAsSample(0);
-        },
-        Expected{.editor = {u"<App99999999999999999999>"_s, u"typed"_s, u"s1"_s,
-                            Editing | SampleEditable | TextOpen}});
+    row("store an empty sample", {edit(0, QString()), store(0)},
+        {.samples = {QString(), u"s2"_s, u"s3"_s},
+         .editor = {u"<App1>"_s, {}, {}, SampleEditable | TextOpen}});
+    row("store with another application selected", {fill(5), edit(2, u"x"_s), select(4), store(4)},
+        {.applications = numbered(u"a"_s, 5),
+         .samples = {u"s1"_s, u"s2"_s, u"x"_s, u"s4"_s, u"s5"_s},
+         .editor = {u"<App3>"_s, {}, u"s5"_s, SampleEditable | TextOpen}});
+    row("store for a deleted application", {fill(0), entry(u"<App1>"_s), reedit(0), store(-1)},
+        {.applications = {}, .samples = {}, .editor = {u"<App1>"_s, u"typed"_s, {}, Editing | TextOpen}});
+    row("store for a key past any number",
+        {entry(u"<App99999999999999999999>"_s), reedit(0), select(0), store(0)},
+        {.editor = {u"<App99999999999999999999>"_s, u"typed"_s, u"s1"_s, open}});
 
     // Registering: blanks are a text, nothing is not; editing replaces the text without asking.
-    row(
-        "register blanks",
-        [](Rig& r) {
-            r.edit(1, u"  "_s);
-            r.editor.addToBatch();
-        },
-        Expected{.entries = {u"a2"_s},
-                 .parameters = {u"  "_s},
-                 .editor = {{}, {}, u"s2"_s, SampleEditable | TextOpen},
-                 .events = {u"run on"_s}});
-    row(
-        "register nothing",
-        [](Rig& r) {
-            r.edit(1, QString());
-            r.editor.addToBatch();
-        },
-        Expected{.editor = {u"<App2>"_s, {}, u"s2"_s, Editing | SampleEditable | TextOpen}});
-    row(
-        "edit another sample",
-        [](Rig& r) {
-            r.edit(0, u"half"_s);
-            r.editor.selectApplication(1);
-            r.editor.editSample();
-        },
-        Expected{.editor = {u"<App2>"_s, u"s2"_s, u"s2"_s, Editing | SampleEditable | TextOpen}});
+    row("register blanks", {edit(1, u"  "_s), addToBatch},
+        {.entries = {u"a2"_s},
+         .parameters = {u"  "_s},
+         .editor = {{}, {}, u"s2"_s, SampleEditable | TextOpen},
+         .events = {u"run on"_s}});
+    row("register nothing", {edit(1, QString()), addToBatch}, {.editor = {u"<App2>"_s, {}, u"s2"_s, open}});
+    row("edit another sample", {edit(0, u"half"_s), select(1), editSample},
+        {.editor = {u"<App2>"_s, u"s2"_s, u"s2"_s, open}});
 
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
-    const QStringList abc{u"A"_s, u"B"_s, u"C"_s};
-    row(
-        "move up",
-        [abc](Rig& r) {
-            r.addEntries(abc);
-            r.keep(r.batch.moveUp(1));
-            r.keep(r.batch.moveUp(0));
-        },
-        Expected{.entries = {u"a2"_s, u"a1"_s, u"a3"_s},
-                 .parameters = {u"B"_s, u"A"_s, u"C"_s},
-                 .returned = {0, 0}});
-    row(
-        "move down",
-        [abc](Rig& r) {
-            r.addEntries(abc);
-            r.keep(r.batch.moveDown(1));
-            r.keep(r.batch.moveDown(2));
-        },
-        Expected{.entries = {u"a1"_s, u"a3"_s, u"a2"_s},
-                 .parameters = {u"A"_s, u"C"_s, u"B"_s},
-                 .returned = {2, 2}});
-    row(
-        "re-edit replaces the text",
-        [abc](Rig& r) {
-            r.addEntries(abc);
-            r.editor.selectApplication(0);
-            r.editor.editSample();
-            r.batch.reedit(1);
-            r.editor.addToBatch();
-        },
-        Expected{.entries = {u"a1"_s, u"a3"_s, u"a2"_s},
-                 .parameters = {u"A"_s, u"C"_s, u"B"_s},
-                 .editor = {{}, {}, u"s1"_s, SampleEditable | TextOpen},
-                 .events = {u"run on"_s}});
-    row(
-        "remove, re-edit, clear",
-        [](Rig& r) {
-            r.addEntries({u"p"_s, u"q"_s});
-            r.batch.removeEntry(0);
-            r.batch.reedit(0);
-            r.addEntries({u"r"_s});
-            r.batch.clear();
-        },
-        Expected{.editor = {u"<App2>"_s, u"q"_s, {}, Editing | TextOpen}, .events = {u"run off"_s}});
+    const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
+    row("move up", {abc, up(1), up(0)},
+        {.entries = {u"a2"_s, u"a1"_s, u"a3"_s}, .parameters = {u"B"_s, u"A"_s, u"C"_s}, .returned = {0, 0}});
+    row("move down", {abc, down(1), down(2)},
+        {.entries = {u"a1"_s, u"a3"_s, u"a2"_s}, .parameters = {u"A"_s, u"C"_s, u"B"_s}, .returned = {2, 2}});
+    row("re-edit replaces the text", {abc, select(0), editSample, reedit(1), addToBatch},
+        {.entries = {u"a1"_s, u"a3"_s, u"a2"_s},
+         .parameters = {u"A"_s, u"C"_s, u"B"_s},
+         .editor = {{}, {}, u"s1"_s, SampleEditable | TextOpen},
+         .events = {u"run on"_s}});
+    row("remove, re-edit, clear",
+        {entries({u"p"_s, u"q"_s}), removeEntry(0), reedit(0), entries({u"r"_s}), clear},
+        {.editor = {u"<App2>"_s, u"q"_s, {}, Editing | TextOpen}, .events = {u"run off"_s}});
 }
 
 void TestApps::scenario()
@@ -429,7 +271,8 @@ void TestApps::scenario()
     QFETCH(Steps, steps);
     QFETCH(Expected, expected);
     Rig rig;
-    steps(rig);
+    for (const Step& step : steps)
+        step(rig);
 
     const AppRegistry& apps = rig.table.apps;
     QStringList applications, samples;

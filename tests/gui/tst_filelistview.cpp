@@ -34,12 +34,8 @@ void TestFileListView::drop_data()
     const QStringList appended = QStringList{u"/old/1"_s, u"/old/2"_s} + replaced;
     QTest::addRow("move, Shift") << Qt::DropActions(Qt::MoveAction) << Qt::KeyboardModifiers(shift) << false
                                  << appended;
-    QTest::addRow("move, Ctrl+Shift")
-        << Qt::DropActions(Qt::MoveAction) << (shift | ctrl) << false << replaced;
     QTest::addRow("link, Ctrl+Shift")
         << Qt::DropActions(Qt::LinkAction) << (shift | ctrl) << false << replaced;
-    QTest::addRow("link, Shift") << Qt::DropActions(Qt::LinkAction) << Qt::KeyboardModifiers(shift) << false
-                                 << appended;
     QTest::addRow("copy or move, Ctrl+Meta")
         << (Qt::CopyAction | Qt::MoveAction) << (ctrl | Qt::MetaModifier) << false << appended;
     QTest::addRow("copy, Shift+Alt") << Qt::DropActions(Qt::CopyAction) << (shift | Qt::AltModifier) << false

@@ -91,32 +91,29 @@ void TestForm2::folderPicker()
                 ->match(dir1->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
                 .value(0));
     };
-    const auto expectTop = [&](const QString& selected) {
-        QCOMPARE(picker.folder(), m_root);
-        QCOMPARE(entries(picker, u"Dir1"_s), QStringList({u".."_s, u"Beta"_s, u"sub"_s}));
-        QCOMPARE(entries(picker, u"File1"_s), QStringList({u"notes.txt"_s, u"run.sh"_s}));
-        QCOMPARE(picker.selectedFile(), selected);
+    // The folder, its subfolders, its files and the chosen file.
+    const auto shown = [&] {
+        return std::tuple{picker.folder(), entries(picker, u"Dir1"_s), entries(picker, u"File1"_s),
+                          picker.selectedFile()};
+    };
+    const auto top = [&](const QString& selected) {
+        return std::tuple{m_root, QStringList{u".."_s, u"Beta"_s, u"sub"_s},
+                          QStringList{u"notes.txt"_s, u"run.sh"_s}, selected};
     };
     open(u"sub"_s);
-    QCOMPARE(picker.folder(), m_fallback);
-    QCOMPARE(entries(picker, u"Dir1"_s), QStringList({u".."_s, u"inner"_s}));
-    QCOMPARE(entries(picker, u"File1"_s), QStringList{u"tool"_s});
-    QCOMPARE(picker.selectedFile(), QString());
+    QCOMPARE(shown(),
+             std::tuple(m_fallback, QStringList{u".."_s, u"inner"_s}, QStringList{u"tool"_s}, QString()));
     open(u".."_s);
-    expectTop(QString());
-    if (QTest::currentTestFailed())
-        return;
+    QCOMPARE(shown(), top(QString()));
     file1->setCurrentIndex(file1->model()->index(1, 0));
     QVERIFY(!picker.setFolder(QString()));
     QVERIFY(!picker.setFolder(m_dir.filePath(u"nowhere"_s)));
     QVERIFY(QDir(m_dir.filePath(u"Beta"_s)).removeRecursively());
     open(u"Beta"_s);
-    expectTop(u"run.sh"_s);
-    if (QTest::currentTestFailed())
-        return;
+    QCOMPARE(shown(), top(u"run.sh"_s));
     QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(dialogs.shown.at(0).title, u"Lomvato"_s);
-    QCOMPARE(dialogs.shown.at(0).text, FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
+    QCOMPARE(dialogs.shown.at(0).title + u'|' + dialogs.shown.at(0).text,
+             u"Lomvato|"_s + FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
     emit picker.findChild<QComboBox*>(u"Drive1"_s)->activated(0);
     QCOMPARE(picker.folder(), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(picker.selectedFile(), QString());
@@ -134,7 +131,6 @@ void TestForm2::form2_data()
     QTest::addRow("add") << QString() << QDir::toNativeSeparators(QDir::currentPath()) << false;
     QTest::addRow("usable") << m_root + sep + u"run.sh"_s << m_root << false;
     QTest::addRow("in the root") << sep + u"run.sh"_s << sep << true;
-    QTest::addRow("missing folder") << m_root + sep + u"gone"_s + sep + u"run.sh"_s << m_fallback << false;
     QTest::addRow("no folder") << u"run.sh"_s << m_fallback << true;
 }
 
