@@ -34,8 +34,7 @@
 #include <QTreeView>
 
 #include <array>
-
-#include <unistd.h>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
@@ -367,7 +366,7 @@ void Form1::closeEvent(QCloseEvent* event)
     // behind a closed window. The process ends at once, and the next start finds the lock free.
     if (m_starting) {
         m_instance.release();
-        ::_exit(0);
+        std::_Exit(0);
     }
     if (!m_closing) {
         m_closing = true;

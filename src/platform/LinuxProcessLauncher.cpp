@@ -24,6 +24,12 @@ namespace
 constexpr long SYS_pidfd_open = 434; // its number in the syscall table that all current architectures share
 #endif
 
+QString signalName(int signal)
+{
+    const char* name = ::sigabbrev_np(signal);
+    return name ? QString::fromLatin1(name) : QString();
+}
+
 // A pidfd becomes readable when its process has ended.
 ProcessHandle::Status pidfdStatus(int fd)
 {
@@ -254,9 +260,9 @@ public:
             return false;
         reaped = true;
         if (info.si_code == CLD_EXITED)
-            outcome = {ProcessHandle::Outcome::Kind::Exited, info.si_status};
+            outcome = {ProcessHandle::Outcome::Kind::Exited, info.si_status, {}};
         else
-            outcome = {ProcessHandle::Outcome::Kind::Signalled, info.si_status};
+            outcome = {ProcessHandle::Outcome::Kind::Signalled, info.si_status, signalName(info.si_status)};
         return true;
     }
 

@@ -14,7 +14,8 @@ public:
     struct Outcome {
         enum class Kind { Unknown, Exited, Signalled };
         Kind kind = Kind::Unknown;
-        int code = 0; // the exit code, or the number of the signal
+        int code = 0;       // the exit code, or the number of the signal
+        QString signalName; // the signal's short name ("TERM"), where the system knows it
     };
     virtual ~ProcessHandle() = default;
     // Never blocks.

@@ -173,7 +173,7 @@ void RunEngine::Workstart()
 
 QString RunEngine::logStart()
 {
-    const QString commandLine =
+    QString commandLine =
         ExpandParameter(m_table.batch.parameter(m_entryCursor - 1), m_table.files.row(m_fileCursor - 1),
                         m_table.columns.count(), m_table.apps);
     logTimed(u"["_s + currentApp() + u"]に["_s + currentFile() + u"]を送信開始／"_s);
@@ -270,7 +270,7 @@ void RunEngine::recordEnd(int result, qint64 pid, ProcessHandle* handle, qint64 
     const RunResults::State state = outcome.kind == Kind::Exited      ? RunResults::State::Exited
                                     : outcome.kind == Kind::Signalled ? RunResults::State::Signalled
                                                                       : RunResults::State::Ended;
-    m_results.finish(result, state, outcome.code, ms);
+    m_results.finish(result, state, outcome.code, ms, outcome.signalName);
 }
 
 void RunEngine::abandon()

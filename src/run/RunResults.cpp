@@ -1,8 +1,5 @@
 #include "RunResults.h"
 
-#include <csignal>
-#include <cstring>
-
 using namespace Qt::StringLiterals;
 
 RunResults::RunResults(QObject* parent) : QAbstractTableModel(parent) {}
@@ -23,13 +20,14 @@ int RunResults::add(const Job& job)
     return index;
 }
 
-void RunResults::finish(int index, State state, int code, qint64 ms)
+void RunResults::finish(int index, State state, int code, qint64 ms, const QString& signalName)
 {
     if (index < 0 || index >= count())
         return;
     Job& j = m_jobs[index];
     j.state = state;
     j.code = code;
+    j.signalName = signalName;
     j.ms = ms;
     emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
@@ -82,10 +80,9 @@ QString RunResults::outcomeText(const Job& job)
         return u"実行中"_s;
     case State::Exited:
         return job.code == 0 ? u"正常終了"_s : u"エラー終了 (コード %1)"_s.arg(job.code);
-    case State::Signalled: {
-        const char* name = ::sigabbrev_np(job.code);
-        return u"シグナル %1 (SIG%2) で終了"_s.arg(job.code).arg(QString::fromLatin1(name ? name : "?"));
-    }
+    case State::Signalled:
+        return u"シグナル %1 (SIG%2) で終了"_s.arg(job.code).arg(job.signalName.isEmpty() ? u"?"_s
+                                                                                          : job.signalName);
     case State::StartFailed:
         return u"起動失敗"_s;
     case State::Abandoned:

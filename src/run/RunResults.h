@@ -24,6 +24,7 @@ public:
         qint64 ms = -1; // duration, once ended
         State state = State::Running;
         int code = 0; // exit code or signal number
+        QString signalName;
     };
     enum Column { Number, Entry, File, Path, Start, Duration, Outcome, ColumnCount };
     // Data role answering whether a row's job failed.
@@ -34,7 +35,7 @@ public:
     void clear();
     // Returns the job's row.
     int add(const Job& job);
-    void finish(int index, State state, int code, qint64 ms);
+    void finish(int index, State state, int code, qint64 ms, const QString& signalName = {});
     // A run ended by an abort or a close: jobs still running are left to themselves.
     void abandonRunning();
 
