@@ -132,6 +132,18 @@ QByteArray findInPath(const QByteArray& name)
     ::_exit(127);
 }
 
+// The argv of execv over the argument bytes, which must outlive it; built before a fork, since allocating is
+// not safe after one.
+std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
+{
+    std::vector<char*> argv;
+    argv.reserve(static_cast<size_t>(arguments.size()) + 1);
+    for (const QByteArray& a : arguments)
+        argv.push_back(const_cast<char*>(a.constData()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
 // Starts the program so that it is not our child: an intermediate child starts it and ends at once, we reap
 // that one, and the program is taken over by init (or the session's subreaper), which reaps it when it
 // ends. Its pid comes back through one pipe; a failed exec reports through another, which a successful exec
@@ -139,11 +151,7 @@ QByteArray findInPath(const QByteArray& name)
 pid_t spawnDetached(const QByteArray& program, const QList<QByteArray>& arguments)
 {
     // Everything the children need is built here: after the fork, allocating is not safe.
-    std::vector<char*> argv;
-    argv.reserve(static_cast<size_t>(arguments.size()) + 1);
-    for (const QByteArray& a : arguments)
-        argv.push_back(const_cast<char*>(a.constData()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(arguments);
 
     int pidPipe[2];
     int errorPipe[2];
@@ -193,11 +201,7 @@ pid_t spawnDetached(const QByteArray& program, const QList<QByteArray>& argument
 pid_t spawnChild(const QByteArray& program, const QList<QByteArray>& arguments, int& pidfd)
 {
     pidfd = -1;
-    std::vector<char*> argv;
-    argv.reserve(static_cast<size_t>(arguments.size()) + 1);
-    for (const QByteArray& a : arguments)
-        argv.push_back(const_cast<char*>(a.constData()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(arguments);
 
     int errorPipe[2];
     if (::pipe2(errorPipe, O_CLOEXEC) != 0)
