@@ -124,6 +124,8 @@ void RunEngine::begin(int entryCursor, int fileCursor)
     m_waitPending = false;
     m_waitTimer.stop();
     releaseProcess();
+    // A run started over leaves the jobs still running to themselves.
+    m_slots.clear();
     m_results.clear();
     m_endedJobs = 0;
     m_fast = m_paceFast;
