@@ -19,6 +19,8 @@ public:
     enum class Files { All, Executables };
 
     explicit FolderPicker(Files files, QWidget* parent = nullptr);
+    // Lists every file: the constructor a Qt Designer form calls.
+    explicit FolderPicker(QWidget* parent = nullptr) : FolderPicker(Files::All, parent) {}
 
     // The current folder, native separators.
     QString folder() const;

@@ -2,20 +2,18 @@
 
 #include <QDialog>
 
-#include <array>
+#include <memory>
 #include <vector>
 
 class ColumnSet;
 class Dialogs;
 class FileList;
-class FolderPicker;
 class QButtonGroup;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+
+namespace Ui
+{
+class Form3;
+}
 
 // The column fill dialog "挿入文字列を設定": writes one value into one user column of the selected file rows.
 // Built afresh at every opening; the window opens it only when the file list's commands allow it.
@@ -27,6 +25,7 @@ public:
     // selected when the dialog opens; `dialogs` reports a drive that cannot be read.
     Form3(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows, Dialogs& dialogs,
           QWidget* parent = nullptr);
+    ~Form3() override;
 
     void Form_Load();
     void Option1_Click(int index);
@@ -40,17 +39,6 @@ private:
     const ColumnSet& m_columns;
     FileList& m_files;
     std::vector<int> m_selectedRows;
-    QComboBox* m_combo1;
-    QLabel* m_label0;
-    std::array<QRadioButton*, 4> m_option1{};
+    std::unique_ptr<Ui::Form3> ui;
     QButtonGroup* m_modes;
-    QGroupBox* m_folderFrame;
-    FolderPicker* m_folderPicker;
-    QGroupBox* m_textFrame;
-    QLineEdit* m_text1;
-    QGroupBox* m_sequenceFrame;
-    QLineEdit* m_text2;
-    QLineEdit* m_text3;
-    QPushButton* m_command1;
-    QPushButton* m_command2;
 };
