@@ -107,6 +107,12 @@ bool FolderPicker::setFolder(const QString& path)
     return true;
 }
 
+void FolderPicker::setFiles(Files files)
+{
+    m_files = files;
+    refresh();
+}
+
 QString FolderPicker::selectedFile() const
 {
     const QModelIndexList selected = m_file1->selectionModel()->selectedIndexes();

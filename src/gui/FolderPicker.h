@@ -29,6 +29,9 @@ public:
     // The selected file's name only; empty when none is selected.
     QString selectedFile() const;
 
+    // Which files File1 lists; lists the current folder again.
+    void setFiles(Files files);
+
     // Where a drive or folder the user chose and that cannot be read is reported.
     void setDialogs(Dialogs* dialogs) { m_dialogs = dialogs; }
 

@@ -4,9 +4,15 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class Dialogs;
 class FolderPicker;
-class QPlainTextEdit;
+
+namespace Ui
+{
+class Form2;
+}
 
 // "アプリケーション選択": picks an executable and takes its sample parameter. Keeps nothing between openings.
 class Form2 : public QDialog
@@ -15,18 +21,18 @@ class Form2 : public QDialog
 public:
     Form2(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
           QWidget* parent = nullptr);
+    ~Form2() override;
 
     // Opens the dialog modally; what AppCommands::setShowDialog is given.
     static void showModal(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
                           QWidget* parent);
 
-    FolderPicker* picker() const { return m_picker; }
+    FolderPicker* picker() const;
 
 private:
     void Command1_Click();
     void Command2_Click();
 
     AppCommands& m_commands;
-    FolderPicker* m_picker;
-    QPlainTextEdit* m_text1;
+    std::unique_ptr<Ui::Form2> ui;
 };
