@@ -327,13 +327,6 @@ QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
     return words;
 }
 
-// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
-// start a foreign program minimised.
-qint64 LinuxProcessLauncher::start(const QString& commandLine, int showMode, const QStringList& knownPrograms)
-{
-    return launch(commandLine, showMode, knownPrograms).pid;
-}
-
 QList<QByteArray> LinuxProcessLauncher::nativeArguments(const QString& commandLine,
                                                         const QStringList& knownPrograms,
                                                         QByteArray& file) const
@@ -351,8 +344,11 @@ QList<QByteArray> LinuxProcessLauncher::nativeArguments(const QString& commandLi
     return file.isEmpty() ? QList<QByteArray>() : argv;
 }
 
+// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
+// start a foreign program minimised.
 ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine, int /*showMode*/,
-                                                      const QStringList& knownPrograms)
+                                                      const QStringList& knownPrograms,
+                                                      bool /*captureOutput*/)
 {
     QByteArray file;
     const QList<QByteArray> argv = nativeArguments(commandLine, knownPrograms, file);

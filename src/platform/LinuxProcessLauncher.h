@@ -23,10 +23,9 @@ public:
     LinuxProcessLauncher(const LinuxProcessLauncher&) = delete;
     LinuxProcessLauncher& operator=(const LinuxProcessLauncher&) = delete;
 
-    qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms) override;
     QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const override;
-    std::unique_ptr<ProcessHandle> open(qint64 pid) override;
-    Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms) override;
+    Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms,
+                   bool captureOutput = false) override;
 
     // A child of ours that has not been reaped yet.
     class Child;
@@ -36,6 +35,7 @@ private:
     QList<QByteArray> nativeArguments(const QString& commandLine, const QStringList& knownPrograms,
                                       QByteArray& file) const;
     void reapEnded(qint64 pid);
+    std::unique_ptr<ProcessHandle> open(qint64 pid);
 
     const FileSystem& m_files;
     bool m_pidfds; // whether the kernel lets us open pidfds

@@ -4,6 +4,33 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
+
+// An open file descriptor that closes itself.
+class UniqueFd
+{
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return m_fd; }
+    bool isValid() const { return m_fd >= 0; }
+    int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd = -1);
+
+private:
+    int m_fd = -1;
+};
 
 // A started process, opened for status queries. Releasing it (destroying the object) never stops the process.
 class ProcessHandle
@@ -28,32 +55,36 @@ public:
 };
 
 // Starts programs from a command line. There is no shell: the line is split into a program and its arguments.
+// Every program starts in a session of its own, with no controlling terminal (nothing typed into Lomvato's
+// terminal reaches it), and reads end of file from its standard input. It is never stopped by Lomvato.
 class ProcessLauncher
 {
 public:
+    struct Started {
+        qint64 pid = 0; // 0 when the program could not be started
+        // For status queries; null when no status can be read.
+        std::unique_ptr<ProcessHandle> handle;
+        // Why the start failed, in the system's words, when pid is 0.
+        QString failure;
+        // With captureOutput: the read ends of pipes on the program's standard output and error, non-blocking
+        // and close-on-exec. Without, the program writes to Lomvato's own streams and these are invalid.
+        UniqueFd output;
+        UniqueFd errors;
+    };
+
     virtual ~ProcessLauncher() = default;
-    // Starts the command line and returns the process identifier, or 0 when it could not be started.
-    // showMode: 1 normal window with focus, 2 minimised with focus (only honoured where the platform can).
-    // A line that begins with one of the `knownPrograms` (the registered applications' paths) names that
-    // program whole, even where a shorter part of its path names another file.
-    virtual qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms) = 0;
-    // The program followed by its arguments, exactly as start() would pass them (each name's bytes are
+    // Starts the command line. showMode: 1 normal window with focus, 2 minimised with focus (only honoured
+    // where the platform can). A line that begins with one of the `knownPrograms` (the registered
+    // applications' paths) names that program whole, even where a shorter part of its path names another
+    // file. The process is opened at once, so that even one that ends at once still tells how it ended.
+    virtual Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms,
+                           bool captureOutput = false) = 0;
+    // Starts the command line and lets it run by itself; the process identifier, or 0.
+    qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms)
+    {
+        return launch(commandLine, showMode, knownPrograms).pid;
+    }
+    // The program followed by its arguments, exactly as launch() would pass them (each name's bytes are
     // NativeName::encode of its text), without starting anything; empty for a line without words.
     virtual QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const = 0;
-    // Opens a started process for status queries; null when it has already ended or cannot be opened.
-    virtual std::unique_ptr<ProcessHandle> open(qint64 pid) = 0;
-    // Starts the command line and opens the process at once, so that even a process that ends at once still
-    // tells how it ended. pid is 0 when the start failed; the handle is null when no status can be read.
-    struct Started {
-        qint64 pid = 0;
-        std::unique_ptr<ProcessHandle> handle;
-    };
-    virtual Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms)
-    {
-        Started s;
-        s.pid = start(commandLine, showMode, knownPrograms);
-        if (s.pid != 0)
-            s.handle = open(s.pid);
-        return s;
-    }
 };

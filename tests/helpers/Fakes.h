@@ -10,12 +10,15 @@
 
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <QSet>
 #include <QStringList>
 
 #include <deque>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <unistd.h>
 
 // The next scripted answer, or `otherwise` once the script has run out.
 template <typename T> T nextOf(std::deque<T>& script, T otherwise = T())
@@ -88,26 +91,42 @@ public:
 };
 
 // A launcher that starts nothing. Each start gets the next pid (or fails for the command lines in `failing`);
-// the test ends a process by putting its pid into `ended`.
+// the test ends a process by putting its pid into `ended`. A captured start of a command line listed in
+// `outputs` reads those bytes from its standard output and error.
 class FakeLauncher final : public ProcessLauncher
 {
 public:
     QStringList started; // command lines, in order
     QList<int> showModes;
-    QList<QStringList> knownPrograms; // what each start was told
-    QSet<QString> failing;            // command lines that fail to start
-    QSet<qint64> ended;               // processes that have ended
-    QSet<qint64> unopenable;          // processes that end before they can be opened
-    QSet<QString> programFiles;       // files that exist when a command line is split
+    QList<QStringList> knownPrograms;                      // what each start was told
+    QSet<QString> failing;                                 // command lines that fail to start
+    QSet<qint64> ended;                                    // processes that have ended
+    QSet<qint64> unopenable;                               // processes that end before they can be opened
+    QSet<QString> programFiles;                            // files that exist when a command line is split
+    QHash<QString, QPair<QByteArray, QByteArray>> outputs; // output and error of a command line
     qint64 nextPid = 100;
     int openHandles = 0;
 
-    qint64 start(const QString& commandLine, int showMode, const QStringList& known) override
+    Started launch(const QString& commandLine, int showMode, const QStringList& known,
+                   bool captureOutput = false) override
     {
         started.append(commandLine);
         showModes.append(showMode);
         knownPrograms.append(known);
-        return failing.contains(commandLine) || commandLine.isEmpty() ? 0 : nextPid++;
+        Started s;
+        if (failing.contains(commandLine) || commandLine.isEmpty()) {
+            s.failure = QStringLiteral("No such file or directory");
+            return s;
+        }
+        s.pid = nextPid++;
+        if (!unopenable.contains(s.pid))
+            s.handle = std::make_unique<Handle>(*this, s.pid);
+        if (captureOutput) {
+            const auto written = outputs.value(commandLine);
+            s.output = pipeHolding(written.first);
+            s.errors = pipeHolding(written.second);
+        }
+        return s;
     }
     QStringList arguments(const QString& commandLine, const QStringList& known) const override
     {
@@ -121,13 +140,21 @@ public:
         words.prepend(program);
         return words;
     }
-    std::unique_ptr<ProcessHandle> open(qint64 pid) override
-    {
-        return unopenable.contains(pid) ? nullptr : std::make_unique<Handle>(*this, pid);
-    }
     qint64 lastPid() const { return nextPid - 1; }
 
 private:
+    // The read end of a pipe that holds `bytes` (at most a pipe's capacity) and then ends.
+    static UniqueFd pipeHolding(const QByteArray& bytes)
+    {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
+            return {};
+        if (!bytes.isEmpty())
+            (void)!::write(ends[1], bytes.constData(), static_cast<size_t>(bytes.size()));
+        ::close(ends[1]);
+        return UniqueFd(ends[0]);
+    }
+
     class Handle final : public ProcessHandle
     {
     public:

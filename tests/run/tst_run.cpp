@@ -553,13 +553,13 @@ void TestRun::largeOutputIsInheritedAndNeverBlocks()
     const int fd = ::open(QFile::encodeName(captured).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(fd, STDOUT_FILENO);
     ::close(fd);
-    const qint64 pid =
-        m_launcher.start(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), 1, {});
+    const ProcessLauncher::Started started =
+        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), 1, {});
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);
-    QVERIFY(pid > 0);
-    if (const std::unique_ptr<ProcessHandle> handle = m_launcher.open(pid))
-        QTRY_COMPARE_WITH_TIMEOUT(handle->status(), ProcessHandle::Status::Ended, 60000);
+    QVERIFY(started.pid > 0);
+    if (started.handle)
+        QTRY_COMPARE_WITH_TIMEOUT(started.handle->status(), ProcessHandle::Status::Ended, 60000);
     QCOMPARE(QFileInfo(captured).size(), size);
 }
 
