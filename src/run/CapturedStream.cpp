@@ -36,35 +36,52 @@ QByteArray CapturedStream::tail() const
 
 namespace
 {
-QString decoded(const QByteArray& bytes, QStringDecoder decoder)
-{
-    QString text = decoder.decode(bytes);
-    return decoder.hasError() ? QString() : text;
-}
-
-// The length of the UTF-8 sequence that begins `bytes`, or 0 when it does not begin with a valid one.
+// The length of the UTF-8 sequence that begins `bytes`: 0 when it is not a valid one, -1 when it is the
+// valid beginning of one cut off by the end.
 qsizetype utf8Length(QByteArrayView bytes)
 {
-    const auto lead = static_cast<unsigned char>(bytes.front());
-    const qsizetype length = lead < 0x80             ? 1
-                             : (lead & 0xE0) == 0xC0 ? 2
-                             : (lead & 0xF0) == 0xE0 ? 3
-                             : (lead & 0xF8) == 0xF0 ? 4
-                                                     : 0;
-    if (length == 0 || length > bytes.size())
-        return 0;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(bytes.first(length));
-    return decoder.hasError() ? 0 : length;
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    const qsizetype length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                             : (lead & 0xF0) == 0xE0        ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
+    // The second byte's range also keeps out overlong forms, surrogates and code points past U+10FFFF.
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    for (qsizetype i = 1; i < length; ++i) {
+        if (i >= bytes.size())
+            return -1;
+        if (byte(i) < (i == 1 ? low : 0x80) || byte(i) > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+bool isUtf8(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qsizetype length = utf8Length(bytes);
+        if (length < 0)
+            return true; // a character cut in two by the end of what was kept
+        if (length == 0)
+            return false;
+        bytes = bytes.sliced(length);
+    }
+    return true;
 }
 } // namespace
 
 QString CapturedStream::display(const QByteArray& bytes)
 {
-    if (QString text = decoded(bytes, QStringDecoder(QStringDecoder::Utf8));
-        !text.isNull() || bytes.isEmpty())
-        return text;
-    if (QString text = decoded(bytes, QStringDecoder("windows-31j")); !text.isNull())
+    if (isUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    QStringDecoder codePage932("windows-31j");
+    // Some decoders put in a replacement character without reporting an error.
+    if (QString text = codePage932.decode(bytes);
+        !codePage932.hasError() && !text.contains(QChar::ReplacementCharacter))
         return text;
     // Neither: what is UTF-8 stays readable, every other byte is escaped.
     QString text;
