@@ -57,6 +57,8 @@ public:
     {
         m_form.resize(1200, 800);
         m_form.Form_Load();
+        // The end of each run only reports (a box the fake answers), never counts down to a power-off.
+        m_form.table().settings.check2 = 0;
     }
 
     // Runs `command` (a parameter text with <c2>) over `jobs` files at the fast pace, one at a time.

@@ -113,6 +113,12 @@ public:
     {
         ::posix_spawn_file_actions_adddup2(&m_actions, pipe.write.get(), stream);
     }
+    // Standard input from `fd` instead, standard output to /dev/null.
+    void readFrom(int fd)
+    {
+        ::posix_spawn_file_actions_adddup2(&m_actions, fd, STDIN_FILENO);
+        ::posix_spawn_file_actions_addopen(&m_actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
 
     // The program's pid, or the reason it could not be started (on glibc 2.24 and later also the reason its
     // exec failed: the child shares our memory until then and leaves its errno there).
@@ -264,6 +270,24 @@ ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine
     started.output = std::move(output.read);
     started.errors = std::move(errors.read);
     return started;
+}
+
+// `cat` reads the pipe in our place, in a session of its own like a job.
+void LinuxProcessLauncher::readToTheEnd(UniqueFd pipe)
+{
+    const QByteArray cat = findInPath("cat");
+    if (!pipe.isValid() || cat.isEmpty())
+        return;
+    // The flag belongs to the pipe, not to our descriptor: cat would meet an empty pipe with an error.
+    ::fcntl(pipe.get(), F_SETFL, ::fcntl(pipe.get(), F_GETFL) & ~O_NONBLOCK);
+    SpawnSetup setup;
+    setup.readFrom(pipe.get());
+    pid_t pid = 0;
+    if (setup.spawn(cat, {"cat"}, pid) != 0)
+        return;
+    auto child = std::make_shared<Child>(pid, UniqueFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))));
+    m_children.emplace(pid, child);
+    watch(child);
 }
 
 // Without an event loop nothing watches: the handles' status queries and the sweep at each start reap.

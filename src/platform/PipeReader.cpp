@@ -22,6 +22,12 @@ bool PipeReader::drain()
     return read(INT_MAX);
 }
 
+UniqueFd PipeReader::release()
+{
+    m_notifier.setEnabled(false);
+    return std::move(m_fd);
+}
+
 bool PipeReader::read(int turns)
 {
     if (atEnd())

@@ -21,6 +21,8 @@ public:
     // Reads what the pipe holds now, however much; true once every writer has closed its end.
     bool drain();
     bool atEnd() const { return !m_fd.isValid(); }
+    // Stops reading and gives the pipe up.
+    UniqueFd release();
 
 signals:
     // Every writer has closed its end; the descriptor is closed.

@@ -84,6 +84,9 @@ public:
     {
         return launch(commandLine, showMode, knownPrograms).pid;
     }
+    // Hands the read end of a program's output pipe to a process of its own that reads it to its end and
+    // drops what it reads, so that a program that outlives Lomvato is never ended by a closed pipe (SIGPIPE).
+    virtual void readToTheEnd(UniqueFd pipe) = 0;
     // The program followed by its arguments, exactly as launch() would pass them (each name's bytes are
     // NativeName::encode of its text), without starting anything; empty for a line without words.
     virtual QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const = 0;

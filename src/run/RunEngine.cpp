@@ -62,8 +62,14 @@ RunEngine::RunEngine(WorkTable& table, ProcessLauncher& launcher, const FileSyst
     }
 }
 
-// The handles only close our references; the programs run on.
-RunEngine::~RunEngine() = default;
+// The handles only close our references; the programs run on. Their output pipes go to a reader of their own,
+// since a program writing into a pipe that nobody holds would be ended by SIGPIPE.
+RunEngine::~RunEngine()
+{
+    for (const auto& output : m_readers)
+        if (!output->reader.atEnd())
+            m_launcher.readToTheEnd(output->reader.release());
+}
 
 void RunEngine::setPeriods(int pollMs, int waitMs)
 {

@@ -140,7 +140,9 @@ public:
         words.prepend(program);
         return words;
     }
+    void readToTheEnd(UniqueFd) override { ++pipesHandedOn; }
     qint64 lastPid() const { return nextPid - 1; }
+    int pipesHandedOn = 0;
 
 private:
     // The read end of a pipe that holds `bytes` (at most a pipe's capacity) and then ends.

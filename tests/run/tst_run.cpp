@@ -175,6 +175,7 @@ private slots:
     void fastEndEntryNamesItsOwnFile();
     void failedStartsKeepTheLoopTurning();
     void eachJobKeepsItsOwnOutput();
+    void jobOutlivesTheEngine();
     void capturedStreamIsBounded_data();
     void capturedStreamIsBounded();
     void outputIsShownReadably_data();
@@ -835,6 +836,21 @@ void TestRun::eachJobKeepsItsOwnOutput()
         QCOMPARE(job.errors.head(), "err-" + job.file.toUtf8() + '\n');
         QVERIFY(results.details(i).contains(u"err-"_s + job.file));
     }
+}
+
+void TestRun::jobOutlivesTheEngine()
+{
+    // The job writes after Lomvato has gone: a closed pipe would end it by SIGPIPE before its marker.
+    const QString marker = m_dir.filePath(u"outlived"_s);
+    {
+        Rig rig({marker}, {u"/bin/sh -c \"sleep 0.5; echo still here; echo >&2 and here; touch <c2>\""_s},
+                &m_launcher);
+        rig.engine.setPace(true, 1);
+        rig.engine.start();
+        QCOMPARE(rig.engine.runningJobs(), 1);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
+    QTRY_VERIFY(!zombieChild());
 }
 
 void TestRun::capturedStreamIsBounded_data()
