@@ -1,14 +1,15 @@
 #include "ResultsTab.h"
 
 #include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
 #include "run/RunEngine.h"
+#include "store/StoreError.h"
 
 #include <QBrush>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -90,8 +91,7 @@ void ResultsTab::saveCsv()
     const QString path = m_dialogs.saveFile(QString(), u"CSV ファイル (*.csv);;すべてのファイル (*)"_s);
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(m_engine.results().toCsv()) < 0 || !file.commit())
-        m_dialogs.message(u"%1 に書き込めませんでした"_s.arg(path), u"Lomvato"_s);
+    QString why;
+    if (!RegularFile::replace(path, m_engine.results().toCsv(), &why))
+        m_dialogs.message(StoreError{StoreError::CannotWrite, why}.notSaved(path), applicationTitle());
 }
