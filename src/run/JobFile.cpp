@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -93,7 +94,11 @@ JobFileExport::JobFileExport(const JobPreview& jobs, const QString& path, QObjec
     });
 }
 
-JobFileExport::~JobFileExport() = default;
+JobFileExport::~JobFileExport()
+{
+    if (m_commit)
+        m_commit->wait();
+}
 
 void JobFileExport::start()
 {
@@ -128,8 +133,14 @@ void JobFileExport::step()
         return;
     }
     emit progress(m_next);
-    if (m_next == m_total)
-        end(m_file->commit(), m_file->errorString());
+    if (m_next < m_total)
+        return;
+    // The sync of tens of megabytes may take a while on a slow disk: it runs beside the event loop. Nothing
+    // else touches the file meanwhile, and a cancel comes too late for it.
+    m_steps.stop();
+    m_commit.reset(QThread::create([this] { m_committed = m_file->commit(); }));
+    connect(m_commit.get(), &QThread::finished, this, [this] { end(m_committed, m_file->errorString()); });
+    m_commit->start();
 }
 
 void JobFileExport::end(bool written, const QString& error)

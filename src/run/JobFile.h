@@ -10,6 +10,7 @@
 #include <memory>
 
 class JobPreview;
+class QThread;
 
 namespace RegularFile
 {
@@ -76,6 +77,8 @@ private:
     const JobPreview& m_jobs;
     std::unique_ptr<RegularFile::Replacement> m_file;
     QTimer m_steps;
+    std::unique_ptr<QThread> m_commit;
+    bool m_committed = false;
     int m_total = 0;
     int m_next = 0;
     QString m_error;
