@@ -370,6 +370,9 @@ void Form1::closeEvent(QCloseEvent* event)
     }
     if (!m_closing) {
         m_closing = true;
+        // A close is not the end of the work: the jobs still running are left to run, and no completion
+        // action follows (it could power the machine off under a user who only closed the window).
+        m_engine.leave();
         Form_QueryUnload();
     }
     event->accept();
@@ -437,6 +440,8 @@ void Form1::Pulldown_help_Version_Click()
 
 void Form1::runCompletionAction()
 {
+    if (m_closing)
+        return;
     CompletionAction action(m_table.settings, m_table.log, m_services.dialogs, m_services.power,
                             m_services.clock);
     const auto outcome = action.run(

@@ -9,9 +9,12 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -47,7 +50,8 @@ private:
 
 ResultsTab::ResultsTab(RunEngine& engine, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), m_engine(engine), m_dialogs(dialogs), m_proxy(new FailedFirstProxy(this)),
-      m_failedOnly(new QCheckBox(u"失敗したジョブだけを表示"_s, this)), m_view(new QTableView(this))
+      m_failedOnly(new QCheckBox(u"失敗したジョブだけを表示"_s, this)), m_view(new QTableView(this)),
+      m_details(new QPlainTextEdit(this)), m_refresh(new QTimer(this))
 {
     setObjectName(u"ResultsTab"_s);
     m_proxy->setSourceModel(&engine.results());
@@ -60,6 +64,11 @@ ResultsTab::ResultsTab(RunEngine& engine, Dialogs& dialogs, QWidget* parent)
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_failedOnly->setObjectName(u"FailedOnly"_s);
+    m_details->setObjectName(u"JobOutput"_s);
+    m_details->setAccessibleName(u"選択したジョブの出力"_s);
+    m_details->setReadOnly(true);
+    m_details->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_details->setPlaceholderText(u"ジョブを選ぶと、実行した内容と出力がここに表示されます"_s);
 
     auto* rerun = new QPushButton(u"失敗したジョブを再実行"_s, this);
     rerun->setObjectName(u"RerunFailed"_s);
@@ -72,18 +81,46 @@ ResultsTab::ResultsTab(RunEngine& engine, Dialogs& dialogs, QWidget* parent)
     buttons->addWidget(save);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(m_view, 1);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(m_view);
+    split->addWidget(m_details);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    layout->addWidget(split, 1);
 
     connect(m_failedOnly, &QCheckBox::toggled, this, [this](bool only) { m_proxy->setFailedOnly(only); });
     connect(rerun, &QPushButton::clicked, this, &ResultsTab::rerunFailed);
     connect(save, &QPushButton::clicked, this, &ResultsTab::saveCsv);
     const auto idle = [rerun](bool, bool running) { rerun->setEnabled(!running); };
     connect(&engine, &RunEngine::buttonsChanged, this, idle);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ResultsTab::showSelectedJob);
+    // A running job's output shows as it grows, a few times a second at most.
+    m_refresh->setSingleShot(true);
+    m_refresh->setInterval(250);
+    connect(m_refresh, &QTimer::timeout, this, &ResultsTab::showSelectedJob);
+    const auto refresh = [this](int first, int last) {
+        const int row = m_proxy->mapToSource(m_view->currentIndex()).row();
+        if (row >= first && row <= last && !m_refresh->isActive())
+            m_refresh->start();
+    };
+    connect(&engine.results(), &RunResults::outputChanged, this,
+            [refresh](int index) { refresh(index, index); });
+    connect(&engine.results(), &QAbstractItemModel::dataChanged, this,
+            [refresh](const QModelIndex& from, const QModelIndex& to) { refresh(from.row(), to.row()); });
+    connect(&engine.results(), &QAbstractItemModel::modelReset, this, &ResultsTab::showSelectedJob);
+}
+
+void ResultsTab::showSelectedJob()
+{
+    const int row = m_proxy->mapToSource(m_view->currentIndex()).row();
+    const RunResults& results = m_engine.results();
+    m_details->setPlainText(row < 0 || row >= results.count() ? QString() : results.details(row));
 }
 
 void ResultsTab::rerunFailed()
 {
-    m_engine.runJobs(m_engine.results().failedJobs());
+    m_engine.runAgain(m_engine.results().failedJobs());
 }
 
 void ResultsTab::saveCsv()

@@ -6,17 +6,20 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -24,74 +27,16 @@ namespace
 constexpr long SYS_pidfd_open = 434; // its number in the syscall table that all current architectures share
 #endif
 
+// The capacity asked for a captured output pipe, in bytes: a program that writes a lot then wakes the event
+// loop about 16 times less often than with the default 64 KiB. 1 MiB is also the most an unprivileged user
+// may ask for (/proc/sys/fs/pipe-max-size); a refusal leaves the default. The error pipe keeps the default,
+// so that many jobs at a time do not use up the user's share of pipe memory.
+constexpr int outputPipeBytes = 1024 * 1024;
+
 QString signalName(int signal)
 {
     const char* name = ::sigabbrev_np(signal);
     return name ? QString::fromLatin1(name) : QString();
-}
-
-// A pidfd becomes readable when its process has ended.
-ProcessHandle::Status pidfdStatus(int fd)
-{
-    pollfd p{fd, POLLIN, 0};
-    int ready;
-    do {
-        ready = ::poll(&p, 1, 0);
-    } while (ready < 0 && errno == EINTR);
-    if (ready < 0)
-        return ProcessHandle::Status::Unknown;
-    return ready > 0 ? ProcessHandle::Status::Ended : ProcessHandle::Status::Running;
-}
-
-// A process opened through a pidfd.
-class PidfdHandle final : public ProcessHandle
-{
-public:
-    explicit PidfdHandle(int fd) : m_fd(fd) {}
-    ~PidfdHandle() override { ::close(m_fd); }
-    PidfdHandle(const PidfdHandle&) = delete;
-    PidfdHandle& operator=(const PidfdHandle&) = delete;
-
-    Status status() override { return pidfdStatus(m_fd); }
-    int endDescriptor() const override { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Where the kernel has no pidfd: the process exists as long as a signal could be sent to it. A process of
-// another user answers EPERM and still exists.
-class SignalProbeHandle final : public ProcessHandle
-{
-public:
-    explicit SignalProbeHandle(pid_t pid) : m_pid(pid) {}
-
-    Status status() override
-    {
-        if (::kill(m_pid, 0) == 0 || errno == EPERM)
-            return Status::Running;
-        return Status::Ended;
-    }
-
-private:
-    pid_t m_pid;
-};
-
-// Writes (::write) or reads (::read) the whole buffer, going on after a signal; false when the other end
-// went away first.
-template <typename Byte, typename Transfer>
-bool transferAll(Transfer transfer, int fd, Byte* bytes, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = transfer(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // A program named without a folder is looked for along PATH, as a shell would; the bytes of the name are
@@ -110,140 +55,87 @@ QByteArray findInPath(const QByteArray& name)
     return {};
 }
 
-// The grandchild: becomes the program. Only async-signal-safe calls from here on.
-[[noreturn]] void execProgram(const char* program, char* const argv[], int errorPipe, const sigset_t& mask)
+// A pipe for one of the program's streams. Both ends are close-on-exec, so that no other program inherits
+// them and the reader sees end of file once this program and its own children are gone, and both lie above
+// the standard streams, whose numbers the program's file actions take over.
+struct Pipe {
+    UniqueFd read;
+    UniqueFd write;
+
+    bool open()
+    {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return false;
+        read = aboveStandardStreams(ends[0]);
+        write = aboveStandardStreams(ends[1]);
+        // Only our end: the program writes to a blocking pipe, as it expects.
+        return read.isValid() && write.isValid() && ::fcntl(read.get(), F_SETFL, O_NONBLOCK) == 0;
+    }
+
+    // Where Lomvato's own standard streams are closed a new descriptor may take one of their numbers.
+    static UniqueFd aboveStandardStreams(int fd)
+    {
+        if (fd > STDERR_FILENO)
+            return UniqueFd(fd);
+        const UniqueFd low(fd);
+        return UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1));
+    }
+};
+
+// How posix_spawn starts a program: a new session; every signal at its default disposition (our handlers and
+// any signal we ignore stay with us) and none blocked; standard input from /dev/null.
+class SpawnSetup
 {
-    // Our own handlers must not run in this copy of the process (exec resets them, but a signal may come
-    // first); SIGPIPE goes back to its default, as a program expects to find it.
-    struct sigaction byDefault {
-    };
-    byDefault.sa_handler = SIG_DFL;
-    for (int s = 1; s < NSIG; ++s) {
-        struct sigaction current {
-        };
-        if (::sigaction(s, nullptr, &current) == 0 &&
-            (s == SIGPIPE || (current.sa_handler != SIG_DFL && current.sa_handler != SIG_IGN)))
-            ::sigaction(s, &byDefault, nullptr);
+public:
+    SpawnSetup()
+    {
+        ::posix_spawnattr_init(&m_attributes);
+        sigset_t set;
+        ::sigfillset(&set);
+        ::posix_spawnattr_setsigdefault(&m_attributes, &set);
+        ::sigemptyset(&set);
+        ::posix_spawnattr_setsigmask(&m_attributes, &set);
+        ::posix_spawnattr_setflags(&m_attributes,
+                                   POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+        ::posix_spawn_file_actions_init(&m_actions);
+        ::posix_spawn_file_actions_addopen(&m_actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     }
-    ::sigprocmask(SIG_SETMASK, &mask, nullptr);
-    ::execv(program, argv);
-    const int error = errno;
-    transferAll(::write, errorPipe, reinterpret_cast<const char*>(&error), sizeof error);
-    ::_exit(127);
-}
-
-// The argv of execv over the argument bytes, which must outlive it; built before a fork, since allocating is
-// not safe after one.
-std::vector<char*> argumentVector(const QList<QByteArray>& arguments)
-{
-    std::vector<char*> argv;
-    argv.reserve(static_cast<size_t>(arguments.size()) + 1);
-    for (const QByteArray& a : arguments)
-        argv.push_back(const_cast<char*>(a.constData()));
-    argv.push_back(nullptr);
-    return argv;
-}
-
-// Starts the program so that it is not our child: an intermediate child starts it and ends at once, we reap
-// that one, and the program is taken over by init (or the session's subreaper), which reaps it when it
-// ends. Its pid comes back through one pipe; a failed exec reports through another, which a successful exec
-// closes (close-on-exec). Returns the program's pid, or 0 when it could not be started.
-pid_t spawnDetached(const QByteArray& program, const QList<QByteArray>& arguments)
-{
-    // Everything the children need is built here: after the fork, allocating is not safe.
-    std::vector<char*> argv = argumentVector(arguments);
-
-    int pidPipe[2];
-    int errorPipe[2];
-    if (::pipe2(pidPipe, O_CLOEXEC) != 0)
-        return 0;
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0) {
-        ::close(pidPipe[0]);
-        ::close(pidPipe[1]);
-        return 0;
+    ~SpawnSetup()
+    {
+        ::posix_spawn_file_actions_destroy(&m_actions);
+        ::posix_spawnattr_destroy(&m_attributes);
     }
-    // No signal handler of ours may run in the children before they have reset them.
-    sigset_t all;
-    sigset_t mask;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &mask);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const pid_t grandchild = ::fork();
-        if (grandchild == 0)
-            execProgram(program.constData(), argv.data(), errorPipe[1], mask);
-        // -1 when that fork failed
-        transferAll(::write, pidPipe[1], reinterpret_cast<const char*>(&grandchild), sizeof grandchild);
-        ::_exit(0);
-    }
-    ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
-    ::close(pidPipe[1]);
-    ::close(errorPipe[1]);
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    pid_t grandchild = -1;
-    if (child > 0) {
-        if (!transferAll(::read, pidPipe[0], reinterpret_cast<char*>(&grandchild), sizeof grandchild))
-            grandchild = -1;
-        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
+    void redirect(const Pipe& pipe, int stream)
+    {
+        ::posix_spawn_file_actions_adddup2(&m_actions, pipe.write.get(), stream);
     }
-    // The error pipe ends without a word once the program runs.
-    int error = 0;
-    const bool execFailed =
-        grandchild > 0 && transferAll(::read, errorPipe[0], reinterpret_cast<char*>(&error), sizeof error);
-    ::close(pidPipe[0]);
-    ::close(errorPipe[0]);
-    return grandchild > 0 && !execFailed ? grandchild : 0;
-}
-// Starts the program as our child and opens a pidfd on it before it can be reaped, so the pid cannot have
-// been reused. A failed exec reports through a pipe that a successful exec closes (close-on-exec). Returns
-// the pid, or 0 when the program could not be started; `pidfd` is -1 then.
-pid_t spawnChild(const QByteArray& program, const QList<QByteArray>& arguments, int& pidfd)
-{
-    pidfd = -1;
-    std::vector<char*> argv = argumentVector(arguments);
 
-    int errorPipe[2];
-    if (::pipe2(errorPipe, O_CLOEXEC) != 0)
-        return 0;
-    sigset_t all;
-    sigset_t mask;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &mask);
-    const pid_t child = ::fork();
-    if (child == 0)
-        execProgram(program.constData(), argv.data(), errorPipe[1], mask);
-    ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
-    ::close(errorPipe[1]);
-    int error = 0;
-    const bool execFailed =
-        child > 0 && transferAll(::read, errorPipe[0], reinterpret_cast<char*>(&error), sizeof error);
-    ::close(errorPipe[0]);
-    if (child <= 0)
-        return 0;
-    if (!execFailed)
-        pidfd = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
-    if (execFailed || pidfd < 0) {
-        // Not started, or started where we cannot watch it: wait for it rather than leave a zombie.
-        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
-        return execFailed ? 0 : -1;
+    // The program's pid, or the reason it could not be started (on glibc 2.24 and later also the reason its
+    // exec failed: the child shares our memory until then and leaves its errno there).
+    int spawn(const QByteArray& file, const QList<QByteArray>& arguments, pid_t& pid) const
+    {
+        std::vector<char*> argv;
+        argv.reserve(static_cast<size_t>(arguments.size()) + 1);
+        for (const QByteArray& a : arguments)
+            argv.push_back(const_cast<char*>(a.constData()));
+        argv.push_back(nullptr);
+        return ::posix_spawn(&pid, file.constData(), &m_actions, &m_attributes, argv.data(), environ);
     }
-    return child;
-}
+
+private:
+    posix_spawnattr_t m_attributes;
+    posix_spawn_file_actions_t m_actions;
+};
 } // namespace
 
 class LinuxProcessLauncher::Child
 {
 public:
-    Child(pid_t pid, int fd) : pid(pid), fd(fd) {}
-    ~Child()
-    {
-        reaper.reset();
-        ::close(fd);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
+    Child(pid_t pid, UniqueFd pidfd) : pid(pid), fd(std::move(pidfd)) {}
 
     // Reaps the child if it has ended; true once it has been reaped (also by someone else, whose exit status
     // we then do not know).
@@ -271,47 +163,40 @@ public:
     }
 
     const pid_t pid;
-    const int fd;
+    const UniqueFd fd; // the pidfd, where the kernel has them
     bool reaped = false;
     ProcessHandle::Outcome outcome;
+    // Declared after the pidfd, so that it goes first.
     std::unique_ptr<QSocketNotifier> reaper;
 };
 
 namespace
 {
-// A child of ours: its pidfd tells when it ends, and reaping it tells how.
+// A child of ours: reaping it tells whether and how it ended. Until it is reaped its pid stays ours, so the
+// query can never reach another process.
 class ChildHandle final : public ProcessHandle
 {
 public:
     explicit ChildHandle(std::shared_ptr<LinuxProcessLauncher::Child> child) : m_child(std::move(child)) {}
 
-    Status status() override
-    {
-        if (m_child->reaped)
-            return Status::Ended;
-        const Status s = pidfdStatus(m_child->fd);
-        if (s != Status::Ended)
-            return s;
-        return m_child->reap() ? Status::Ended : Status::Running;
-    }
+    Status status() override { return m_child->reap() ? Status::Ended : Status::Running; }
     Outcome outcome() override { return m_child->outcome; }
-    int endDescriptor() const override { return m_child->fd; }
+    int endDescriptor() const override { return m_child->fd.get(); }
 
 private:
     std::shared_ptr<LinuxProcessLauncher::Child> m_child;
 };
 } // namespace
 
-LinuxProcessLauncher::LinuxProcessLauncher(const FileSystem& files) : m_files(files)
-{
-    const long self = ::syscall(SYS_pidfd_open, ::getpid(), 0);
-    m_pidfds = self >= 0;
-    if (m_pidfds)
-        ::close(static_cast<int>(self));
-}
+LinuxProcessLauncher::LinuxProcessLauncher(const FileSystem& files) : m_files(files) {}
 
-// Children still running are left to init; their records only close our descriptors.
-LinuxProcessLauncher::~LinuxProcessLauncher() = default;
+// Children still running are left to init. A handle may outlive the launcher: its child's notifier must not
+// call back into it.
+LinuxProcessLauncher::~LinuxProcessLauncher()
+{
+    for (const auto& entry : m_children)
+        entry.second->reaper.reset();
+}
 
 QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
                                             const QStringList& knownPrograms) const
@@ -327,56 +212,79 @@ QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
     return words;
 }
 
-QList<QByteArray> LinuxProcessLauncher::nativeArguments(const QString& commandLine,
-                                                        const QStringList& knownPrograms,
-                                                        QByteArray& file) const
+// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
+// start a foreign program minimised.
+ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine, int /*showMode*/,
+                                                      const QStringList& knownPrograms, bool captureOutput)
 {
+    sweep();
+    Started started;
     const QStringList words = arguments(commandLine, knownPrograms);
-    if (words.isEmpty())
-        return {};
+    if (words.isEmpty()) {
+        started.failure = u"コマンドラインにプログラムがありません"_s;
+        return started;
+    }
     // Names reach the kernel as the bytes they were read from, also where those are not UTF-8.
     QList<QByteArray> argv;
     for (const QString& w : words)
         argv.append(NativeName::encode(w));
-    file = argv.front();
-    if (!file.contains('/'))
+    QByteArray file = argv.front();
+    if (!file.contains('/')) {
         file = findInPath(file);
-    return file.isEmpty() ? QList<QByteArray>() : argv;
+        if (file.isEmpty()) {
+            started.failure = u"%1 は PATH のどのフォルダーにもありません"_s.arg(words.front());
+            return started;
+        }
+    }
+
+    SpawnSetup setup;
+    Pipe output;
+    Pipe errors;
+    if (captureOutput) {
+        if (!output.open() || !errors.open()) {
+            started.failure = qt_error_string(errno);
+            return started;
+        }
+        ::fcntl(output.read.get(), F_SETPIPE_SZ, outputPipeBytes);
+        setup.redirect(output, STDOUT_FILENO);
+        setup.redirect(errors, STDERR_FILENO);
+    }
+    pid_t pid = 0;
+    if (const int error = setup.spawn(file, argv, pid); error != 0) {
+        started.failure = qt_error_string(error);
+        return started;
+    }
+    // Nothing has reaped the child yet, so this pidfd is its own; -1 where the kernel has none.
+    auto child = std::make_shared<Child>(pid, UniqueFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))));
+    m_children.emplace(pid, child);
+    watch(child);
+    started.pid = pid;
+    started.handle = std::make_unique<ChildHandle>(std::move(child));
+    // The write ends now belong to the program alone, so that the reader sees end of file when it ends.
+    started.output = std::move(output.read);
+    started.errors = std::move(errors.read);
+    return started;
 }
 
-// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
-// start a foreign program minimised.
-ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine, int /*showMode*/,
-                                                      const QStringList& knownPrograms,
-                                                      bool /*captureOutput*/)
+// Without an event loop nothing watches: the handles' status queries and the sweep at each start reap.
+void LinuxProcessLauncher::watch(const std::shared_ptr<Child>& child)
 {
-    QByteArray file;
-    const QList<QByteArray> argv = nativeArguments(commandLine, knownPrograms, file);
-    Started started;
-    if (argv.isEmpty())
-        return started;
-    if (!m_pidfds) {
-        started.pid = spawnDetached(file, argv);
-        started.handle = open(started.pid);
-        return started;
-    }
-    int fd = -1;
-    const pid_t pid = spawnChild(file, argv, fd);
-    // -1: it ran, but could not be watched (and has been waited for)
-    started.pid = pid < 0 ? 0 : pid;
-    if (pid <= 0)
-        return started;
-    auto child = std::make_shared<Child>(pid, fd);
-    // Reaps the child when it ends, whoever still holds a handle on it; without an event loop the handles'
-    // status queries reap it.
-    if (QCoreApplication::instance()) {
-        child->reaper = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    if (!QCoreApplication::instance())
+        return;
+    if (child->fd.isValid()) {
+        const qint64 pid = child->pid;
+        child->reaper = std::make_unique<QSocketNotifier>(child->fd.get(), QSocketNotifier::Read);
         QObject::connect(child->reaper.get(), &QSocketNotifier::activated, child->reaper.get(),
                          [this, pid] { reapEnded(pid); });
+        return;
     }
-    m_children.emplace(pid, child);
-    started.handle = std::make_unique<ChildHandle>(std::move(child));
-    return started;
+    if (!m_sweeper) {
+        m_sweeper = std::make_unique<QTimer>();
+        m_sweeper->setInterval(1000);
+        QObject::connect(m_sweeper.get(), &QTimer::timeout, m_sweeper.get(), [this] { sweep(); });
+    }
+    if (!m_sweeper->isActive())
+        m_sweeper->start();
 }
 
 void LinuxProcessLauncher::reapEnded(qint64 pid)
@@ -393,22 +301,19 @@ void LinuxProcessLauncher::reapEnded(qint64 pid)
     m_children.erase(it);
 }
 
-std::unique_ptr<ProcessHandle> LinuxProcessLauncher::open(qint64 pid)
+void LinuxProcessLauncher::sweep()
 {
-    if (pid <= 0)
-        return nullptr;
-    if (const auto it = m_children.find(pid); it != m_children.end()) {
-        if (it->second->reaped)
-            return nullptr;
-        return std::make_unique<ChildHandle>(it->second);
+    bool waiting = false;
+    for (auto it = m_children.begin(); it != m_children.end();) {
+        if (it->second->reaper) {
+            ++it;
+        } else if (it->second->reap()) {
+            it = m_children.erase(it);
+        } else {
+            waiting = true;
+            ++it;
+        }
     }
-    const long fd = ::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0);
-    if (fd >= 0)
-        return std::make_unique<PidfdHandle>(static_cast<int>(fd));
-    if (errno == ESRCH)
-        return nullptr; // it has ended already
-    // No pidfd here (an old kernel, or a sandbox that forbids the call).
-    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
-        return nullptr;
-    return std::make_unique<SignalProbeHandle>(static_cast<pid_t>(pid));
+    if (m_sweeper && !waiting)
+        m_sweeper->stop();
 }

@@ -5,15 +5,22 @@
 #include <map>
 
 class FileSystem;
+class QTimer;
 
 // Starts programs on Linux without a shell: the command line is split into the program and its arguments
-// (CommandLine), which reach the program as the bytes of their names (NativeName). Where the kernel has
-// pidfds the program is our own child, so that its exit status can be read; a pidfd taken right after the
-// fork tells when it ends, and a reaper watching that descriptor from the event loop reaps every child, also
-// one whose handle was dropped, so that none is left a zombie. Children outlive Lomvato: init takes them over
-// when it ends. Without pidfds the program is started detached (not our child; the system reaps it) and its
-// status is probed through kill(pid, 0). It inherits our standard output and error; nothing is captured, so a
-// program that prints a lot never blocks on a pipe. No process is ever killed.
+// (CommandLine), which reach the program as the bytes of their names (NativeName). A program is started by
+// posix_spawn, which glibc runs with vfork semantics, so that no start copies the memory of a large window
+// process. Each program is our own child in a session of its own (no controlling terminal: a Ctrl+C or a
+// hang-up in Lomvato's terminal never reaches it), with every signal at its default disposition, an empty
+// signal mask and its standard input from /dev/null. Its output and error go either through two pipes to the
+// caller or, where nothing is captured, to Lomvato's own streams.
+//
+// A pidfd opened right after the start (before anything can reap the child, so the pid cannot have been
+// reused) tells the event loop when the program ends, and a reaper watching it reaps every child, also one
+// whose handle was dropped, so that none is left a zombie. Where the kernel offers no pidfds, a child is
+// reaped by its handle's status queries and, once its handle is dropped, by a sweep at every later start and
+// every second from the event loop. Children outlive Lomvato: init takes them over when it ends. No process
+// is ever killed.
 class LinuxProcessLauncher final : public ProcessLauncher
 {
 public:
@@ -31,13 +38,13 @@ public:
     class Child;
 
 private:
-    // The program's arguments as bytes and the program file found for them; empty when there is none.
-    QList<QByteArray> nativeArguments(const QString& commandLine, const QStringList& knownPrograms,
-                                      QByteArray& file) const;
+    void watch(const std::shared_ptr<Child>& child);
     void reapEnded(qint64 pid);
-    std::unique_ptr<ProcessHandle> open(qint64 pid);
+    // Reaps the ended children that no pidfd watches.
+    void sweep();
 
     const FileSystem& m_files;
-    bool m_pidfds; // whether the kernel lets us open pidfds
     std::map<qint64, std::shared_ptr<Child>> m_children;
+    // Runs sweep() while children that no pidfd watches are left.
+    std::unique_ptr<QTimer> m_sweeper;
 };

@@ -1,6 +1,7 @@
 #include "JobPreview.h"
 
 #include "Expansion.h"
+#include "JobOrder.h"
 #include "core/WorkTable.h"
 #include "platform/ProcessLauncher.h"
 
@@ -29,7 +30,7 @@ int JobPreview::rowCount(const QModelIndex& parent) const
     if (parent.isValid())
         return 0;
     // A view cannot hold more rows than an int counts.
-    const qint64 jobs = qint64(m_table.batch.count()) * m_table.files.count();
+    const qint64 jobs = JobOrder::count(m_table.batch.count(), m_table.files.count());
     return int(qMin<qint64>(jobs, std::numeric_limits<int>::max()));
 }
 
@@ -40,12 +41,12 @@ int JobPreview::columnCount(const QModelIndex& parent) const
 
 int JobPreview::entryOf(int job) const
 {
-    return job / m_table.files.count();
+    return JobOrder::at(job, m_table.files.count()).entry;
 }
 
 int JobPreview::fileRowOf(int job) const
 {
-    return job % m_table.files.count();
+    return JobOrder::at(job, m_table.files.count()).row;
 }
 
 const JobPreview::Job& JobPreview::job(int number) const

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "JobOrder.h"
 #include "RunResults.h"
 #include "platform/ProcessLauncher.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
-#include <QPair>
 #include <QString>
 #include <QTimer>
 
@@ -18,19 +18,22 @@ class FileSystem;
 class Clock;
 class Dialogs;
 
-// The batch run: every file row is sent to every batch entry, one job at a time (entry 1 with rows 1..n, then
-// entry 2, ...). A job expands the entry's parameter text for the row, starts the command line, waits a
-// moment, opens the process for status queries and is polled until the process has ended. Every step goes
-// into the activity log. The lists stay editable during a run: counts and cells are read afresh at every
-// step.
+// The batch run: every file row is sent to every batch entry (JobOrder). A job expands the entry's parameter
+// text for the row, starts the command line and is watched until its process has ended; every step goes into
+// the activity log, and how each job ended, with what it ran and wrote, into results(). The lists stay
+// editable during a run: counts and cells are read afresh at every step.
 //
-// While a run is active the run button is disabled and the abort button enabled. An abort is honoured at the
-// next poll tick; the running program is abandoned, never stopped.
+// One state machine serves both paces; a run holds up to `parallel` jobs at once, each in a slot.
+// - The unhurried pace has one slot: after a start it waits a moment (OpenDelay) before it takes the process
+//   for status queries, and polls every PollPeriod; an abort is honoured at the next poll.
+// - The fast pace has `parallel` slots and no wait: a job's end is noticed from its process's end descriptor
+//   (or by polling every FastPollPeriod where there is none), and an abort at once.
+// Every step returns to the event loop before the next, a failed start included, so the window answers
+// however many jobs fail. Running programs are never stopped: an abort, a close or a run started over leaves
+// them to run on, and their output is still read until they close it.
 //
-// At the fast pace no tick and no wait are involved: a job's end is noticed from its process's end
-// descriptor, and up to `parallel` jobs run at once, started in the same order and logged with the same
-// entries as they start and end. An abort starts nothing more and abandons the running jobs; the all-sent
-// entry comes after the last running job has ended. How each job ended goes into results().
+// The run button is enabled again by the end of a run and by registering a batch entry, also during a run:
+// pressing it then starts the run over from the first job.
 class RunEngine : public QObject
 {
     Q_OBJECT
@@ -38,13 +41,12 @@ public:
     // Milliseconds between two polls of a running job, and from a start to opening the process.
     static constexpr int PollPeriod = 2000;
     static constexpr int OpenDelay = 1000;
+    // Milliseconds between two status queries at the fast pace, only for processes without an end descriptor.
+    static constexpr int FastPollPeriod = 10;
 
     RunEngine(WorkTable& table, ProcessLauncher& launcher, const FileSystem& files, const Clock& clock,
               Dialogs& dialogs, QObject* parent = nullptr);
     ~RunEngine() override;
-
-    // Milliseconds between two status queries at the fast pace, only for processes without an end descriptor.
-    static constexpr int FastPollPeriod = 10;
 
     // Shorter periods for tests that run real programs; the order of the steps stays.
     void setPeriods(int pollMs, int waitMs);
@@ -52,49 +54,47 @@ public:
     void setPace(bool fast, int parallel);
 
     RunResults& results() { return m_results; }
-    // Jobs running now (at the fast pace; the unhurried pace has at most one).
+    // Jobs running now.
     int runningJobs() const { return static_cast<int>(m_slots.size()); }
 
-    // Whether the run button is enabled. Registering a batch entry enables it and clearing the batch list
-    // disables it. During a run it stays disabled, so that a second run can never overlap the first; the end
-    // of the run enables it again.
     bool canStart() const { return m_canStart; }
     void setCanStart(bool enabled);
 
     // True from the start of a run until it has ended or an abort has been honoured; the abort button is
     // enabled exactly then.
     bool isRunning() const { return m_running; }
-    // The abort button was pressed; the next tick ends the run.
     bool abortPending() const { return m_abort; }
-    // The current job's process identifier; 0 when its start failed.
+    // The process identifier of the job started last; 0 when its start failed.
     qint64 processId() const { return m_processId; }
     bool pollTimerActive() const { return m_pollTimer.isActive(); }
 
-    // The status bar's text: "実行中 k/n" during a run, k the number of the job being run and n the number of
-    // jobs as the lists stand now; empty outside a run.
-    QString progressText() const;
+    // The status bar's text during a run, empty outside one: "実行中 k/n" at the unhurried pace (k the job
+    // being run, n the jobs as the lists stand now), "終了 n 件 / 実行中 n 件 / 残り n 件" at the fast pace.
+    QString progressText() const { return m_progress; }
 
-    // The note box Text3. When a job ends, a note in it is logged and the box emptied.
+    // The note box. When a job ends, a note in it is logged and the box emptied.
     void setNote(const QString& note) { m_note = note; }
     QString note() const { return m_note; }
 
 public slots:
     // The run button: checks the application keys and starts the first job.
     void start();
-    // Runs the one job of batch entry `entry` and file row `row` (0-based) as a run of its own, with the
-    // run's checks and log entries; the window's completion action does not follow it. Ignored during a run.
+    // Runs the one job of batch entry `entry` and file row `row` (0-based) as a trial: logged like a run, but
+    // the completion action does not follow it. Ignored during a run.
     void runOne(int entry, int row);
-    // Runs the given jobs (batch entry and file row, 0-based) in their order as a run of its own, like
-    // runOne; a job whose entry or row no longer exists is passed over. Ignored during a run.
-    void runJobs(const QList<QPair<int, int>>& jobs);
-    // Starts the job at the cursors.
-    void Workstart();
-    // One poll of the current job: ends the run after an abort, or waits, or moves on to the next job.
+    // Runs the given jobs again, each exactly as it ran before (its command line, split as it was), whatever
+    // the lists hold now; a run like any other, ended by the completion action. Ignored during a run.
+    void runAgain(const QList<RunResults::Job>& jobs);
+    // Looks at the running jobs: ends the run after an abort, ends the jobs whose processes have ended and
+    // starts the next ones.
     void poll();
-    // The abort button: the next poll ends the run.
+    // The abort button: nothing more is started; the running programs are left to run.
     void requestAbort();
-    // Ends the moment after a start: opens the started process for status queries. The wait timer calls it.
+    // The moment after a start is over: the unhurried pace takes the process for status queries.
     void openProcess();
+    // The window closes during a run: the run ends here without its completion action, and the jobs still
+    // running are left to run (放置).
+    void leave();
 
 signals:
     // The run button's and the abort button's state.
@@ -110,40 +110,29 @@ signals:
     void ended();
 
 private:
-    // Sets the run button's state and whether a run is active, and tells the window when either changed.
-    void setState(bool canStart, bool running);
+    struct Slot;
+    class OutputReader;
+
     // Checks the application keys as a run does; false (after the message) when the run must not start.
     bool keysSound();
-    // One job of the fast pace.
-    struct Slot;
-    void begin(int entryCursor, int fileCursor);
-    // Sets the cursors to the next given job that still exists; false when none is left.
-    bool nextGiven();
-    // Fast pace: the cursors move on to the next job, reading the counts afresh; false when none is left.
-    bool nextJob();
-    // Fast pace: starts jobs until `parallel` run or none is left, and ends the run after the last one.
+    void begin();
+    // The next job of the run, as the lists or the given jobs stand now; false when none is left.
+    bool takeNext(RunResults::Job& job);
+    RunResults::Job jobAt(JobPosition position) const;
+    void startJob(RunResults::Job job);
+    void watch(Slot& slot);
+    void readOutput(Slot& slot, UniqueFd& fd, RunResults::Stream stream);
+    bool hasEnded(const Slot& slot) const;
+    void endJob(Slot& slot);
+    // Starts jobs until the run's places are taken or none is left; ends the run after the last one.
     void fill();
-    void startSlot();
-    void endSlot(Slot& slot);
-    void pollSlots();
+    // Asks for a poll at the next turn of the event loop.
+    void pollSoon();
     void abandon();
-    // Logs the end of the job of the given cursors, with the note if there is one.
-    void logEnd(int entryCursor, int fileCursor);
-    // Logs the start of the job at the cursors and returns its command line.
-    QString logStart();
-    void logStartFailed();
-    ProcessLauncher::Started launch(const QString& commandLine);
-    // Adds the job at the cursors to the results.
-    int record();
-    void recordEnd(int result, qint64 pid, ProcessHandle* handle, qint64 ms);
-    // Moves the cursors on after a job, reading the counts afresh; ends the run when no job is left.
-    void advance();
     void finish();
-    void releaseProcess();
+    void logEnd(const Slot& slot);
+    void setState(bool canStart, bool running);
     void updateProgress();
-    // The current entry's application and the current row's <c2>; empty when they no longer exist.
-    QString currentApp() const;
-    QString currentFile() const;
     void logTimed(const QString& message, int lineBreaks = 2);
 
     WorkTable& m_table;
@@ -154,30 +143,30 @@ private:
 
     QTimer m_pollTimer;
     QTimer m_waitTimer;
+    QTimer m_soon;
     bool m_canStart = false;
     bool m_running = false;
     bool m_abort = false;
-    bool m_waitPending = false;
     bool m_paceFast = false;
     int m_paceParallel = 1;
-    bool m_fast = false; // the pace of the current run
-    int m_parallel = 1;
-    bool m_given = false; // the run is of given jobs only
-    QList<QPair<int, int>> m_givenJobs;
+    // The current run.
+    bool m_fast = false;
+    int m_places = 1;
+    bool m_trial = false;
+    bool m_exhausted = false;
+    // Where the run stands: in the lists, or in the given jobs.
+    bool m_given = false;
+    QList<RunResults::Job> m_givenJobs;
     qsizetype m_nextGiven = 0;
-    bool m_startedAny = false; // fast pace: the cursors stand at a job that has been started
-    bool m_exhausted = false;  // fast pace: no job is left to start
+    JobPosition m_position;
+    bool m_startedAny = false;
     int m_endedJobs = 0;
-    // 1-based cursors of the current job: the batch entry (outer loop) and the file row (inner loop).
-    int m_entryCursor = 0;
-    int m_fileCursor = 0;
     qint64 m_processId = 0;
-    std::unique_ptr<ProcessHandle> m_handle;
-    std::unique_ptr<ProcessHandle> m_pending; // opened at the start, taken up after the wait
-    int m_result = -1;
-    QElapsedTimer m_jobTime;
-    std::vector<std::unique_ptr<Slot>> m_slots;
+    // Before the readers, which write into it.
     RunResults m_results;
+    std::vector<std::unique_ptr<Slot>> m_slots;
+    // Output still being read, also of jobs that have ended or been left.
+    std::vector<std::unique_ptr<OutputReader>> m_readers;
     QString m_note;
     QString m_progress;
 };

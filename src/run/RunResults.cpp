@@ -1,15 +1,31 @@
 #include "RunResults.h"
 
 #include "CsvText.h"
+#include "JobPreview.h"
 
 using namespace Qt::StringLiterals;
 
 RunResults::RunResults(QObject* parent) : QAbstractTableModel(parent) {}
 
+RunResults::Job RunResults::Job::again() const
+{
+    Job job;
+    job.entry = entry;
+    job.row = row;
+    job.key = key;
+    job.app = app;
+    job.file = file;
+    job.path = path;
+    job.commandLine = commandLine;
+    job.knownPrograms = knownPrograms;
+    return job;
+}
+
 void RunResults::clear()
 {
     beginResetModel();
     m_jobs.clear();
+    ++m_generation;
     endResetModel();
 }
 
@@ -34,6 +50,21 @@ void RunResults::finish(int index, State state, int code, qint64 ms, const QStri
     emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
 }
 
+void RunResults::setFailure(int index, const QString& failure)
+{
+    if (index >= 0 && index < count())
+        m_jobs[index].failure = failure;
+}
+
+void RunResults::appendOutput(int index, Stream stream, QByteArrayView bytes)
+{
+    if (index < 0 || index >= count() || bytes.isEmpty())
+        return;
+    Job& j = m_jobs[index];
+    (stream == Stream::Output ? j.output : j.errors).append(bytes);
+    emit outputChanged(index);
+}
+
 void RunResults::abandonRunning()
 {
     for (int i = 0; i < count(); ++i)
@@ -47,12 +78,12 @@ bool RunResults::failed(const Job& job)
            (job.state == State::Exited && job.code != 0);
 }
 
-QList<QPair<int, int>> RunResults::failedJobs() const
+QList<RunResults::Job> RunResults::failedJobs() const
 {
-    QList<QPair<int, int>> jobs;
+    QList<Job> jobs;
     for (const Job& j : m_jobs)
         if (failed(j))
-            jobs.append({j.entry, j.row});
+            jobs.append(j);
     return jobs;
 }
 
@@ -93,6 +124,31 @@ QString RunResults::outcomeText(const Job& job)
         break;
     }
     return u"終了 (状態不明)"_s;
+}
+
+namespace
+{
+QString streamText(const QString& title, const CapturedStream& stream)
+{
+    QString text = u"── "_s + title + u" ("_s + QString::number(stream.total()) + u" バイト) ──\n"_s;
+    text += CapturedStream::display(stream.head());
+    if (stream.omitted() > 0)
+        text += u"\n… "_s + QString::number(stream.omitted()) + u" バイト省略 …\n"_s;
+    text += CapturedStream::display(stream.tail());
+    if (!text.endsWith(u'\n'))
+        text += u'\n';
+    return text;
+}
+} // namespace
+
+QString RunResults::details(int index) const
+{
+    const Job& j = m_jobs[index];
+    QString text = u"送信内容: "_s + j.commandLine + u"\n引数: "_s + JobPreview::bounded(j.arguments) + u'\n';
+    if (!j.failure.isEmpty())
+        text += u"起動できませんでした: "_s + j.failure + u'\n';
+    text += u'\n' + streamText(u"標準出力"_s, j.output) + u'\n' + streamText(u"標準エラー出力"_s, j.errors);
+    return text;
 }
 
 QString RunResults::text(const Job& job, int column, int number) const

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "CapturedStream.h"
+
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QList>
-#include <QPair>
 #include <QString>
+#include <QStringList>
 
-// How every job of the current or last run ended, one row a job in the order they started. The activity log
-// stays as it is; this table is kept beside it and is not stored.
+// How every job of the current or last run ended, one row a job in the order they started, with what it ran
+// and what it wrote. The activity log stays as it is; this table is kept beside it and is not stored.
 class RunResults : public QAbstractTableModel
 {
     Q_OBJECT
@@ -20,12 +22,24 @@ public:
         QString app;
         QString file; // <c2>
         QString path; // <c5>
+        // What it ran: the command line as logged, the registered programs it was split with, and the
+        // program followed by its arguments as the launcher passed them.
+        QString commandLine;
+        QStringList knownPrograms;
+        QStringList arguments;
         QDateTime start;
         qint64 ms = -1; // duration, once ended
         State state = State::Running;
         int code = 0; // exit code or signal number
         QString signalName;
+        QString failure; // why it could not be started
+        CapturedStream output;
+        CapturedStream errors;
+
+        // The same job to be run again: where it came from and what it ran, without how it ended.
+        Job again() const;
     };
+    enum class Stream { Output, Errors };
     enum Column { Number, Entry, File, Path, Start, Duration, Outcome, ColumnCount };
     // Data role answering whether a row's job failed.
     static constexpr int FailedRole = Qt::UserRole;
@@ -36,17 +50,25 @@ public:
     // Returns the job's row.
     int add(const Job& job);
     void finish(int index, State state, int code, qint64 ms, const QString& signalName = {});
+    void setFailure(int index, const QString& failure);
+    // Adds what a job wrote to one of its streams.
+    void appendOutput(int index, Stream stream, QByteArrayView bytes);
+    // Counts the clears, so that output arriving for a job of an earlier run can be told and dropped.
+    quint64 generation() const { return m_generation; }
     // A run ended by an abort or a close: jobs still running are left to themselves.
     void abandonRunning();
 
     const Job& job(int index) const { return m_jobs[index]; }
     int count() const { return static_cast<int>(m_jobs.size()); }
     static bool failed(const Job& job);
-    // The failed jobs' batch entries and file rows (0-based), in order.
-    QList<QPair<int, int>> failedJobs() const;
+    // The failed jobs, in order, as they ran.
+    QList<Job> failedJobs() const;
     // "完了 120 件 / 失敗 3 件", with the abandoned jobs where there are any.
     QString summary() const;
     static QString outcomeText(const Job& job);
+    // What job `index` ran and what it wrote, as text for a person: the command line, the arguments, why it
+    // could not start, then its output and its error output.
+    QString details(int index) const;
     // The table as shown, UTF-8 with a byte-order mark, lines ended by CR LF.
     QByteArray toCsv() const;
 
@@ -55,8 +77,13 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+signals:
+    // A job's captured output grew.
+    void outputChanged(int index);
+
 private:
     QString text(const Job& job, int column, int number) const;
 
     QList<Job> m_jobs;
+    quint64 m_generation = 0;
 };

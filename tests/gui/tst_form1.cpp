@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -42,6 +43,8 @@ private slots:
     void startUpThenExitCancelled();
     void countdownRanOut();
     void greyAfterWorkBoxOnlyReports();
+    void closeDuringARunIsNotTheEndOfTheWork();
+    void failedJobShowsWhatItSaid();
     void manyColumnsLoadInLinearTime();
     void lockRefused_data();
     void lockRefused();
@@ -178,6 +181,53 @@ void TestForm1::greyAfterWorkBoxOnlyReports()
     QCOMPARE(m_power.powerOffs, 0);
     QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
     QVERIFY(m_form->isVisible());
+}
+
+// Closing the window (a signal, the session's end) while a job runs leaves the job running and never
+// powers the machine off, though the run's jobs end while the window closes.
+void TestForm1::closeDuringARunIsNotTheEndOfTheWork()
+{
+    QVERIFY(m_form->Form_Load());
+    const int timers = m_clock.timersStarted;
+    WorkTable& t = m_form->table();
+    t.settings.check2 = 1;
+    t.settings.option2.select(0);
+    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
+    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
+    m_form->engine().start();
+    m_form->engine().openProcess();
+    m_form->close();
+    m_launcher.ended.insert(m_launcher.lastPid());
+    m_form->engine().poll();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_power.powerOffs, 0);
+    QCOMPARE(m_clock.timersStarted, timers); // no countdown
+    QVERIFY(m_dialogs.shown.isEmpty());
+    QCOMPARE(RunResults::outcomeText(m_form->engine().results().job(0)), u"放置"_s);
+    QVERIFY(!readText(u"log.ini"_s).contains(u"全ての送信を終了しました"_s));
+}
+
+// Selecting a failed job in "結果" shows what it ran and what it wrote, in the pane under the table.
+void TestForm1::failedJobShowsWhatItSaid()
+{
+    QVERIFY(m_form->Form_Load());
+    WorkTable& t = m_form->table();
+    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"jpg"_s, u"/w"_s, u"/w/a.jpg"_s},
+                        {QString(), u"2"_s, u"b"_s, u"jpg"_s, u"/w"_s, u"/w/b.jpg"_s}});
+    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
+    m_launcher.outputs.insert(u"tool /w/b.jpg"_s, {"converting\n", u"b.jpg: 壊れた画像です\n"_s.toUtf8()});
+    m_launcher.failing.insert(u"tool /w/a.jpg"_s);
+    m_form->engine().setPace(true, 2);
+    m_form->engine().start();
+    m_launcher.ended.insert(m_launcher.lastPid());
+    QTRY_VERIFY(!m_form->engine().isRunning());
+    auto* view = child<QTableView>(u"ResultsView"_s);
+    const auto* pane = child<QPlainTextEdit>(u"JobOutput"_s);
+    view->setCurrentIndex(view->model()->index(1, 0));
+    QTRY_VERIFY(pane->toPlainText().contains(u"b.jpg: 壊れた画像です"_s));
+    QVERIFY(pane->toPlainText().contains(u"converting"_s));
+    view->setCurrentIndex(view->model()->index(0, 0));
+    QTRY_VERIFY(pane->toPlainText().contains(u"起動できませんでした: No such file or directory"_s));
 }
 
 // Each column's width used to find its section's place on the screen by a walk over all sections: 120,000

@@ -9,6 +9,8 @@
 #include "run/RunEngine.h"
 #include "run/RunSettings.h"
 
+#include <QTimer>
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -169,6 +171,15 @@ private slots:
     void fastPace();
     void exitOutcomes();
     void abortAtFastPaceLeavesNoZombie();
+    void runAgainRunsWhatFailed_data();
+    void runAgainRunsWhatFailed();
+    void fastEndEntryNamesItsOwnFile();
+    void failedStartsKeepTheLoopTurning();
+    void eachJobKeepsItsOwnOutput();
+    void capturedStreamIsBounded_data();
+    void capturedStreamIsBounded();
+    void outputIsShownReadably_data();
+    void outputIsShownReadably();
     void settingsFile_data();
     void settingsFile();
     void settingsFileNotRead_data();
@@ -693,7 +704,10 @@ void TestRun::exitOutcomes()
     QCOMPARE(outcomes,
              (QStringList{u"正常終了"_s, u"エラー終了 (コード 3)"_s, u"シグナル 15 (SIGTERM) で終了"_s,
                           u"起動失敗"_s, u"起動失敗"_s, u"起動失敗"_s}));
-    QCOMPARE(results.failedJobs(), (QList<QPair<int, int>>{{0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}));
+    QList<QPair<int, int>> failed;
+    for (const RunResults::Job& job : results.failedJobs())
+        failed.append({job.entry, job.row});
+    QCOMPARE(failed, (QList<QPair<int, int>>{{0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}));
     QCOMPARE(results.summary(), u"完了 1 件 / 失敗 5 件"_s);
 }
 
@@ -709,6 +723,171 @@ void TestRun::abortAtFastPaceLeavesNoZombie()
     QCOMPARE(RunResults::outcomeText(rig.engine.results().job(0)), u"放置"_s);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 30000);
     QTRY_VERIFY(!zombieChild());
+}
+
+void TestRun::runAgainRunsWhatFailed_data()
+{
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<QString>("change"); // what happens to the file list before the re-run
+    QTest::addColumn<bool>("failsAgain");
+    QTest::newRow("new drop, fast") << true << u"drop"_s << false;
+    QTest::newRow("sorted, unhurried") << false << u"sort"_s << false;
+    QTest::newRow("unchanged, fails again") << true << QString() << true;
+}
+
+void TestRun::runAgainRunsWhatFailed()
+{
+    QFETCH(bool, fast);
+    QFETCH(QString, change);
+    QFETCH(bool, failsAgain);
+    Rig rig({u"A"_s, u"fail"_s, u"C"_s}, {u"X"_s});
+    rig.engine.setPace(fast, 1);
+    QSignalSpy progress(&rig.engine, &RunEngine::progressChanged);
+    const auto runToTheEnd = [&] {
+        for (int i = 0; i < 10 && rig.engine.isRunning(); ++i) {
+            rig.engine.openProcess();
+            rig.launcher.ended.insert(rig.engine.processId());
+            rig.engine.poll();
+        }
+        QVERIFY(!rig.engine.isRunning());
+    };
+    rig.engine.start();
+    runToTheEnd();
+    QCOMPARE(rig.engine.results().summary(), u"完了 2 件 / 失敗 1 件"_s);
+    if (change == u"drop"_s) {
+        rig.table.files.clear();
+        rig.table.files.appendRows({{u""_s, u""_s, u"new_1"_s}});
+    } else if (change == u"sort"_s) {
+        rig.table.files.clear();
+        rig.table.files.appendRows(
+            {{u""_s, u""_s, u"C"_s}, {u""_s, u""_s, u"fail"_s}, {u""_s, u""_s, u"A"_s}});
+    }
+    if (!failsAgain)
+        rig.launcher.failing.clear();
+    progress.clear();
+    rig.engine.runAgain(rig.engine.results().failedJobs());
+    runToTheEnd();
+    // The re-run ran exactly what had failed, whatever the list shows now, as a run with its completion.
+    QCOMPARE(rig.launcher.started.last(), u"/bin/tool X fail"_s);
+    QCOMPARE(rig.launcher.started.size(), 4);
+    const RunResults& results = rig.engine.results();
+    QCOMPARE(results.count(), 1);
+    QCOMPARE(results.job(0).file, u"fail"_s);
+    QCOMPARE(results.job(0).arguments, (QStringList{u"/bin/tool"_s, u"X"_s, u"fail"_s}));
+    QCOMPARE(results.summary(), failsAgain ? u"完了 0 件 / 失敗 1 件"_s : u"完了 1 件 / 失敗 0 件"_s);
+    QCOMPARE(rig.allDone.count(), 2);
+    QVERIFY(
+        progress.contains(QVariantList{fast ? u"終了 0 件 / 実行中 1 件 / 残り 0 件"_s : u"実行中 1/1"_s}));
+}
+
+void TestRun::fastEndEntryNamesItsOwnFile()
+{
+    Rig rig({u"A"_s, u"B"_s, u"C"_s}, {u"X"_s});
+    rig.engine.setPace(true, 2);
+    rig.engine.start();
+    // The two running jobs' rows go; their end entries still name their own files.
+    rig.table.files.removeRowsAt(std::vector<int>{0, 1});
+    rig.launcher.ended = {100, 101};
+    rig.engine.poll();
+    const QString log = rig.table.log.text();
+    QCOMPARE(log.count(u"]を送信終了／"_s), 2);
+    QVERIFY(log.contains(u"[tool-X]に[A]を送信終了／"_s) && log.contains(u"[tool-X]に[B]を送信終了／"_s));
+}
+
+void TestRun::failedStartsKeepTheLoopTurning()
+{
+    // Every failed start goes back to the event loop: a timer keeps ticking, and an abort is answered.
+    constexpr int jobs = 2000;
+    QStringList files;
+    for (int i = 0; i < jobs; ++i)
+        files << QString::number(i);
+    Rig rig(files, {u"/nonexistent/program <c2>"_s}, &m_launcher);
+    rig.engine.setPace(true, 1);
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(0);
+    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start();
+    rig.engine.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.engine.isRunning(), 60000);
+    QCOMPARE(rig.engine.results().summary(), u"完了 0 件 / 失敗 2000 件"_s);
+    QCOMPARE(RunResults::outcomeText(rig.engine.results().job(0)), u"起動失敗"_s);
+    QVERIFY(!rig.engine.results().job(0).failure.isEmpty());
+    QVERIFY2(ticks >= jobs / 2, qPrintable(QString::number(ticks)));
+
+    rig.engine.start();
+    QTimer::singleShot(0, &rig.engine, &RunEngine::requestAbort);
+    QTRY_VERIFY(!rig.engine.isRunning());
+    QVERIFY(rig.engine.results().count() < 10);
+}
+
+void TestRun::eachJobKeepsItsOwnOutput()
+{
+    // Three jobs at once, each writing its own name to both streams and failing.
+    Rig rig({u"one"_s, u"two"_s, u"three"_s}, {u"/bin/sh -c \"echo out-<c2>; echo err-<c2> >&2; exit 1\""_s},
+            &m_launcher);
+    rig.engine.setPace(true, 3);
+    rig.engine.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.engine.isRunning(), 20000);
+    const RunResults& results = rig.engine.results();
+    QCOMPARE(results.count(), 3);
+    for (int i = 0; i < results.count(); ++i) {
+        const RunResults::Job& job = results.job(i);
+        QCOMPARE(RunResults::outcomeText(job), u"エラー終了 (コード 1)"_s);
+        QCOMPARE(job.output.head(), "out-" + job.file.toUtf8() + '\n');
+        QCOMPARE(job.errors.head(), "err-" + job.file.toUtf8() + '\n');
+        QVERIFY(results.details(i).contains(u"err-"_s + job.file));
+    }
+}
+
+void TestRun::capturedStreamIsBounded_data()
+{
+    QTest::addColumn<QList<int>>("pieces"); // sizes of the pieces written, in order
+    constexpr int limit = CapturedStream::limit;
+    QTest::newRow("nothing") << QList<int>{};
+    QTest::newRow("a little") << QList<int>{10, 20};
+    QTest::newRow("the head exactly") << QList<int>{limit};
+    QTest::newRow("head and tail, nothing left out") << QList<int>{limit, limit};
+    QTest::newRow("one huge piece") << QList<int>{5 * limit + 7};
+    QTest::newRow("many small pieces") << QList<int>(4000, 97);
+    QTest::newRow("tail pieces larger than the limit") << QList<int>{limit + 1, 3 * limit, 5};
+}
+
+void TestRun::capturedStreamIsBounded()
+{
+    QFETCH(QList<int>, pieces);
+    // Numbered bytes, so that a byte in the wrong place shows.
+    QByteArray all;
+    CapturedStream stream;
+    for (const int size : pieces) {
+        QByteArray piece;
+        for (int i = 0; i < size; ++i)
+            piece += char('a' + (all.size() + i) % 26);
+        all += piece;
+        stream.append(piece);
+    }
+    const qsizetype limit = CapturedStream::limit;
+    QCOMPARE(stream.total(), all.size());
+    QCOMPARE(stream.head(), all.left(limit));
+    QCOMPARE(stream.tail(), all.size() > limit ? all.mid(limit).right(limit) : QByteArray());
+    QCOMPARE(stream.omitted(), std::max<qint64>(0, all.size() - 2 * limit));
+}
+
+void TestRun::outputIsShownReadably_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("utf-8") << u"変換できません: 写真.jpg"_s.toUtf8() << u"変換できません: 写真.jpg"_s;
+    QTest::newRow("code page 932") << QByteArray("\x95\xCF\x8A\xB7") << u"変換"_s;
+    QTest::newRow("neither") << QByteArray("caf\xE9 \xFF\xFE ok \xE5\x86\x99")
+                             << u"caf\\xE9 \\xFF\\xFE ok 写"_s;
+}
+
+void TestRun::outputIsShownReadably()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(CapturedStream::display(bytes), shown);
 }
 
 void TestRun::settingsFile_data()

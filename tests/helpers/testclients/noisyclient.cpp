@@ -1,4 +1,5 @@
-// Prints as many bytes as its argument says to standard output, then exits with 3.
+// Prints as many bytes as its first argument says to standard output and its second argument, if any, to
+// standard error, then exits with 3.
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,5 +9,7 @@ int main(int argc, char* argv[])
         if (std::putchar('x') == EOF)
             return 1;
     }
+    if (argc > 2)
+        std::fputs(argv[2], stderr);
     return std::fflush(stdout) == 0 ? 3 : 1;
 }

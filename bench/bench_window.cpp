@@ -1,0 +1,150 @@
+// Runs through the whole main window, wired as the program wires it (drawn offscreen, the real launcher and
+// file system): short jobs at the fast pace one at a time against xargs and GNU parallel over the same
+// counts, jobs whose program does not exist, and one job that writes 100 MB. Prints the time a job costs, the
+// event loop's longest stall during each run and the memory the output cost. Never fails on the figures.
+#include "Fakes.h"
+#include "ProcStatus.h"
+#include "gui/Form1.h"
+#include "platform/LinuxProcessLauncher.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+struct Figures {
+    double seconds = 0;
+    qint64 longestStallMs = 0;
+    QString summary;
+};
+
+// The longest time the event loop went without turning, seen by a timer that asks for every millisecond.
+class StallMeter
+{
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_since.restart()); });
+        m_since.start();
+        m_timer.start();
+    }
+    qint64 longest() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+class Bench
+{
+public:
+    Bench()
+        : m_launcher(m_files), m_form(Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry,
+                                               m_dir.path(), m_dir.path()})
+    {
+        m_form.resize(1200, 800);
+        m_form.Form_Load();
+    }
+
+    // Runs `command` (a parameter text with <c2>) over `jobs` files at the fast pace, one at a time.
+    Figures run(const QString& command, int jobs)
+    {
+        WorkTable& t = m_form.table();
+        t.files.clear();
+        t.batch.clear();
+        std::vector<FileList::Row> rows;
+        for (int i = 0; i < jobs; ++i)
+            rows.push_back({QString(), QString(), QString::number(i)});
+        t.files.appendRows(rows);
+        t.batch.appendRow({QString(), u"bench"_s, command, QString()});
+        m_form.engine().setPace(true, 1);
+        m_form.engine().setCanStart(true);
+        QEventLoop loop;
+        const auto done = QObject::connect(&m_form.engine(), &RunEngine::ended, &loop, &QEventLoop::quit);
+        QElapsedTimer timer;
+        timer.start();
+        Figures f;
+        {
+            StallMeter stalls;
+            QTimer::singleShot(0, &m_form.engine(), &RunEngine::start);
+            loop.exec();
+            f.longestStallMs = stalls.longest();
+        }
+        f.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        f.summary = m_form.engine().results().summary();
+        QObject::disconnect(done);
+        return f;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    FakeDialogs m_dialogs;
+    RealFileSystem m_files;
+    LinuxProcessLauncher m_launcher;
+    SystemClock m_clock;
+    FakePower m_power;
+    FakeRegistry m_registry;
+    Form1 m_form;
+};
+
+double timedShell(const QString& script)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess::execute(u"/bin/sh"_s, {u"-c"_s, script});
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Bench bench;
+    const bool parallel = !QStandardPaths::findExecutable(u"parallel"_s).isEmpty();
+    double perJob[2] = {};
+    const int counts[] = {1000, 10000};
+    for (int i = 0; i < 2; ++i) {
+        const int n = counts[i];
+        const Figures ours = bench.run(u"/bin/true <c2>"_s, n);
+        perJob[i] = ours.seconds;
+        const double xargs = timedShell(u"seq %1 | xargs -n1 true"_s.arg(n));
+        std::printf(
+            "%5d x /bin/true through the window: %.2f s (%.2f ms a job), longest stall %lld ms (%s)\n", n,
+            ours.seconds, ours.seconds * 1000 / n, static_cast<long long>(ours.longestStallMs),
+            qPrintable(ours.summary));
+        std::printf("      xargs -n1 true: %.2f s; Lomvato/xargs %.2f\n", xargs, ours.seconds / xargs);
+        if (parallel) {
+            const double theirs = timedShell(u"seq %1 | parallel -j1 true"_s.arg(n));
+            std::printf("      parallel -j1 true: %.2f s; Lomvato/parallel %.2f\n", theirs,
+                        ours.seconds / theirs);
+        }
+    }
+    std::printf("10,000 jobs cost %.1f times 1,000\n", perJob[1] / perJob[0]);
+
+    const Figures missing = bench.run(u"/nonexistent/program <c2>"_s, 10000);
+    std::printf("10000 jobs whose program does not exist: %.2f s (%.3f ms a job), longest stall %lld ms\n",
+                missing.seconds, missing.seconds * 1000 / 10000,
+                static_cast<long long>(missing.longestStallMs));
+
+    const long before = procStatusField("VmRSS");
+    const Figures loud = bench.run(u"/bin/sh -c \"head -c 100000000 /dev/zero; : <c2>\""_s, 1);
+    const long after = procStatusField("VmRSS");
+    const double cat = timedShell(u"head -c 100000000 /dev/zero | cat > /dev/null"_s);
+    std::printf("one job writing 100 MB: %.2f s (head | cat: %.2f s), longest stall %lld ms, VmRSS %+ld kB\n",
+                loud.seconds, cat, static_cast<long long>(loud.longestStallMs), after - before);
+    return 0;
+}

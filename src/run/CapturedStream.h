@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// What a job wrote to one of its streams, bounded: the first and the last `limit` bytes, and the number of
+// bytes left out between them. A job that writes gigabytes costs at most a few times the limit.
+class CapturedStream
+{
+public:
+    static constexpr qsizetype limit = 64 * 1024;
+
+    void append(QByteArrayView bytes);
+    bool isEmpty() const { return m_total == 0; }
+    qint64 total() const { return m_total; }
+    QByteArray head() const { return m_head; }
+    QByteArray tail() const;
+    qint64 omitted() const { return m_total - m_head.size() - tail().size(); }
+
+    // Bytes as text: UTF-8 where they are UTF-8, else code page 932 where they are that; any other byte is
+    // shown as \xNN, so that nothing unreadable is passed off as a character.
+    static QString display(const QByteArray& bytes);
+
+private:
+    QByteArray m_head;
+    QByteArray m_tail; // grows to twice the limit before it is cut back, so that cutting is rare
+    qint64 m_total = 0;
+};
