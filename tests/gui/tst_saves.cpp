@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -60,20 +61,23 @@ void TestSaves::failedSaveKeepsTheOldFile_data()
 {
     QTest::addColumn<Save>("save");
     QTest::addColumn<DiskFault>("fault");
+    QTest::addColumn<QString>("reason"); // the system's own words
     const std::pair<const char*, Save> saves[] = {
         {"CSV", Save::Csv}, {"job file", Save::Jobs}, {"lomvato.ini", Save::Settings}};
-    const std::pair<const char*, DiskFault> faults[] = {{"file size limit", DiskFault::FileSizeLimit},
-                                                        {"full disk", DiskFault::FullDisk},
-                                                        {"read-only folder", DiskFault::ReadOnly}};
+    const std::tuple<const char*, DiskFault, QString> faults[] = {
+        {"file size limit", DiskFault::FileSizeLimit, u"File too large"_s},
+        {"full disk", DiskFault::FullDisk, u"No space left on device"_s},
+        {"read-only folder", DiskFault::ReadOnly, u"Read-only file system"_s}};
     for (const auto& [saveName, save] : saves)
-        for (const auto& [faultName, fault] : faults)
-            QTest::addRow("%s, %s", saveName, faultName) << save << fault;
+        for (const auto& [faultName, fault, reason] : faults)
+            QTest::addRow("%s, %s", saveName, faultName) << save << fault << reason;
 }
 
 void TestSaves::failedSaveKeepsTheOldFile()
 {
     QFETCH(Save, save);
     QFETCH(DiskFault, fault);
+    QFETCH(QString, reason);
     const QString path = save == Save::Settings
                              ? RunSettings::fileName(m_dir->path())
                              : m_dir->filePath(save == Save::Csv ? u"results.csv"_s : u"jobs.sh"_s);
@@ -111,7 +115,7 @@ void TestSaves::failedSaveKeepsTheOldFile()
         QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
         left.removeAll(u".filler"_s);
         const bool named = m_fakes->dialogs.shown.size() == 1 &&
-                           m_fakes->dialogs.shown[0].text.startsWith(u"7 : "_s) &&
+                           m_fakes->dialogs.shown[0].text.startsWith(u"7 : "_s + reason) &&
                            m_fakes->dialogs.shown[0].text.endsWith(path + u"を保存できませんでした"_s);
         return (named ? 0 : 1) | (kept ? 0 : 2) | (left == before ? 0 : 4);
     });

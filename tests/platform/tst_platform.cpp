@@ -1,7 +1,5 @@
-#include "DiskFaults.h"
 #include "platform/FileSystem.h"
 #include "platform/NativeName.h"
-#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -25,8 +23,6 @@ private slots:
     void nativeNameFromUrl();
     void realFileSystem_data();
     void realFileSystem();
-    void failedReplacementKeepsTheOldFile_data();
-    void failedReplacementKeepsTheOldFile();
 };
 
 void TestPlatform::nativeNameRoundTrip_data()
@@ -91,48 +87,6 @@ void TestPlatform::realFileSystem()
     if (!folder)
         ::close(made);
     QCOMPARE(QPair(fs.fileExists(text), fs.attributes(text)), QPair(exists, attributes));
-}
-
-void TestPlatform::failedReplacementKeepsTheOldFile_data()
-{
-    QTest::addColumn<DiskFault>("fault");
-    QTest::addColumn<QString>("reason"); // the system's own words
-    QTest::addColumn<QStringList>("left");
-    const QStringList kept{u"kept.txt"_s};
-    QTest::addRow("file size limit") << DiskFault::FileSizeLimit << u"File too large"_s << kept;
-    QTest::addRow("full disk") << DiskFault::FullDisk << u"No space left on device"_s
-                               << QStringList{u".filler"_s, u"kept.txt"_s};
-    QTest::addRow("read-only folder") << DiskFault::ReadOnly << u"Read-only file system"_s << kept;
-}
-
-void TestPlatform::failedReplacementKeepsTheOldFile()
-{
-    QFETCH(DiskFault, fault);
-    QFETCH(QString, reason);
-    QFETCH(QStringList, left);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"kept.txt"_s);
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
-    // Each check a bit of the child's exit code: 0 when all hold.
-    const int code = withDiskFault(fault, dir.path(), [&] {
-        QString why;
-        // A short piece first: the fault meets a file already begun.
-        const bool replaced = RegularFile::replace(
-            path,
-            [](RegularFile::Replacement& file) {
-                return file.write("new") && file.write(QByteArray(100000, 'n')) && file.write("end");
-            },
-            &why);
-        QFile after(path);
-        const bool kept = after.open(QIODevice::ReadOnly) && after.readAll() == "old";
-        return int(replaced) | (why.contains(reason) ? 0 : 2) | (kept ? 0 : 4) |
-               (QDir(dir.path()).entryList(QDir::Files | QDir::Hidden) == left ? 0 : 8);
-    });
-    if (code == faultUnavailable)
-        QSKIP("this machine does not allow the fault");
-    QCOMPARE(code, 0);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)
