@@ -70,10 +70,10 @@ Form1::Form1(Services services, QWidget* parent)
     ui->Pulldown_ColumnTool->menuAction()->setVisible(false);
 
     ui->SSTab1->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
-    ui->settingsLayout->insertWidget(ui->settingsLayout->indexOf(ui->settingsStretch),
-                                     new RunSettingsBox(m_services.programFolder, m_engine, this));
+    auto* runSettings = new RunSettingsBox(m_services.programFolder, m_engine, m_services.dialogs, this);
+    ui->settingsLayout->insertWidget(ui->settingsLayout->indexOf(ui->settingsStretch), runSettings);
 
-    StatusText = new QLabel(ui->StatusBar1);
+    StatusText = new QLabel(runSettings->loadProblem(), ui->StatusBar1);
     StatusText->setObjectName(u"StatusText"_s);
     StatusText->setTextFormat(Qt::PlainText);
     ui->StatusBar1->addWidget(StatusText, 1);

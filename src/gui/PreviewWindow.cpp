@@ -5,10 +5,12 @@
 #include "run/JobFile.h"
 #include "run/JobPreview.h"
 #include "run/RunEngine.h"
+#include "store/StoreError.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -81,7 +83,7 @@ void PreviewWindow::showProblems()
 void PreviewWindow::updateButtons()
 {
     m_runOne->setEnabled(!m_engine.isRunning() && m_view->selectionModel()->hasSelection());
-    m_export->setEnabled(m_jobs->rowCount() > 0);
+    m_export->setEnabled(!m_exporting && m_jobs->rowCount() > 0);
 }
 
 void PreviewWindow::runSelected()
@@ -104,6 +106,27 @@ void PreviewWindow::exportJobs()
     const QString path = m_dialogs.saveFile(QString(), u"ジョブファイル (*.sh);;すべてのファイル (*)"_s);
     if (path.isEmpty())
         return;
-    if (!JobFile::save(path, *m_jobs))
-        m_dialogs.message(path + u"に書き込めませんでした"_s, applicationTitle());
+    m_exporting = true;
+    updateButtons();
+    auto* exporter = new JobFileExport(*m_jobs, path, this);
+    // Shown only when the export takes longer than a moment; it keeps the lists from changing meanwhile.
+    auto* progress =
+        new QProgressDialog(u"ジョブファイルを書き出しています…"_s, u"中止"_s, 0, exporter->total(), this);
+    progress->setObjectName(u"ExportProgress"_s);
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(300);
+    connect(exporter, &JobFileExport::progress, progress, &QProgressDialog::setValue);
+    connect(progress, &QProgressDialog::canceled, exporter, &JobFileExport::cancel);
+    connect(exporter, &JobFileExport::finished, this, [this, exporter, progress, path](bool written) {
+        progress->deleteLater();
+        exporter->deleteLater();
+        m_exporting = false;
+        updateButtons();
+        if (!written && !exporter->error().isEmpty())
+            m_dialogs.message(StoreError{StoreError::CannotWrite, exporter->error()}.notSaved(path),
+                              applicationTitle());
+        else if (written && !exporter->tooLongForParallel().isEmpty())
+            m_dialogs.message(JobFile::parallelRefusal(exporter->tooLongForParallel()), applicationTitle());
+    });
+    exporter->start();
 }

@@ -14,7 +14,7 @@ class QTableView;
 
 // "コマンドラインのプレビュー": every job of the run as it would start now, the application-key problems
 // above them. "このジョブだけ実行" runs the selected job as a run of its own; "書き出し…" writes the jobs as
-// a job file for the shell.
+// a job file for the shell, in slices from the event loop with a progress box when it takes a while.
 class PreviewWindow : public QDialog
 {
     Q_OBJECT
@@ -39,4 +39,5 @@ private:
     QTableView* m_view;
     QPushButton* m_runOne;
     QPushButton* m_export;
+    bool m_exporting = false;
 };

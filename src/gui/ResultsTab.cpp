@@ -1,7 +1,9 @@
 #include "ResultsTab.h"
 
 #include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
 #include "run/RunEngine.h"
+#include "store/StoreError.h"
 
 #include <QBrush>
 #include <QCheckBox>
@@ -9,7 +11,6 @@
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -127,8 +128,7 @@ void ResultsTab::saveCsv()
     const QString path = m_dialogs.saveFile(QString(), u"CSV ファイル (*.csv);;すべてのファイル (*)"_s);
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(m_engine.results().toCsv()) < 0 || !file.commit())
-        m_dialogs.message(u"%1 に書き込めませんでした"_s.arg(path), u"Lomvato"_s);
+    QString why;
+    if (!RegularFile::replace(path, m_engine.results().toCsv(), &why))
+        m_dialogs.message(StoreError{StoreError::CannotWrite, why}.notSaved(path), applicationTitle());
 }

@@ -1,9 +1,12 @@
 #include "RunSettingsBox.h"
 
+#include "platform/Dialogs.h"
 #include "run/RunEngine.h"
 #include "run/RunSettings.h"
+#include "store/StoreError.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
@@ -11,15 +14,20 @@
 
 using namespace Qt::StringLiterals;
 
-RunSettingsBox::RunSettingsBox(const QString& programFolder, RunEngine& engine, QWidget* parent)
-    : QGroupBox(u"実行"_s, parent), m_programFolder(programFolder), m_engine(engine),
+RunSettingsBox::RunSettingsBox(const QString& programFolder, RunEngine& engine, Dialogs& dialogs,
+                               QWidget* parent)
+    : QGroupBox(u"実行"_s, parent), m_programFolder(programFolder), m_engine(engine), m_dialogs(dialogs),
       m_fast(new QCheckBox(u"ジョブの終了をすぐに検知して次へ進む"_s, this)), m_parallel(new QSpinBox(this))
 {
     setObjectName(u"RunSettingsBox"_s);
     m_fast->setObjectName(u"FastPace"_s);
     m_parallel->setObjectName(u"JobsAtOnce"_s);
     m_parallel->setRange(1, RunSettings::maxParallel());
-    const RunSettings settings = RunSettings::load(programFolder);
+    QString problem;
+    const RunSettings settings = RunSettings::load(programFolder, &problem);
+    if (!problem.isEmpty())
+        m_loadProblem = QDir::toNativeSeparators(RunSettings::fileName(programFolder)) +
+                        u" を読めません（"_s + problem + u"）。実行の設定は既定の値です"_s;
     m_fast->setChecked(settings.fast);
     m_parallel->setValue(settings.parallel);
     m_parallel->setEnabled(settings.fast);
@@ -45,5 +53,9 @@ void RunSettingsBox::changed()
     settings.fast = m_fast->isChecked();
     settings.parallel = m_parallel->value();
     m_engine.setPace(settings.fast, settings.parallel);
-    settings.save(m_programFolder);
+    QString why;
+    if (!settings.save(m_programFolder, &why))
+        m_dialogs.message(
+            StoreError{StoreError::CannotWrite, why}.notSaved(RunSettings::fileName(m_programFolder)),
+            applicationTitle());
 }

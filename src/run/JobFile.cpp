@@ -2,25 +2,32 @@
 
 #include "JobPreview.h"
 #include "platform/NativeName.h"
+#include "platform/RegularFile.h"
 
-#include <QSaveFile>
+#include <QElapsedTimer>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
-// Characters that mean nothing to the shell anywhere in a word.
-bool plain(char c, bool program)
+// Characters that mean nothing to the shell anywhere in an argument.
+bool plain(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           QByteArrayView("_@%+:,./-").contains(c) || (c == '=' && !program);
+           QByteArrayView("_@%+=:,./-").contains(c);
 }
 
 constexpr QByteArrayView newlinePrefix = "nl=$(printf '\\n.'); nl=${nl%.}; ";
+// How long one slice of the export may keep the event loop; the window's repaint and input come between.
+constexpr qint64 sliceTime = 10; // ms
+// The most jobs named in the message about GNU parallel.
+constexpr int namedJobs = 20;
 } // namespace
 
 QByteArray JobFile::quote(QByteArrayView word, bool program)
 {
-    if (!word.isEmpty() &&
-        std::all_of(word.begin(), word.end(), [program](char c) { return plain(c, program); }))
+    if (!program && !word.isEmpty() && std::all_of(word.begin(), word.end(), plain))
         return word.toByteArray();
     QByteArray quoted("'");
     for (const char c : word) {
@@ -47,26 +54,100 @@ QByteArray JobFile::line(const QStringList& arguments)
             text += ' ';
         text += quote(bytes, i == 0);
     }
+    if (arguments.front().startsWith(u'%'))
+        text = "(exec " + text + ')';
     return breaks ? newlinePrefix.toByteArray() + text : text;
 }
 
-QByteArray JobFile::write(const JobPreview& jobs)
+QByteArray JobFile::header(int jobs)
 {
-    const int count = jobs.rowCount();
-    QByteArray text = "# Lomvato のジョブファイル: 1 行が 1 ジョブ（" + QByteArray::number(count) +
-                      " 件）、この 3 行のあとに実行順に並びます。\n"
-                      "# sh jobs.sh / parallel < jobs.sh / parallel --sshloginfile nodes.txt < jobs.sh\n"
-                      "# パスとプログラムは、ジョブを実行するマシンで有効でなければなりません。\n";
-    for (int job = 0; job < count; ++job)
-        text += line(jobs.arguments(job)) + '\n';
-    return text;
+    return "# Lomvato のジョブファイル: 1 行が 1 ジョブ（" + QByteArray::number(jobs) +
+           " 件）、この 3 行のあとに実行順に並びます。\n"
+           "# sh jobs.sh / parallel < jobs.sh / ジョブ N だけ: LC_ALL=C sed -n \"$((N + 3))p\" jobs.sh | sh\n"
+           "# パスとプログラムは、ジョブを実行するマシンで有効でなければなりません。\n";
 }
 
-bool JobFile::save(const QString& path, const JobPreview& jobs)
+QString JobFile::parallelRefusal(const QList<int>& jobs)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(write(jobs));
-    return file.commit();
+    QStringList numbers;
+    for (qsizetype i = 0; i < std::min<qsizetype>(jobs.size(), namedJobs); ++i)
+        numbers << QString::number(jobs[i]);
+    QString named = numbers.join(u", "_s);
+    if (jobs.size() > namedJobs)
+        named += u" ほか %1 件"_s.arg(jobs.size() - namedJobs);
+    return u"ジョブ %1 の行は %2 バイトを超えています。GNU parallel "
+           u"はこの長さの行を読めず、そこで止まります。"
+           u"sh で実行するか、これらのジョブを分けてください。"_s.arg(named,
+                                                                      QString::number(parallelLongestLine));
+}
+
+JobFileExport::JobFileExport(const JobPreview& jobs, const QString& path, QObject* parent)
+    : QObject(parent), m_jobs(jobs), m_file(std::make_unique<RegularFile::Replacement>(path)),
+      m_total(jobs.rowCount())
+{
+    m_steps.setInterval(0);
+    connect(&m_steps, &QTimer::timeout, this, &JobFileExport::step);
+    // A file of jobs half from before an edit and half from after it would run neither.
+    connect(&m_jobs, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_steps.isActive())
+            end(false, u"書き出しの間にジョブが変わりました"_s);
+    });
+}
+
+JobFileExport::~JobFileExport()
+{
+    if (m_commit)
+        m_commit->wait();
+}
+
+void JobFileExport::start()
+{
+    if (!m_file->open() || !m_file->write(JobFile::header(m_total))) {
+        // Reported once the caller listens, as every other end.
+        QTimer::singleShot(0, this, [this] { end(false, m_file->errorString()); });
+        return;
+    }
+    m_steps.start();
+}
+
+void JobFileExport::cancel()
+{
+    if (m_steps.isActive())
+        end(false);
+}
+
+void JobFileExport::step()
+{
+    QElapsedTimer slice;
+    slice.start();
+    QByteArray text;
+    while (m_next < m_total && (m_next % 64 != 0 || slice.elapsed() < sliceTime || text.isEmpty())) {
+        const QByteArray line = JobFile::line(m_jobs.arguments(m_next));
+        ++m_next;
+        if (line.size() > JobFile::parallelLongestLine)
+            m_tooLong.append(m_next);
+        text += line + '\n';
+    }
+    if (!m_file->write(text)) {
+        end(false, m_file->errorString());
+        return;
+    }
+    emit progress(m_next);
+    if (m_next < m_total)
+        return;
+    // The sync of tens of megabytes may take a while on a slow disk: it runs beside the event loop. Nothing
+    // else touches the file meanwhile, and a cancel comes too late for it.
+    m_steps.stop();
+    m_commit.reset(QThread::create([this] { m_committed = m_file->commit(); }));
+    connect(m_commit.get(), &QThread::finished, this, [this] { end(m_committed, m_file->errorString()); });
+    m_commit->start();
+}
+
+void JobFileExport::end(bool written, const QString& error)
+{
+    m_steps.stop();
+    if (!written)
+        m_file->cancel();
+    m_error = written ? QString() : error;
+    emit finished(written);
 }

@@ -1,5 +1,6 @@
 #include "RunResults.h"
 
+#include "CsvText.h"
 #include "JobPreview.h"
 
 using namespace Qt::StringLiterals;
@@ -174,23 +175,15 @@ QString RunResults::text(const Job& job, int column, int number) const
 
 QByteArray RunResults::toCsv() const
 {
-    const auto line = [](const QStringList& fields) -> QString {
-        QStringList quoted;
-        for (const QString& f : fields) {
-            const bool quote = f.contains(u'"') || f.contains(u',') || f.contains(u'\n') || f.contains(u'\r');
-            quoted << (quote ? QString(u'"' + QString(f).replace(u"\""_s, u"\"\""_s) + u'"') : f);
-        }
-        return quoted.join(u',') + u"\r\n"_s;
-    };
     QStringList header;
     for (int c = 0; c < ColumnCount; ++c)
         header << headerData(c, Qt::Horizontal).toString();
-    QString csv = line(header);
+    QString csv = CsvText::line(header);
     for (int i = 0; i < count(); ++i) {
         QStringList fields;
         for (int c = 0; c < ColumnCount; ++c)
             fields << text(m_jobs[i], c, i + 1);
-        csv += line(fields);
+        csv += CsvText::line(fields);
     }
     return "\xEF\xBB\xBF" + csv.toUtf8();
 }

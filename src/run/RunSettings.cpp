@@ -1,16 +1,21 @@
 #include "RunSettings.h"
 
+#include "platform/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSettings>
+#include <QFileInfo>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
-const QString fastKey = u"Run/NoticeEndAtOnce"_s;
-const QString parallelKey = u"Run/JobsAtATime"_s;
+constexpr QByteArrayView group = "[Run]";
+constexpr QByteArrayView fastKey = "NoticeEndAtOnce";
+constexpr QByteArrayView parallelKey = "JobsAtATime";
+// The file holds two short lines; a larger one is not ours.
+constexpr qint64 largestFile = 64 * 1024; // bytes
 } // namespace
 
 QString RunSettings::fileName(const QString& programFolder)
@@ -23,29 +28,68 @@ int RunSettings::maxParallel()
     return std::max(1, QThread::idealThreadCount()) * 2;
 }
 
-RunSettings RunSettings::load(const QString& programFolder)
+RunSettings RunSettings::parse(QByteArrayView text)
 {
     RunSettings s;
-    const QSettings ini(fileName(programFolder), QSettings::IniFormat);
-    if (ini.status() != QSettings::NoError)
-        return s;
-    const QString fast = ini.value(fastKey).toString();
-    s.fast = fast == u"true"_s || fast == u"1"_s;
-    bool ok = false;
-    const int parallel = ini.value(parallelKey).toString().toInt(&ok);
-    if (ok && parallel >= 1 && parallel <= maxParallel())
-        s.parallel = parallel;
+    bool inGroup = false;
+    for (const QByteArray& raw : text.toByteArray().split('\n')) {
+        const QByteArrayView line = QByteArrayView(raw).trimmed();
+        if (line.startsWith('[')) {
+            inGroup = line == group;
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inGroup || equals < 0)
+            continue;
+        const QByteArrayView key = line.first(equals).trimmed();
+        const QByteArrayView value = line.sliced(equals + 1).trimmed();
+        if (key == fastKey) {
+            s.fast = value == "true" || value == "1";
+        } else if (key == parallelKey) {
+            bool ok = false;
+            const int parallel = value.toInt(&ok);
+            if (ok && parallel >= 1 && parallel <= maxParallel())
+                s.parallel = parallel;
+        }
+    }
     return s;
 }
 
-bool RunSettings::save(const QString& programFolder) const
+QByteArray RunSettings::text() const
 {
-    // The file holds only these settings and is written whole: a damaged one would keep QSettings from
-    // writing at all.
-    QFile::remove(fileName(programFolder));
-    QSettings ini(fileName(programFolder), QSettings::IniFormat);
-    ini.setValue(fastKey, fast);
-    ini.setValue(parallelKey, parallel);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    return group.toByteArray() + '\n' + fastKey.toByteArray() + '=' + (fast ? "true" : "false") + '\n' +
+           parallelKey.toByteArray() + '=' + QByteArray::number(parallel) + '\n';
+}
+
+RunSettings RunSettings::load(const QString& programFolder, QString* problem)
+{
+    const QString path = fileName(programFolder);
+    if (!QFileInfo::exists(path))
+        return {};
+    QFile file;
+    QString why;
+    const RegularFile::Opened opened = RegularFile::openForReading(file, path, &why);
+    if (opened == RegularFile::Opened::NotRegular) {
+        why = RegularFile::notRegularReason();
+    } else if (opened == RegularFile::Opened::Yes) {
+        const QByteArray bytes = file.read(largestFile + 1);
+        if (file.error() != QFileDevice::NoError)
+            why = file.errorString();
+        else if (bytes.size() > largestFile)
+            why = RegularFile::tooLargeReason();
+        else
+            return parse(bytes);
+    }
+    if (problem)
+        *problem = why;
+    return {};
+}
+
+bool RunSettings::save(const QString& programFolder, QString* why) const
+{
+    QString reason;
+    const bool written = RegularFile::replace(fileName(programFolder), text(), &reason);
+    if (why)
+        *why = reason;
+    return written;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The run's pace, kept in lomvato.ini in the program folder (beside, never inside, the template files and the
-// log). A missing or damaged file, or a value out of range, reads as the defaults: the unhurried pace, one
-// job at a time.
+// log), as Qt's INI text: group [Run], keys NoticeEndAtOnce (true or false) and JobsAtATime. A missing or
+// damaged file, or a value out of range, reads as the defaults: the unhurried pace, one job at a time.
 struct RunSettings {
     bool fast = false; // notice a job's end when it happens and start the next at once
     int parallel = 1;  // jobs at a time at the fast pace
@@ -12,7 +14,13 @@ struct RunSettings {
     static QString fileName(const QString& programFolder);
     // The most jobs at a time: twice the processor cores.
     static int maxParallel();
-    static RunSettings load(const QString& programFolder);
-    // Written as soon as a setting changes; false when the file could not be written.
-    bool save(const QString& programFolder) const;
+    // Only a regular file of at most a few KiB is read, without waiting: anything else (a FIFO, a folder, a
+    // device, a huge or unreadable file) gives the defaults, and `problem` then says why. A missing file
+    // gives the defaults without a word.
+    static RunSettings load(const QString& programFolder, QString* problem = nullptr);
+    static RunSettings parse(QByteArrayView text);
+    QByteArray text() const;
+    // Written whole through the checked writer as soon as a setting changes; on failure the old file stays
+    // and `why` says the system's reason.
+    bool save(const QString& programFolder, QString* why = nullptr) const;
 };

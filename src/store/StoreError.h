@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 
 // Why a template or log file could not be read or written. Readers and writers report it instead of
@@ -24,4 +25,10 @@ struct StoreError {
     bool isError() const { return number != None; }
     // "number : description", the first line of every message that reports a file error.
     QString text() const { return QString::number(number) + QStringLiteral(" : ") + description; }
+    // The message of a save that failed: this error, then the file.
+    QString notSaved(const QString& path) const
+    {
+        return text() + QStringLiteral("\r\n") + QDir::toNativeSeparators(path) +
+               QStringLiteral("を保存できませんでした");
+    }
 };

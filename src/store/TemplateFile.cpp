@@ -69,9 +69,7 @@ void TemplateFile::apply(const TemplateData& data)
 bool TemplateFile::saved(Dialogs& dialogs, bool written, const QString& path, const StoreError& error)
 {
     if (!written) {
-        dialogs.message(error.text() + u"\r\n"_s + QDir::toNativeSeparators(path) +
-                            u"を保存できませんでした"_s,
-                        applicationTitle());
+        dialogs.message(error.notSaved(path), applicationTitle());
     }
     return written;
 }

@@ -3,8 +3,6 @@
 #include "platform/RegularFile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -59,11 +57,6 @@ QStringList TextCodec::splitLines(const QString& text)
 
 namespace
 {
-QString notRegular()
-{
-    return u"通常のファイルではありません"_s;
-}
-
 StoreError readError(const QString& path, const QString& why)
 {
     return {StoreError::CannotOpen, u"ファイルを読めません: "_s + path + u" ("_s + why + u')'};
@@ -77,7 +70,7 @@ bool openRegular(QFile& file, const QString& path, StoreError* error)
     if (opened == RegularFile::Opened::Yes)
         return true;
     if (opened == RegularFile::Opened::NotRegular)
-        why = notRegular();
+        why = RegularFile::notRegularReason();
     if (error)
         *error = {StoreError::CannotOpen, u"ファイルを開けません: "_s + path + u" ("_s + why + u')'};
     return false;
@@ -111,7 +104,7 @@ bool TextCodec::readBytes(const QString& path, QByteArray* bytes, StoreError* er
     if (!readPrefix(path, largestFile, bytes, &cut, error))
         return false;
     if (cut && error)
-        *error = readError(path, u"ファイルが大きすぎます"_s);
+        *error = readError(path, RegularFile::tooLargeReason());
     return !cut;
 }
 
@@ -151,7 +144,8 @@ namespace
 {
 // Encodes the pieces a block at a time straight into the file. False when a character does not fit the
 // encoding (`fits`) or the file fails.
-bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringView>& pieces, bool* fits)
+bool writeEncoded(RegularFile::Replacement& file, QStringEncoder& encoder, const QList<QStringView>& pieces,
+                  bool* fits)
 {
     constexpr qsizetype block = qsizetype{64} * 1024; // characters
     for (QStringView piece : pieces) {
@@ -165,7 +159,7 @@ bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringV
                 *fits = false;
                 return false;
             }
-            if (file.write(bytes) != bytes.size())
+            if (!file.write(bytes))
                 return false;
             start = end;
         }
@@ -173,35 +167,16 @@ bool writeEncoded(QSaveFile& file, QStringEncoder& encoder, const QList<QStringV
     return true;
 }
 
-// Writes a new file beside `path` through `fill` and puts it in the old one's place only when every byte
-// reached the disk. Unbuffered, so that a full disk or a file size limit fails the write that meets it:
-// QSaveFile would otherwise flush inside commit() and rename the short file all the same, and it ignores a
-// failed sync.
-bool replaceFile(const QString& path, const std::function<bool(QSaveFile&)>& fill, StoreError* error)
+// Replaces `path` through the checked writer, with its failure as a store error.
+bool replaceFile(const QString& path, const std::function<bool(RegularFile::Replacement&)>& fill,
+                 StoreError* error)
 {
-    // QSaveFile writes through a symbolic link and renames over its target: a link to a device would replace
-    // the device itself. Only a regular file (or none) is replaced.
-    const QFileInfo existing(path);
-    if (existing.exists() && !existing.isFile()) {
-        if (error)
-            *error = {StoreError::CannotWrite, notRegular()};
-        return false;
-    }
-    QSaveFile file(path);
     QString why;
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && fill(file) && file.flush() &&
-                    RegularFile::syncToDisk(file, &why) && file.commit();
-    if (!ok) {
-        if (why.isEmpty())
-            why = file.errorString();
-        // A short write without an errno leaves Qt's default text.
-        if (why.isEmpty() || why == u"Unknown error"_s)
-            why = u"書き込みに失敗しました"_s;
-        if (error)
-            *error = {StoreError::CannotWrite, why};
-        file.cancelWriting();
-    }
-    return ok;
+    if (RegularFile::replace(path, fill, &why))
+        return true;
+    if (error)
+        *error = {StoreError::CannotWrite, why};
+    return false;
 }
 
 bool writeWith(const QString& path, const char* encoding, const QByteArray& mark,
@@ -210,8 +185,8 @@ bool writeWith(const QString& path, const char* encoding, const QByteArray& mark
     QStringEncoder encoder(encoding);
     return replaceFile(
         path,
-        [&](QSaveFile& file) {
-            return file.write(mark) == mark.size() && writeEncoded(file, encoder, pieces, fits);
+        [&](RegularFile::Replacement& file) {
+            return file.write(mark) && writeEncoded(file, encoder, pieces, fits);
         },
         error);
 }
@@ -220,7 +195,7 @@ bool writeWith(const QString& path, const char* encoding, const QByteArray& mark
 bool TextCodec::writeBytes(const QString& path, const QByteArray& bytes, StoreError* error)
 {
     return replaceFile(
-        path, [&bytes](QSaveFile& file) { return file.write(bytes) == bytes.size(); }, error);
+        path, [&bytes](RegularFile::Replacement& file) { return file.write(bytes); }, error);
 }
 
 bool TextCodec::writeFile(const QString& path, const QList<QStringView>& pieces, StoreError* error)

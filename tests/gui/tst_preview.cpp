@@ -104,10 +104,14 @@ void TestPreview::exportAsksForThePath()
 {
     const QString path = m_dir->filePath(u"jobs.sh"_s);
     m_dialogs.files.push_back(path);
-    m_window->findChild<QPushButton*>(u"Export"_s)->click();
+    auto* exportButton = m_window->findChild<QPushButton*>(u"Export"_s);
+    exportButton->click();
+    QVERIFY(!exportButton->isEnabled()); // written from the event loop
+    QTRY_VERIFY(exportButton->isEnabled());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().split('\n').at(4), "/opt/conv -i '/p/写真' 1.jpg"_ba); // jobs after a header
+    QCOMPARE(file.readAll().split('\n').at(4), "'/opt/conv' -i '/p/写真' 1.jpg"_ba); // jobs after a header
+    QVERIFY(m_dialogs.shown.isEmpty());
 }
 
 QTEST_MAIN(TestPreview)

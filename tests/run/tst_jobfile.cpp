@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,20 +30,33 @@ QMap<QString, QByteArray> recordedIn(const QDir& dir)
     return lists;
 }
 
-// Runs `program` with the job file on its standard input (or as its argument) in `dir`.
-void runIn(const QDir& dir, const QString& program, const QStringList& arguments, const QString& input)
+// Runs `command` with `sh -c` in `dir`, in a UTF-8 locale, with PARALLEL_SHELL unset; returns its exit code.
+int runIn(const QDir& dir, const QString& command, const QMap<QString, QString>& variables = {})
 {
     QProcess p;
     p.setWorkingDirectory(dir.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"PARALLEL_SHELL"_s, u"/bin/sh"_s);
+    env.remove(u"PARALLEL_SHELL"_s);
     env.insert(u"HOME"_s, dir.path());
+    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    for (auto it = variables.cbegin(); it != variables.cend(); ++it)
+        env.insert(it.key(), it.value());
     p.setProcessEnvironment(env);
-    if (!input.isEmpty())
-        p.setStandardInputFile(input);
-    p.start(program, arguments);
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    p.start(u"sh"_s, {u"-c"_s, command});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return p.exitCode();
+}
+
+// Exports the job file and waits for its end; the jobs GNU parallel would refuse.
+QList<int> exported(const JobPreview& jobs, const QString& path)
+{
+    JobFileExport exporter(jobs, path);
+    QSignalSpy finished(&exporter, &JobFileExport::finished);
+    exporter.start();
+    if (!finished.wait(60000) || !finished.front().front().toBool())
+        qWarning() << "not exported:" << exporter.error();
+    return exporter.tooLongForParallel();
 }
 } // namespace
 
@@ -52,7 +66,17 @@ class TestJobFile : public QObject
 private slots:
     void quoting_data();
     void quoting();
+    void shellGivesWhatTheLauncherGives_data();
     void shellGivesWhatTheLauncherGives();
+    void arrayRecipeRunsEveryJob();
+    void linesTooLongForParallel();
+
+private:
+    // A job file of hostile names and program words, and each job's arguments as the launcher gives them.
+    void exportHostileJobs();
+    QMap<QString, QByteArray> m_expected;
+    QString m_jobFile;
+    int m_jobCount = 0;
 
 private:
     QTemporaryDir m_dir;
@@ -65,11 +89,15 @@ void TestJobFile::quoting_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("plain words stay bare")
-        << QStringList{u"/usr/bin/conv"_s, u"-o=a.mp4"_s, u"x,y:z"_s} << "/usr/bin/conv -o=a.mp4 x,y:z"_ba;
-    QTest::newRow("an assignment as the program is quoted")
-        << QStringList{u"a=b"_s, u"c=d"_s} << "'a=b' c=d"_ba;
-    QTest::newRow("empty argument") << QStringList{u"p"_s, u""_s} << "p ''"_ba;
+    QTest::newRow("plain arguments stay bare, the program is quoted")
+        << QStringList{u"/usr/bin/conv"_s, u"-o=a.mp4"_s, u"x,y:z"_s} << "'/usr/bin/conv' -o=a.mp4 x,y:z"_ba;
+    QTest::newRow("an assignment as the program") << QStringList{u"a=b"_s, u"c=d"_s} << "'a=b' c=d"_ba;
+    QTest::newRow("a job specification as the program")
+        << QStringList{u"%rec"_s, u"%1"_s} << "(exec '%rec' %1)"_ba;
+    QTest::newRow("a job specification with a line break")
+        << QStringList{u"%rec"_s, u"a\nb"_s}
+        << "nl=$(printf '\\n.'); nl=${nl%.}; (exec '%rec' 'a'\"$nl\"'b')"_ba;
+    QTest::newRow("empty argument") << QStringList{u"p"_s, u""_s} << "'p' ''"_ba;
     QTest::newRow("no words fails") << QStringList{} << "false"_ba;
 }
 
@@ -80,10 +108,20 @@ void TestJobFile::quoting()
     QCOMPARE(JobFile::line(arguments), line);
 }
 
-void TestJobFile::shellGivesWhatTheLauncherGives()
+void TestJobFile::exportHostileJobs()
 {
-    // Each job writes its arguments to the output named in <c3>, relative to the folder it runs in.
+    if (!m_jobFile.isEmpty())
+        return;
+    // Programs named as the shells would read them otherwise, found along PATH by the launcher and the shells
+    // alike: each is the test client, which writes its arguments to the output named in <c3>.
     const QString client = QString::fromUtf8(LOMVATO_ARGV_CLIENT);
+    const QDir bin(m_dir.filePath(u"bin"_s));
+    QVERIFY(QDir().mkpath(bin.path()));
+    const QStringList programs{u"time"_s, u"%rec"_s, u"-rec"_s, u"!x"_s, u"{x"_s, u"if"_s, u"a=b"_s};
+    for (const QString& program : programs)
+        QVERIFY(QFile::link(client, bin.filePath(program)));
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + qgetenv("PATH"));
+
     m_table.apps.appendRow({u"<App1>"_s, u"argv"_s, client});
     // Names that a shell would take apart or act on, and a name that is not UTF-8.
     const QStringList names{u"a\" \"--x\" \"b"_s,
@@ -94,43 +132,111 @@ void TestJobFile::shellGivesWhatTheLauncherGives()
                             NativeName::decode("caf\xe9"),
                             u"写真　1.jpg"_s,
                             u"-n"_s,
-                            u"tab\there"_s};
+                            u"tab\there"_s,
+                            u"=1+2"_s};
     for (int i = 0; i < names.size(); ++i)
         m_table.files.appendRows({{u""_s, u""_s, names[i], u"out"_s + QString::number(i)}});
     // Quoted and unquoted: the second entry splits every name with a blank in two.
     m_table.batch.appendRow({u"1"_s, u"argv"_s, u"<App1> \"<c3>q\" \"<c2>\" --tail"_s, client});
     m_table.batch.appendRow({u"2"_s, u"argv"_s, u"<App1> <c3>u <c2>"_s, client});
+    for (int p = 0; p < programs.size(); ++p)
+        m_table.batch.appendRow({QString::number(p + 3), u"argv"_s,
+                                 programs[p] + u" \"<c3>p"_s + QString::number(p) + u"\" \"<c2>\""_s,
+                                 client});
     JobPreview jobs(m_table, m_launcher, m_files);
-    QCOMPARE(jobs.rowCount(), 2 * names.size());
-    const QString jobFile = m_dir.filePath(u"jobs.sh"_s);
-    QVERIFY(JobFile::save(jobFile, jobs));
+    m_jobCount = jobs.rowCount();
+    QCOMPARE(m_jobCount, (2 + programs.size()) * names.size());
+    m_jobFile = m_dir.filePath(u"jobs.sh"_s);
+    QCOMPARE(exported(jobs, m_jobFile), QList<int>());
 
     // Lomvato's own launcher, from its own folder.
     const QDir byLauncher(m_dir.filePath(u"launcher"_s));
     QVERIFY(QDir().mkpath(byLauncher.path()));
     const QString home = QDir::currentPath();
     QVERIFY(QDir::setCurrent(byLauncher.path()));
-    for (int job = 0; job < jobs.rowCount(); ++job)
+    for (int job = 0; job < m_jobCount; ++job)
         QVERIFY(m_launcher.start(jobs.commandLine(job), 1, {client}) != 0);
-    QTRY_COMPARE_WITH_TIMEOUT(byLauncher.entryList(QDir::Files).size(), jobs.rowCount(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(byLauncher.entryList(QDir::Files).size(), m_jobCount, 20000);
     QVERIFY(QDir::setCurrent(home));
-    const QMap<QString, QByteArray> expected = recordedIn(byLauncher);
-    QVERIFY(expected.value(u"out0q"_s).startsWith("a\" \"--x\" \"b\0--tail\0"_ba));
-    QCOMPARE(expected.value(u"out6u"_s), "写真　1.jpg\0"_ba);
+    m_expected = recordedIn(byLauncher);
+    QVERIFY(m_expected.value(u"out0q"_s).startsWith("a\" \"--x\" \"b\0--tail\0"_ba));
+    QCOMPARE(m_expected.value(u"out6u"_s), "写真　1.jpg\0"_ba);
+    QCOMPARE(m_expected.value(u"out9p0"_s), "=1+2\0"_ba); // the program `time`
+}
 
-    const QDir bySh(m_dir.filePath(u"sh"_s));
-    QVERIFY(QDir().mkpath(bySh.path()));
-    runIn(bySh, u"sh"_s, {jobFile}, {});
-    QCOMPARE(recordedIn(bySh), expected);
-    QVERIFY(!QFile::exists(bySh.filePath(u"pwned"_s)));
+void TestJobFile::shellGivesWhatTheLauncherGives_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("parallel");
+    QTest::addRow("sh") << u"sh \"$JOBS\""_s << false;
+    QTest::addRow("bash") << u"bash \"$JOBS\""_s << false;
+    QTest::addRow("dash") << u"dash \"$JOBS\""_s << false;
+    QTest::addRow("GNU parallel under sh") << u"PARALLEL_SHELL=/bin/sh parallel -j2 < \"$JOBS\""_s << true;
+    QTest::addRow("GNU parallel from bash") << u"exec bash -c 'parallel -j2 < \"$JOBS\"'"_s << true;
+}
 
-    const QString parallel = QStandardPaths::findExecutable(u"parallel"_s);
-    if (parallel.isEmpty())
+void TestJobFile::shellGivesWhatTheLauncherGives()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, parallel);
+    exportHostileJobs();
+    if (parallel && QStandardPaths::findExecutable(u"parallel"_s).isEmpty())
         QSKIP("GNU parallel is not installed");
-    const QDir byParallel(m_dir.filePath(u"parallel"_s));
-    QVERIFY(QDir().mkpath(byParallel.path()));
-    runIn(byParallel, parallel, {u"-j2"_s}, jobFile);
-    QCOMPARE(recordedIn(byParallel), expected);
+    const QDir dir(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
+    QVERIFY(QDir().mkpath(dir.path()));
+    QCOMPARE(runIn(dir, command, {{u"JOBS"_s, m_jobFile}}), 0);
+    QCOMPARE(recordedIn(dir), m_expected);
+    QVERIFY(!QFile::exists(dir.filePath(u"pwned"_s)));
+}
+
+void TestJobFile::arrayRecipeRunsEveryJob()
+{
+    exportHostileJobs();
+    // Each task runs its own line, and only it: a skipped or shifted line leaves an output missing or extra.
+    const QDir dir(m_dir.filePath(u"array"_s));
+    QVERIFY(QDir().mkpath(dir.path()));
+    for (int n = 1; n <= m_jobCount; ++n) {
+        const QString recipe = u"LC_ALL=C sed -n \"$((N + %1))p\" \"$JOBS\" | sh"_s.arg(JobFile::headerLines);
+        QCOMPARE(runIn(dir, recipe, {{u"JOBS"_s, m_jobFile}, {u"N"_s, QString::number(n)}}), 0);
+        QCOMPARE(dir.entryList(QDir::Files).size(), n);
+    }
+    QCOMPARE(recordedIn(dir), m_expected);
+}
+
+void TestJobFile::linesTooLongForParallel()
+{
+    // One line exactly as long as GNU parallel is sure to read, one past what it may ever read.
+    const QString client = QString::fromUtf8(LOMVATO_ARGV_CLIENT);
+    WorkTable table;
+    table.apps.appendRow({u"<App1>"_s, u"argv"_s, client});
+    const qsizetype fixed =
+        JobFile::line({client, u"out"_s, QString()}).size() - 2; // '' stands for the filler
+    table.files.appendRows(
+        {{u""_s, u""_s, QString(JobFile::parallelLongestLine - fixed, u'a'), u"out"_s},
+         {u""_s, u""_s, QString(JobFile::parallelLongestLine + 1000 - fixed, u'a'), u"out"_s}});
+    table.batch.appendRow({u"1"_s, u"argv"_s, u"<App1> <c3> <c2>"_s, client});
+    JobPreview jobs(table, m_launcher, m_files);
+    QCOMPARE(JobFile::line(jobs.arguments(0)).size(), JobFile::parallelLongestLine);
+    QCOMPARE(exported(jobs, m_dir.filePath(u"long.sh"_s)), QList<int>{2});
+    QVERIFY(JobFile::parallelRefusal({2}).startsWith(u"ジョブ 2 の行は 63379 バイト"_s));
+
+    if (QStandardPaths::findExecutable(u"parallel"_s).isEmpty())
+        QSKIP("GNU parallel is not installed");
+    // Each line alone: parallel runs the first and refuses the second, as said.
+    QFile file(m_dir.filePath(u"long.sh"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QDir dir(m_dir.filePath(u"long"_s));
+    QVERIFY(QDir().mkpath(dir.path()));
+    for (int job : {1, 2}) {
+        QFile one(dir.filePath(u"one.sh"_s));
+        QVERIFY(one.open(QIODevice::WriteOnly));
+        one.write(lines[JobFile::headerLines + job - 1] + '\n');
+        one.close();
+        const int code = runIn(dir, u"PARALLEL_SHELL=/bin/sh parallel < one.sh"_s);
+        QCOMPARE(code == 0, job == 1);
+    }
+    QVERIFY(QFile::exists(dir.filePath(u"out"_s)));
 }
 
 QTEST_MAIN(TestJobFile)

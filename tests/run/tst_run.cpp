@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -182,6 +183,8 @@ private slots:
     void outputIsShownReadably();
     void settingsFile_data();
     void settingsFile();
+    void settingsFileNotRead_data();
+    void settingsFileNotRead();
     void resultsCsv();
 
 private:
@@ -933,6 +936,40 @@ void TestRun::settingsFile()
     QVERIFY((RunSettings{!fast, 2}.save(dir.path())));
     QCOMPARE(RunSettings::load(dir.path()).fast, !fast);
     QCOMPARE(RunSettings::load(dir.path()).parallel, 2);
+}
+
+void TestRun::settingsFileNotRead_data()
+{
+    // Each would block the start, read without end, or be taken for settings; each gives the defaults.
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem");
+    QTest::addRow("FIFO") << u"fifo"_s << u"通常のファイルではありません"_s;
+    QTest::addRow("folder") << u"folder"_s << u"通常のファイルではありません"_s;
+    QTest::addRow("link to /dev/zero") << u"zero"_s << u"通常のファイルではありません"_s;
+    QTest::addRow("too large") << u"large"_s << u"ファイルが大きすぎます"_s;
+}
+
+void TestRun::settingsFileNotRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const QString path = RunSettings::fileName(dir.path());
+    if (kind == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == u"folder"_s) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == u"zero"_s) {
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(RunSettings{true, 2}.text() + QByteArray(1024 * 1024, '\n'));
+    }
+    QString said;
+    const RunSettings s = RunSettings::load(dir.path(), &said);
+    QCOMPARE(QPair(s.fast, s.parallel), QPair(false, 1));
+    QCOMPARE(said, problem);
 }
 
 void TestRun::resultsCsv()

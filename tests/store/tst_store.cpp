@@ -1,3 +1,4 @@
+#include "DiskFaults.h"
 #include "Fakes.h"
 #include "core/WorkTable.h"
 #include "store/ProgramStore.h"
@@ -12,13 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <functional>
 #include <limits>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -59,22 +55,6 @@ struct Fixture {
     const QString defaultLvt = dir.filePath(u"default.lvt"_s), logIni = dir.filePath(u"log.ini"_s);
     QString path(const QString& name) const { return dir.filePath(name); }
 };
-
-// Runs `work` in a child process that may write at most `bytes` bytes into any file, as on a full disk: a
-// longer write fails with EFBIG (SIGXFSZ ignored). Returns the child's exit code, -1 if it did not exit.
-int withFileSizeLimit(rlim_t bytes, const std::function<int()>& work)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const rlimit limit{bytes, bytes};
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? work() : 100);
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
 
 // Reads a template's text over the factory table with its lists emptied, as a file is read.
 bool readText(const QString& text, TemplateData& data, StoreError* error)
@@ -369,7 +349,8 @@ void TestStore::logLoad()
 
 void TestStore::failedWrites_data()
 {
-    // Each save runs with room for 200 bytes in any file; the old file is longer than nothing and must stay.
+    // Each save runs with room for a few bytes in any file; the old file is longer than nothing and must
+    // stay.
     QTest::addColumn<QString>("save");
     QTest::addColumn<QString>("target"); // the file that must stay as it was
     QTest::addColumn<int>("messages");   // how many the child showed in all
@@ -396,7 +377,7 @@ void TestStore::failedWrites()
     f.table.log.setText(QString(1000, u'x'));
 
     // The child's exit code: the number of messages that name the file as not saved, times 10, plus all.
-    const int code = withFileSizeLimit(200, [&] {
+    const int code = withDiskFault(DiskFault::FileSizeLimit, f.dir.path(), [&] {
         if (save == u"close"_s)
             store.storeAtClose();
         else if (save == u"menu"_s) {
