@@ -116,6 +116,12 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Bench bench;
+    // "--missing N": only N jobs whose program does not exist, for a profiler.
+    if (argc == 3 && qstrcmp(argv[1], "--missing") == 0) {
+        const Figures f = bench.run(u"/nonexistent/program <c2>"_s, QByteArray(argv[2]).toInt());
+        std::printf("%.2f s, longest stall %lld ms\n", f.seconds, static_cast<long long>(f.longestStallMs));
+        return 0;
+    }
     const bool parallel = !QStandardPaths::findExecutable(u"parallel"_s).isEmpty();
     double perJob[2] = {};
     const int counts[] = {1000, 10000};

@@ -80,11 +80,15 @@ Form1::Form1(Services services, QWidget* parent)
 
     setUpViews();
 
+    // Entries reach the log tab a few times a second at most: laying out and painting the box once per entry
+    // would cost a run of short jobs more than the jobs themselves.
+    m_logFlush.setSingleShot(true);
+    m_logFlush.setInterval(shownUpdatePeriod);
+    connect(&m_logFlush, &QTimer::timeout, this, &Form1::showPendingLog);
     connect(&m_table.log, &ActivityLog::prepended, this, [this](const QString& piece) {
-        QTextCursor cursor(ui->Text2->document());
-        cursor.movePosition(QTextCursor::Start);
-        cursor.insertText(displayText(piece));
-        trimShownLog();
+        m_pendingLog.push_back(piece);
+        if (!m_logFlush.isActive())
+            m_logFlush.start();
     });
     connect(&m_table.log, &ActivityLog::reset, this, &Form1::showLogText);
     connect(&m_table.settings, &WorkSettings::changed, this, &Form1::showSettings);
@@ -152,9 +156,18 @@ void Form1::connectHandlers()
         ui->Command11->setEnabled(abort);
     });
     connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->SSTab1->setCurrentWidget(ui->logTab); });
-    connect(&m_engine, &RunEngine::progressChanged, StatusText, &QLabel::setText);
-    connect(&m_engine, &RunEngine::ended, this,
-            [this] { StatusText->setText(m_engine.results().summary()); });
+    // The progress of a fast run changes with every job; the status bar shows it a few times a second.
+    m_statusFlush.setSingleShot(true);
+    m_statusFlush.setInterval(shownUpdatePeriod);
+    connect(&m_statusFlush, &QTimer::timeout, this, [this] { StatusText->setText(m_engine.progressText()); });
+    connect(&m_engine, &RunEngine::progressChanged, this, [this] {
+        if (!m_statusFlush.isActive())
+            m_statusFlush.start();
+    });
+    connect(&m_engine, &RunEngine::ended, this, [this] {
+        m_statusFlush.stop();
+        StatusText->setText(m_engine.results().summary());
+    });
     connect(&m_engine, &RunEngine::allDone, this, &Form1::runCompletionAction, Qt::QueuedConnection);
     connect(ui->Text3, &QLineEdit::textEdited, &m_engine, &RunEngine::setNote);
     connect(&m_engine, &RunEngine::noteChanged, ui->Text3, &QLineEdit::setText);
@@ -290,8 +303,25 @@ void Form1::showSettings()
     ui->Slider1->setValue(s.slider1);
 }
 
+void Form1::showPendingLog()
+{
+    m_logFlush.stop();
+    if (m_pendingLog.empty())
+        return;
+    QString text;
+    for (auto piece = m_pendingLog.rbegin(); piece != m_pendingLog.rend(); ++piece)
+        text += *piece;
+    m_pendingLog.clear();
+    QTextCursor cursor(ui->Text2->document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.insertText(displayText(text));
+    trimShownLog();
+}
+
 void Form1::showLogText()
 {
+    m_logFlush.stop();
+    m_pendingLog.clear();
     ui->Text2->setPlainText(displayText(m_table.log.text().left(qsizetype{2} * shownLogLimit)));
     trimShownLog();
 }

@@ -13,6 +13,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -60,6 +61,8 @@ public:
     // The log tab shows the newest part of the activity log, cut at a line; the whole log stays in the work
     // table and goes to log.ini. A text box holding hours of entries would cost hundreds of megabytes.
     static constexpr int shownLogLimit = 1 << 20; // characters
+    // Milliseconds between two updates of the log tab and of the run's progress in the status bar.
+    static constexpr int shownUpdatePeriod = 100;
 
     // Start-up. Returns false when the program must end at once (a second instance, a lock that cannot be
     // made, or a startup template that could not be read even in its factory form). A close requested while
@@ -98,6 +101,7 @@ private:
     void bindSetting(QCheckBox* box, int WorkSettings::*setting);
     void showSettings();
     void showLogText();
+    void showPendingLog();
     void trimShownLog();
     void applyWidths();
     void showEditor();
@@ -126,4 +130,7 @@ private:
     QLabel* StatusText = nullptr;
     QPointer<QDialog> m_preview;
     std::vector<ColumnWidthBinder*> m_widthBinders;
+    std::vector<QString> m_pendingLog; // entries not shown yet, oldest first
+    QTimer m_logFlush;
+    QTimer m_statusFlush;
 };
