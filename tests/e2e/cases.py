@@ -4,13 +4,16 @@ Lomvato is driven through the accessibility bus (controls found by role and name
 read back from there); drags from pcmanfm stay real mouse drags between the places both programs report."""
 
 import contextlib
+import fcntl
 import os
+import pty
 import re
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
+import termios
 import time
 from pathlib import Path
 
@@ -148,9 +151,17 @@ class Lomvato:
             shutil.copy(EXE.parent / f, self.dir)
         self.processes = []
 
-    def start(self, role="frame", title="Lomvato"):
-        """Starts an instance: its process, application and first window."""
-        process = subprocess.Popen(["./lomvato"], cwd=self.dir)
+    def start(self, role="frame", title="Lomvato", terminal=None):
+        """Starts an instance: its process, application and first window; in the pseudo-terminal whose other
+        end is `terminal` when given, as a shell starts a program in the foreground there."""
+        if terminal is None:
+            process = subprocess.Popen(["./lomvato"], cwd=self.dir)
+        else:
+            def foreground():
+                os.setsid()
+                fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+            process = subprocess.Popen(["./lomvato"], cwd=self.dir, stdin=terminal, stdout=terminal,
+                                       stderr=terminal, preexec_fn=foreground)
         self.processes.append(process)
         app = application(process)
         return process, app, window(app, role, title)
@@ -230,7 +241,7 @@ def case_version_dialog(lv):
     check(stop(process), "the end")
 
 
-def prepare(lv, program, sample, check1=0, check2=0):
+def prepare(lv, program, sample, check1=0, check2=0, terminal=None):
     """Starts Lomvato with prog.sh (running `program`, with that sample) and those after-work settings in its
     template, and pcmanfm beside it showing FILES; drags them in."""
     prog = lv.dir / "prog.sh"
@@ -245,7 +256,7 @@ def prepare(lv, program, sample, check1=0, check2=0):
     lv.files.mkdir()
     for i, f in enumerate(FILES):
         (lv.files / f).write_text(f"{i}\n")
-    lv.process, lv.app, lv.main = lv.start()
+    lv.process, lv.app, lv.main = lv.start(terminal=terminal)
     lv.processes.append(subprocess.Popen(["pcmanfm", lv.files], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     fm = application(lv.processes[-1])
     window(fm, "frame", lv.files.name)
@@ -372,6 +383,27 @@ def case_abort_leaves_the_program_running(lv):
     finally:
         with contextlib.suppress(ProcessLookupError):
             os.kill(job, signal.SIGTERM)
+
+
+def case_ctrl_c_in_its_terminal_leaves_the_job_running(lv):
+    # Started from a terminal with the power-off after the work: Ctrl+C there closes Lomvato, never the job,
+    # and the close is not the end of the work.
+    leader, terminal = pty.openpty()
+    try:
+        prepare(lv, 'echo $$ >"$(dirname "$0")/long.pid"; sleep 3; echo done >"$(dirname "$0")/after.txt"',
+                '<App1> "<c5>"', check1=1, check2=1, terminal=terminal)
+        run_batch(lv)
+        job = int(wait("the long job", lambda: (lv.dir / "long.pid").read_text().strip()))
+        os.write(leader, b"\x03")
+        check(ended(lv.process), "Lomvato ended by Ctrl+C")
+        check(Path(f"/proc/{job}").exists(), "the job still running")
+        wait("the job's work done", lambda: (lv.dir / "after.txt").exists(), 15)
+        log = lv.log()
+        check("送信開始" in log and "全ての送信を終了しました／" not in log and "「Lomvato」は" not in log,
+              "no end of the work and no after-work action in the log")
+    finally:
+        os.close(leader)
+        os.close(terminal)
 
 
 def case_shutdown_countdown_cancelled(lv):
