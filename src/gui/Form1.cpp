@@ -86,7 +86,7 @@ Form1::Form1(Services services, QWidget* parent)
     m_logFlush.setInterval(shownUpdatePeriod);
     connect(&m_logFlush, &QTimer::timeout, this, &Form1::showPendingLog);
     connect(&m_table.log, &ActivityLog::prepended, this, [this](const QString& piece) {
-        m_pendingLog.push_back(piece);
+        m_pendingLog.push_front(piece);
         if (!m_logFlush.isActive())
             m_logFlush.start();
     });
@@ -309,8 +309,8 @@ void Form1::showPendingLog()
     if (m_pendingLog.empty())
         return;
     QString text;
-    for (auto piece = m_pendingLog.rbegin(); piece != m_pendingLog.rend(); ++piece)
-        text += *piece;
+    for (const QString& piece : m_pendingLog)
+        text += piece;
     m_pendingLog.clear();
     QTextCursor cursor(ui->Text2->document());
     cursor.movePosition(QTextCursor::Start);

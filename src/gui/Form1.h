@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 
 class Clock;
@@ -130,7 +131,7 @@ private:
     QLabel* StatusText = nullptr;
     QPointer<QDialog> m_preview;
     std::vector<ColumnWidthBinder*> m_widthBinders;
-    std::vector<QString> m_pendingLog; // entries not shown yet, oldest first
+    std::deque<QString> m_pendingLog; // entries not shown yet, newest first
     QTimer m_logFlush;
     QTimer m_statusFlush;
 };

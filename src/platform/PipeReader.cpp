@@ -6,7 +6,7 @@
 
 namespace
 {
-constexpr size_t bufferSize = 64 * 1024;
+constexpr size_t bufferSize = size_t{64} * 1024;
 constexpr int turnsPerWake = 4;
 } // namespace
 

@@ -9,7 +9,7 @@
 class CapturedStream
 {
 public:
-    static constexpr qsizetype limit = 64 * 1024;
+    static constexpr qsizetype limit = qsizetype{64} * 1024;
 
     void append(QByteArrayView bytes);
     bool isEmpty() const { return m_total == 0; }

@@ -15,7 +15,7 @@ constexpr QByteArrayView group = "[Run]";
 constexpr QByteArrayView fastKey = "NoticeEndAtOnce";
 constexpr QByteArrayView parallelKey = "JobsAtATime";
 // The file holds two short lines; a larger one is not ours.
-constexpr qint64 largestFile = 64 * 1024; // bytes
+constexpr qint64 largestFile = qint64{64} * 1024; // bytes
 } // namespace
 
 QString RunSettings::fileName(const QString& programFolder)
