@@ -4,10 +4,11 @@
 #include <QFile>
 #include <QString>
 
-// The number of a "Name:   value kB" line of /proc/self/status (VmRSS, VmHWM, Threads, ...); -1 when absent.
-inline long procStatusField(const char* name)
+// The number of a "Name:   value kB" line of /proc/<pid>/status (VmRSS, VmHWM, Threads, ...), of this process
+// by default; -1 when absent.
+inline long procStatusField(const char* name, qint64 pid = 0)
 {
-    QFile f(QStringLiteral("/proc/self/status"));
+    QFile f(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     const QByteArray key = QByteArray(name) + ':';

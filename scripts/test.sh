@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build and its tests, clang-tidy, the build under
-# AddressSanitizer and UndefinedBehaviorSanitizer and its tests, then the fuzz target for a minute.
+# Sets up, builds and runs every test: the format of the sources, the normal build and its tests, clang-tidy,
+# the build under AddressSanitizer and UndefinedBehaviorSanitizer and its tests, then the fuzz target for a
+# minute.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -9,6 +10,9 @@ export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 # Unoptimised builds: they compile fastest, and the program's speed is measured by the benchmarks instead.
+echo "== format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 echo "== build"
 scripts/build.sh build-test -DCMAKE_BUILD_TYPE=Debug
 echo "== tests"

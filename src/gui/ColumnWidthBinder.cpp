@@ -10,6 +10,9 @@
 ColumnWidthBinder::ColumnWidthBinder(QHeaderView* header, WidthGetter get, WidthSetter set)
     : QObject(header), m_header(header), m_getWidth(std::move(get)), m_setWidth(std::move(set))
 {
+    // The style's minimum section size (about 40 pixels) would widen a narrow column beyond the width held,
+    // the key list's 450-twip key column among them.
+    header->setMinimumSectionSize(0);
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int newSize) {
         if (m_applying || m_header->isSectionHidden(column))
             return;

@@ -2,15 +2,16 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPainter>
-
-using namespace Qt::StringLiterals;
+#include <QRawFont>
 
 void ListItemDelegate::applyTo(QAbstractItemView* view)
 {
     QFont font = view->font();
-    // The Japanese fonts of Linux desktops; where neither is installed the desktop's own font stands in.
-    font.setFamilies({u"Noto Sans CJK JP"_s, u"IPAGothic"_s, font.family()});
+    // The Japanese font that the window's own texts fall back to, so that one font file serves every text;
+    // where none is installed the desktop's own font stands in.
+    font.setFamilies({QRawFont::fromFont(font, QFontDatabase::Japanese).familyName(), font.family()});
     font.setPointSizeF(pointSize);
     view->setFont(font);
     view->setItemDelegate(new ListItemDelegate(view));

@@ -27,7 +27,17 @@ work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime HOME=$work/home E2E_WORK=$work/cases
 mkdir -m 700 "$XDG_RUNTIME_DIR" && mkdir "$HOME" "$E2E_WORK"
 xvfb=""
-trap 'rm -rf "$work"; [ -z "$xvfb" ] || kill "$xvfb"' EXIT
+# The cleanup never changes the verdict: the X server goes first, then a FUSE mount that a desktop's gvfs may
+# still have made in the private runtime folder, then the folder.
+cleanup() {
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    if mountpoint -q "$XDG_RUNTIME_DIR/gvfs" 2>/dev/null; then
+        fusermount3 -uz "$XDG_RUNTIME_DIR/gvfs" 2>/dev/null || fusermount -uz "$XDG_RUNTIME_DIR/gvfs" 2>/dev/null ||
+            umount -l "$XDG_RUNTIME_DIR/gvfs" 2>/dev/null || true
+    fi
+    rm -rf "$work" 2>/dev/null || echo "e2e: $work is left behind" >&2
+}
+trap cleanup EXIT
 
 # Only the Japanese fonts of this setup beside the basic Latin ones; the system's rules still choose among them,
 # and the system's caches are read, so nothing is scanned again.
@@ -51,6 +61,9 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 unset QT_QPA_PLATFORM
 # The programs show themselves on the accessibility bus: Qt when asked, pcmanfm (GTK 2) through its modules.
 export QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 GTK_MODULES=gail:atk-bridge
+# GIO's local file system only: on a desktop with gvfs installed the file manager would otherwise start its
+# daemons on the private session bus, and with them a FUSE mount in the runtime folder.
+export GIO_USE_VFS=local GVFS_DISABLE_FUSE=1 GVFS_REMOTE_VOLUME_MONITOR_IGNORE=1
 # No system bus: even a countdown that ran out could not reach a real power-off. (The cases never let it.)
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent
 # The session bus starts the accessibility bus on the first request and takes it down when it ends.
