@@ -5,7 +5,7 @@
 #include "Fakes.h"
 #include "core/ActivityLog.h"
 #include "gui/FileListView.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "store/TemplateFile.h"
 
 #include <QApplication>

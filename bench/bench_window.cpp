@@ -4,7 +4,7 @@
 // event loop's longest stall during each run and the memory the output cost. Never fails on the figures.
 #include "Fakes.h"
 #include "ProcStatus.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "platform/LinuxProcessLauncher.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "gui/AppIcon.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "gui/QtDialogs.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"

@@ -1,5 +1,5 @@
 #include "Fakes.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "gui/PreviewWindow.h"
 #include "run/JobPreview.h"
 

@@ -1,8 +1,8 @@
-#include "frmAbout.h"
+#include "AboutDialog.h"
 
 #include "AppIcon.h"
 #include "platform/Dialogs.h"
-#include "ui_frmAbout.h"
+#include "ui_AboutDialog.h"
 
 #include <QPushButton>
 

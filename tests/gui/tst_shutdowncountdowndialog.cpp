@@ -1,5 +1,5 @@
 #include "Fakes.h"
-#include "gui/Form6.h"
+#include "gui/ShutdownCountdownDialog.h"
 #include "run/CompletionCountdown.h"
 
 #include <QProgressBar>
@@ -38,4 +38,4 @@ void TestForm6::form6ClosesWhenTheCountdownRunsOut()
 }
 
 QTEST_MAIN(TestForm6)
-#include "tst_form6.moc"
+#include "tst_shutdowncountdowndialog.moc"

@@ -1,9 +1,9 @@
-#include "Form3.h"
+#include "ColumnFillDialog.h"
 
 #include "core/ColumnSet.h"
 #include "core/FileList.h"
 #include "filelist/ColumnFill.h"
-#include "ui_Form3.h"
+#include "ui_ColumnFillDialog.h"
 
 #include <QButtonGroup>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "Form2.h"
+#include "ApplicationDialog.h"
 
 #include "FolderPicker.h"
-#include "ui_Form2.h"
+#include "ui_ApplicationDialog.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

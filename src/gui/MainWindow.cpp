@@ -1,22 +1,22 @@
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include "ResultsTab.h"
 #include "RunSettingsBox.h"
 
+#include "AboutDialog.h"
+#include "ApplicationDialog.h"
+#include "ColumnFillDialog.h"
 #include "ColumnWidthBinder.h"
 #include "FileListView.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Form6.h"
 #include "ListItemDelegate.h"
 #include "PreviewWindow.h"
+#include "ShutdownCountdownDialog.h"
 #include "core/Twips.h"
-#include "frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "run/CompletionAction.h"
 #include "run/CompletionCountdown.h"
-#include "ui_Form1.h"
+#include "ui_MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "Fakes.h"
 #include "core/WorkTable.h"
-#include "gui/Form3.h"
+#include "gui/ColumnFillDialog.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -75,4 +75,4 @@ void TestForm3::fill()
 }
 
 QTEST_MAIN(TestForm3)
-#include "tst_form3.moc"
+#include "tst_columnfilldialog.moc"

@@ -2,8 +2,8 @@
 #include "apps/AppCommands.h"
 #include "apps/ParameterEditor.h"
 #include "core/WorkTable.h"
+#include "gui/ApplicationDialog.h"
 #include "gui/FolderPicker.h"
-#include "gui/Form2.h"
 #include "gui/QtDialogs.h"
 
 #include <QApplication>
@@ -194,4 +194,4 @@ void TestForm2::textsArePlain()
 }
 
 QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+#include "tst_applicationdialog.moc"

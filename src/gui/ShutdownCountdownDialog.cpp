@@ -1,8 +1,8 @@
-#include "Form6.h"
+#include "ShutdownCountdownDialog.h"
 
 #include "platform/Clock.h"
 #include "run/CompletionCountdown.h"
-#include "ui_Form6.h"
+#include "ui_ShutdownCountdownDialog.h"
 
 #include <QProgressBar>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "Fakes.h"
-#include "gui/Form1.h"
 #include "gui/ListItemDelegate.h"
+#include "gui/MainWindow.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
@@ -352,4 +352,4 @@ void TestForm1::keysReadable()
 }
 
 QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+#include "tst_mainwindow.moc"
