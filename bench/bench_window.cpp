@@ -56,9 +56,9 @@ public:
                                                m_dir.path(), m_dir.path()})
     {
         m_form.resize(1200, 800);
-        m_form.Form_Load();
+        m_form.start();
         // The end of each run only reports (a box the fake answers), never counts down to a power-off.
-        m_form.table().settings.check2 = 0;
+        m_form.table().settings.afterWork = 0;
     }
 
     // Runs `command` (a parameter text with <c2>) over `jobs` files at the fast pace, one at a time.
@@ -99,7 +99,7 @@ private:
     SystemClock m_clock;
     FakePower m_power;
     FakeRegistry m_registry;
-    Form1 m_form;
+    MainWindow m_form;
 };
 
 double timedShell(const QString& script)

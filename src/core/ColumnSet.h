@@ -8,8 +8,8 @@
 
 #include <vector>
 
-// The columns of the file list. Column i (from 0) owns the key <ci>; the column key list ListView3 shows the
-// same columns as rows (key text, name). This model is that key list.
+// The columns of the file list. Column i (from 0) owns the key <ci>; the column key list the key list shows
+// the same columns as rows (key text, name). This model is that key list.
 class ColumnSet : public QAbstractTableModel
 {
     Q_OBJECT

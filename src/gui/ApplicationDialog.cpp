@@ -6,8 +6,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-Form2::Form2(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request, QWidget* parent)
-    : QDialog(parent), m_commands(commands), ui(std::make_unique<Ui::Form2>())
+ApplicationDialog::ApplicationDialog(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
+                                     QWidget* parent)
+    : QDialog(parent), m_commands(commands), ui(std::make_unique<Ui::ApplicationDialog>())
 {
     ui->setupUi(this);
     ui->folderPicker->setFiles(FolderPicker::Files::Executables);
@@ -18,35 +19,35 @@ Form2::Form2(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& re
     if (named && !ui->folderPicker->setFolder(request.folder))
         ui->folderPicker->setFolder(request.fallbackFolder);
 
-    ui->Text1->setPlainText(request.sample);
-    ui->Text1->setMaximumHeight(fontMetrics().lineSpacing() * 5);
+    ui->sampleEdit->setPlainText(request.sample);
+    ui->sampleEdit->setMaximumHeight(fontMetrics().lineSpacing() * 5);
 
-    connect(ui->Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(ui->Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(ui->okButton, &QPushButton::clicked, this, &ApplicationDialog::storeApplication);
+    connect(ui->cancelButton, &QPushButton::clicked, this, &ApplicationDialog::cancel);
 }
 
-Form2::~Form2() = default;
+ApplicationDialog::~ApplicationDialog() = default;
 
-void Form2::showModal(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
-                      QWidget* parent)
+void ApplicationDialog::showModal(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
+                                  QWidget* parent)
 {
-    Form2 dialog(commands, dialogs, request, parent);
+    ApplicationDialog dialog(commands, dialogs, request, parent);
     dialog.exec();
 }
 
-FolderPicker* Form2::picker() const
+FolderPicker* ApplicationDialog::picker() const
 {
     return ui->folderPicker;
 }
 
-void Form2::Command1_Click()
+void ApplicationDialog::storeApplication()
 {
     if (m_commands.storeApplication(ui->folderPicker->folder(), ui->folderPicker->selectedFile(),
-                                    ui->Text1->toPlainText()))
+                                    ui->sampleEdit->toPlainText()))
         accept();
 }
 
-void Form2::Command2_Click()
+void ApplicationDialog::cancel()
 {
     reject();
 }

@@ -48,7 +48,7 @@ QString displayText(QString logText)
 
 } // namespace
 
-Form1::Form1(Services services, QWidget* parent)
+MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_engine(m_table, m_services.launcher, m_services.files, m_services.clock, m_services.dialogs),
       m_store(m_table, m_services.dialogs, m_services.files, m_services.programFolder),
@@ -57,26 +57,26 @@ Form1::Form1(Services services, QWidget* parent)
                     m_services.executableFolder),
       m_batchCommands(m_table.batch, m_editor),
       m_help(m_services.files, m_urlOpener, m_services.programFolder, m_services.executableFolder),
-      ui(std::make_unique<Ui::Form1>())
+      ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
     // Designer names neither a menu's own action nor a separator.
     for (QMenu* menu : ui->menubar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
         menu->menuAction()->setObjectName(menu->objectName());
-    for (QAction* line : {ui->Pulldown_line1, ui->Pulldown_appli_line1, ui->Pulldown_BatchList_line1,
-                          ui->Pulldown_list_list2})
+    for (QAction* line :
+         {ui->fileMenuSeparator, ui->appMenuSeparator, ui->batchMenuSeparator, ui->fileListMenuSeparator})
         line->setSeparator(true);
-    ui->Pulldown_BatchList->menuAction()->setVisible(false);
-    ui->Pulldown_ColumnTool->menuAction()->setVisible(false);
+    ui->batchMenu->menuAction()->setVisible(false);
+    ui->columnMenu->menuAction()->setVisible(false);
 
-    ui->SSTab1->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
+    ui->tabs->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
     auto* runSettings = new RunSettingsBox(m_services.programFolder, m_engine, m_services.dialogs, this);
     ui->settingsLayout->insertWidget(ui->settingsLayout->indexOf(ui->settingsStretch), runSettings);
 
-    StatusText = new QLabel(runSettings->loadProblem(), ui->StatusBar1);
-    StatusText->setObjectName(u"StatusText"_s);
-    StatusText->setTextFormat(Qt::PlainText);
-    ui->StatusBar1->addWidget(StatusText, 1);
+    statusText = new QLabel(runSettings->loadProblem(), ui->mainStatusBar);
+    statusText->setObjectName(u"statusText"_s);
+    statusText->setTextFormat(Qt::PlainText);
+    ui->mainStatusBar->addWidget(statusText, 1);
 
     setUpViews();
 
@@ -84,26 +84,26 @@ Form1::Form1(Services services, QWidget* parent)
     // would cost a run of short jobs more than the jobs themselves.
     m_logFlush.setSingleShot(true);
     m_logFlush.setInterval(shownUpdatePeriod);
-    connect(&m_logFlush, &QTimer::timeout, this, &Form1::showPendingLog);
+    connect(&m_logFlush, &QTimer::timeout, this, &MainWindow::showPendingLog);
     connect(&m_table.log, &ActivityLog::prepended, this, [this](const QString& piece) {
         m_pendingLog.push_back(piece);
         if (!m_logFlush.isActive())
             m_logFlush.start();
     });
-    connect(&m_table.log, &ActivityLog::reset, this, &Form1::showLogText);
-    connect(&m_table.settings, &WorkSettings::changed, this, &Form1::showSettings);
-    connect(&m_table.filter, &ExtensionFilter::modeChanged, this, &Form1::showSettings);
-    connect(&m_table.columns, &ColumnSet::headerChanged, this, &Form1::applyWidths);
+    connect(&m_table.log, &ActivityLog::reset, this, &MainWindow::showLogText);
+    connect(&m_table.settings, &WorkSettings::changed, this, &MainWindow::showSettings);
+    connect(&m_table.filter, &ExtensionFilter::modeChanged, this, &MainWindow::showSettings);
+    connect(&m_table.columns, &ColumnSet::headerChanged, this, &MainWindow::applyWidths);
     connectHandlers();
     showSettings();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
 // The lists show the work table's models, each column as wide as the table holds it in twips.
-void Form1::setUpViews()
+void MainWindow::setUpViews()
 {
-    for (QTreeView* view : {ui->ListView2, ui->ListView3, ui->ListView4}) {
+    for (QTreeView* view : {ui->appList, ui->keyList, ui->batchList}) {
         view->setRootIsDecorated(false);
         view->setUniformRowHeights(true);
         view->setItemsExpandable(false);
@@ -116,11 +116,11 @@ void Form1::setUpViews()
         view->header()->setSectionsMovable(false);
         ListItemDelegate::applyTo(view);
     }
-    ui->ListView2->setModel(&m_table.apps);
-    ui->ListView3->setModel(&m_table.columns);
-    ui->ListView4->setModel(&m_table.batch);
-    ui->ListView1->setModel(&m_table.files);
-    ui->List1->setModel(&m_table.filter);
+    ui->appList->setModel(&m_table.apps);
+    ui->keyList->setModel(&m_table.columns);
+    ui->batchList->setModel(&m_table.batch);
+    ui->fileList->setModel(&m_table.files);
+    ui->extensionList->setModel(&m_table.filter);
 
     auto bindRows = [this](QTreeView* view, TextRowList& list) {
         m_widthBinders.push_back(new ColumnWidthBinder(
@@ -128,14 +128,14 @@ void Form1::setUpViews()
             [&list](int c, float w) { list.setWidth(c, w); }));
         m_widthBinders.back()->apply();
     };
-    bindRows(ui->ListView2, m_table.apps);
-    bindRows(ui->ListView4, m_table.batch);
+    bindRows(ui->appList, m_table.apps);
+    bindRows(ui->batchList, m_table.batch);
     m_widthBinders.push_back(new ColumnWidthBinder(
-        ui->ListView3->header(), [this](int c) { return m_table.columns.listWidths().value(c, 1440.0f); },
+        ui->keyList->header(), [this](int c) { return m_table.columns.listWidths().value(c, 1440.0f); },
         [this](int c, float w) { m_table.columns.setListWidth(c, w); }));
     m_widthBinders.back()->apply();
     auto* fileBinder = new ColumnWidthBinder(
-        ui->ListView1->header(),
+        ui->fileList->header(),
         [this](int c) { return c < m_table.columns.count() ? m_table.columns.column(c).width : 1440.0f; },
         [this](int c, float w) { m_table.columns.setWidth(c, w); });
     fileBinder->bindPositions(
@@ -144,105 +144,103 @@ void Form1::setUpViews()
     m_widthBinders.push_back(fileBinder);
 }
 
-void Form1::connectHandlers()
+void MainWindow::connectHandlers()
 {
-    connect(ui->Pulldown_exit, &QAction::triggered, this, &Form1::Pulldown_exit_Click);
-    connect(ui->Command10, &QPushButton::clicked, &m_engine, &RunEngine::start);
-    connect(ui->Command11, &QPushButton::clicked, &m_engine, &RunEngine::requestAbort);
-    connect(ui->PreviewButton, &QPushButton::clicked, this, &Form1::showPreview);
-    connect(ui->Pulldown_list_preview, &QAction::triggered, this, &Form1::showPreview);
+    connect(ui->exitAction, &QAction::triggered, this, &MainWindow::quit);
+    connect(ui->runButton, &QPushButton::clicked, &m_engine, &RunEngine::start);
+    connect(ui->abortButton, &QPushButton::clicked, &m_engine, &RunEngine::requestAbort);
+    connect(ui->previewButton, &QPushButton::clicked, this, &MainWindow::showPreview);
+    connect(ui->previewAction, &QAction::triggered, this, &MainWindow::showPreview);
     connect(&m_engine, &RunEngine::buttonsChanged, this, [this](bool run, bool abort) {
-        ui->Command10->setEnabled(run);
-        ui->Command11->setEnabled(abort);
+        ui->runButton->setEnabled(run);
+        ui->abortButton->setEnabled(abort);
     });
-    connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->SSTab1->setCurrentWidget(ui->logTab); });
+    connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->tabs->setCurrentWidget(ui->logTab); });
     // The progress of a fast run changes with every job; the status bar shows it a few times a second.
     m_statusFlush.setSingleShot(true);
     m_statusFlush.setInterval(shownUpdatePeriod);
-    connect(&m_statusFlush, &QTimer::timeout, this, [this] { StatusText->setText(m_engine.progressText()); });
+    connect(&m_statusFlush, &QTimer::timeout, this, [this] { statusText->setText(m_engine.progressText()); });
     connect(&m_engine, &RunEngine::progressChanged, this, [this] {
         if (!m_statusFlush.isActive())
             m_statusFlush.start();
     });
     connect(&m_engine, &RunEngine::ended, this, [this] {
         m_statusFlush.stop();
-        StatusText->setText(m_engine.results().summary());
+        statusText->setText(m_engine.results().summary());
     });
-    connect(&m_engine, &RunEngine::allDone, this, &Form1::runCompletionAction, Qt::QueuedConnection);
-    connect(ui->Text3, &QLineEdit::textEdited, &m_engine, &RunEngine::setNote);
-    connect(&m_engine, &RunEngine::noteChanged, ui->Text3, &QLineEdit::setText);
+    connect(&m_engine, &RunEngine::allDone, this, &MainWindow::runCompletionAction, Qt::QueuedConnection);
+    connect(ui->noteEdit, &QLineEdit::textEdited, &m_engine, &RunEngine::setNote);
+    connect(&m_engine, &RunEngine::noteChanged, ui->noteEdit, &QLineEdit::setText);
 
     // The template, the log and the settings.
-    connect(ui->Pulldown_file_table_save, &QAction::triggered, this,
-            [this] { m_store.templateFile().saveAs(); });
-    connect(ui->Pulldown_file_table_open, &QAction::triggered, this, &Form1::Pulldown_file_table_open_Click);
-    connect(ui->Slider1, &QSlider::valueChanged, this,
+    connect(ui->saveTemplateAction, &QAction::triggered, this, [this] { m_store.templateFile().saveAs(); });
+    connect(ui->openTemplateAction, &QAction::triggered, this, &MainWindow::openTemplate);
+    connect(ui->logLimitSlider, &QSlider::valueChanged, this,
             [this](int kilobytes) { m_store.logFile().setLimit(kilobytes); });
-    connect(ui->Command3, &QPushButton::clicked, this, [this] { m_store.logFile().clear(); });
-    connect(ui->Check2, &QCheckBox::clicked, this, &Form1::Check2_Click);
-    connect(ui->Option2_0, &QRadioButton::clicked, this, [this] { m_table.settings.option2.select(0); });
-    connect(ui->Option2_1, &QRadioButton::clicked, this, [this] { m_table.settings.option2.select(1); });
-    bindSetting(ui->Check1, &WorkSettings::check1);
-    bindSetting(ui->Check3, &WorkSettings::check3);
+    connect(ui->clearLogButton, &QPushButton::clicked, this, [this] { m_store.logFile().clear(); });
+    connect(ui->afterWorkCheck, &QCheckBox::clicked, this, &MainWindow::afterWorkToggled);
+    connect(ui->powerOffOption, &QRadioButton::clicked, this,
+            [this] { m_table.settings.afterWorkAction.select(WorkSettings::PowerOff); });
+    connect(ui->endProgramOption, &QRadioButton::clicked, this,
+            [this] { m_table.settings.afterWorkAction.select(WorkSettings::EndProgram); });
+    connect(ui->alwaysAppendCheck, &QCheckBox::clicked, this,
+            [this](bool on) { m_table.settings.alwaysAppend = on ? 1 : 0; });
+    connect(ui->launchMinimisedCheck, &QCheckBox::clicked, this,
+            [this](bool on) { m_table.settings.launchMinimised = on; });
 
     // The file list, its filter and its columns.
-    connect(ui->ListView1, &FileListView::filesDropped, this,
-            [this](const QStringList& paths, int modifiers) {
+    connect(ui->fileList, &FileListView::filesDropped, this,
+            [this](const QStringList& paths, Qt::KeyboardModifiers modifiers) {
                 m_fileCommands.takeDroppedFiles(paths, modifiers);
             });
-    connect(ui->ListView1, &FileListView::columnClicked, this,
+    connect(ui->fileList, &FileListView::columnClicked, this,
             [this](int header) { m_fileCommands.sortByHeader(header); });
-    connect(ui->ListView1, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(ui->Pulldown_list, m_fileCommands.mayOpenFileMenu(Qt::RightButton)); });
-    connect(ui->List1, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(ui->Pulldown_kakuchosi, m_fileCommands.mayOpenFilterMenu(Qt::RightButton)); });
-    connect(ui->ListView3, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(ui->Pulldown_ColumnTool, m_fileCommands.mayOpenColumnMenu(Qt::RightButton)); });
-    connect(ui->Option1_0, &QRadioButton::clicked, this, [this] { m_table.filter.choose(0); });
-    connect(ui->Option1_1, &QRadioButton::clicked, this, [this] { m_table.filter.choose(1); });
-    connect(ui->Pulldown_list_SelectDell, &QAction::triggered, this, &Form1::Pulldown_list_SelectDell_Click);
-    connect(ui->Pulldown_list_AllDel, &QAction::triggered, this, [this] { m_fileCommands.removeAllRows(); });
-    connect(ui->Pulldown_list_mozi, &QAction::triggered, this, &Form1::Pulldown_list_mozi_Click);
-    connect(ui->Pulldown_kakuchosi_tuika, &QAction::triggered, this,
-            [this] { m_fileCommands.addExtension(); });
-    connect(ui->Pulldown_kakuchosi_del, &QAction::triggered, this, &Form1::Pulldown_kakuchosi_del_Click);
-    connect(ui->Pulldown_ColumnTool_tuika, &QAction::triggered, this, [this] { m_fileCommands.addColumn(); });
-    connect(ui->Pulldown_ColumnTool_sakuzyo, &QAction::triggered, this,
-            &Form1::Pulldown_ColumnTool_sakuzyo_Click);
+    connect(ui->fileList, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(ui->fileListMenu, m_fileCommands.mayOpenFileMenu(Qt::RightButton)); });
+    connect(ui->extensionList, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(ui->filterMenu, m_fileCommands.mayOpenFilterMenu(Qt::RightButton)); });
+    connect(ui->keyList, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(ui->columnMenu, m_fileCommands.mayOpenColumnMenu(Qt::RightButton)); });
+    connect(ui->filterOffOption, &QRadioButton::clicked, this, [this] { m_table.filter.choose(0); });
+    connect(ui->filterOnOption, &QRadioButton::clicked, this, [this] { m_table.filter.choose(1); });
+    connect(ui->removeSelectedFilesAction, &QAction::triggered, this, &MainWindow::removeSelectedFiles);
+    connect(ui->removeAllFilesAction, &QAction::triggered, this, [this] { m_fileCommands.removeAllRows(); });
+    connect(ui->fillColumnAction, &QAction::triggered, this, &MainWindow::fillColumn);
+    connect(ui->addExtensionAction, &QAction::triggered, this, [this] { m_fileCommands.addExtension(); });
+    connect(ui->removeExtensionAction, &QAction::triggered, this, &MainWindow::removeExtension);
+    connect(ui->addColumnAction, &QAction::triggered, this, [this] { m_fileCommands.addColumn(); });
+    connect(ui->removeColumnAction, &QAction::triggered, this, &MainWindow::removeColumn);
 
     // Applications, the parameter editor and the batch list.
     m_appCommands.setShowDialog([this](const AppDialogRequest& request) {
-        Form2::showModal(m_appCommands, m_services.dialogs, request, this);
+        ApplicationDialog::showModal(m_appCommands, m_services.dialogs, request, this);
     });
-    connect(ui->Pulldown_appli_tuika, &QAction::triggered, this, [this] { m_appCommands.addApplication(); });
-    connect(ui->Pulldown_appli_sakuzyo, &QAction::triggered, this, &Form1::Pulldown_appli_sakuzyo_Click);
-    connect(ui->Pulldown_appli_henkou, &QAction::triggered, this, &Form1::Pulldown_appli_henkou_Click);
-    connect(ui->ListView2, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(ui->Pulldown_appli, true); });
-    connect(ui->Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(ui->ListView2, &QAbstractItemView::clicked, this, &Form1::ListView2_Click);
-    connect(ui->ListView2, &QAbstractItemView::doubleClicked, this, &Form1::ListView2_DblClick);
-    connect(ui->ListView3, &QAbstractItemView::doubleClicked, this, &Form1::ListView3_DblClick);
-    connect(ui->Command1, &QPushButton::clicked, &m_editor, &ParameterEditor::addToBatch);
-    connect(ui->Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(ui->Command6, &QPushButton::clicked, &m_editor, &ParameterEditor::editSample);
-    connect(ui->Text1, &QPlainTextEdit::textChanged, this,
-            [this] { m_editor.setText(ui->Text1->toPlainText()); });
-    connect(&m_editor, &ParameterEditor::changed, this, &Form1::showEditor);
+    connect(ui->addAppAction, &QAction::triggered, this, [this] { m_appCommands.addApplication(); });
+    connect(ui->removeAppAction, &QAction::triggered, this, &MainWindow::removeApplication);
+    connect(ui->changeAppAction, &QAction::triggered, this, &MainWindow::changeApplication);
+    connect(ui->appList, &QWidget::customContextMenuRequested, this, [this] { popUp(ui->appMenu, true); });
+    connect(ui->startAppButton, &QPushButton::clicked, this, &MainWindow::startSelectedApplication);
+    connect(ui->appList, &QAbstractItemView::clicked, this, &MainWindow::selectApplication);
+    connect(ui->appList, &QAbstractItemView::doubleClicked, this, &MainWindow::insertApplicationKey);
+    connect(ui->keyList, &QAbstractItemView::doubleClicked, this, &MainWindow::insertColumnKey);
+    connect(ui->addToBatchButton, &QPushButton::clicked, &m_editor, &ParameterEditor::addToBatch);
+    connect(ui->storeSampleButton, &QPushButton::clicked, this, &MainWindow::storeSample);
+    connect(ui->editSampleButton, &QPushButton::clicked, &m_editor, &ParameterEditor::editSample);
+    connect(ui->parameterEdit, &QPlainTextEdit::textChanged, this,
+            [this] { m_editor.setText(ui->parameterEdit->toPlainText()); });
+    connect(&m_editor, &ParameterEditor::changed, this, &MainWindow::showEditor);
     connect(&m_editor, &ParameterEditor::runButtonEnabled, &m_engine, &RunEngine::setCanStart);
     connect(&m_batchCommands, &BatchCommands::runButtonEnabled, &m_engine, &RunEngine::setCanStart);
-    connect(ui->ListView4, &QWidget::customContextMenuRequested, this,
-            [this] { popUp(ui->Pulldown_BatchList, m_table.batch.count() > 0); });
-    connect(ui->Pulldown_BatchList_sakuzyo, &QAction::triggered, this,
-            &Form1::Pulldown_BatchList_sakuzyo_Click);
-    connect(ui->Pulldown_BatchList_Clear, &QAction::triggered, &m_batchCommands, &BatchCommands::clear);
-    connect(ui->Pulldown_BatchList_saihensyu, &QAction::triggered, this,
-            &Form1::Pulldown_BatchList_saihensyu_Click);
-    connect(ui->UpDown1_Up, &QToolButton::clicked, this, &Form1::UpDown1_UpClick);
-    connect(ui->UpDown1_Down, &QToolButton::clicked, this, &Form1::UpDown1_DownClick);
+    connect(ui->batchList, &QWidget::customContextMenuRequested, this,
+            [this] { popUp(ui->batchMenu, m_table.batch.count() > 0); });
+    connect(ui->removeBatchEntryAction, &QAction::triggered, this, &MainWindow::removeBatchEntry);
+    connect(ui->clearBatchAction, &QAction::triggered, &m_batchCommands, &BatchCommands::clear);
+    connect(ui->reeditBatchEntryAction, &QAction::triggered, this, &MainWindow::reeditBatchEntry);
+    connect(ui->moveUpButton, &QToolButton::clicked, this, &MainWindow::moveBatchEntryUp);
+    connect(ui->moveDownButton, &QToolButton::clicked, this, &MainWindow::moveBatchEntryDown);
     // A list with rows always has a selected row, as the commands that act on it expect: a row added to a
     // list without a selection becomes the selected one.
-    for (QTreeView* view : {ui->ListView2, ui->ListView4}) {
+    for (QTreeView* view : {ui->appList, ui->batchList}) {
         connect(view->model(), &QAbstractItemModel::rowsInserted, view,
                 [view](const QModelIndex&, int first) {
                     if (!view->selectionModel()->hasSelection())
@@ -250,60 +248,53 @@ void Form1::connectHandlers()
                 });
     }
 
-    connect(ui->Pulldown_help_help, &QAction::triggered, this, [this] { m_help.openHelp(); });
-    connect(ui->Pulldown_help_Version, &QAction::triggered, this, &Form1::Pulldown_help_Version_Click);
+    connect(ui->helpAction, &QAction::triggered, this, [this] { m_help.openHelp(); });
+    connect(ui->aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-// A check box on the settings tab that sets a 0/1 field of the settings.
-void Form1::bindSetting(QCheckBox* box, int WorkSettings::*setting)
-{
-    connect(box, &QCheckBox::clicked, this,
-            [this, setting](bool on) { m_table.settings.*setting = on ? 1 : 0; });
-}
-
-int Form1::selectedRow(const QAbstractItemView* view)
+int MainWindow::selectedRow(const QAbstractItemView* view)
 {
     const QModelIndexList rows = view->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void Form1::popUp(QMenu* menu, bool allowed)
+void MainWindow::popUp(QMenu* menu, bool allowed)
 {
     if (allowed)
         menu->exec(QCursor::pos());
 }
 
-void Form1::applyWidths()
+void MainWindow::applyWidths()
 {
     for (ColumnWidthBinder* b : m_widthBinders)
         b->apply();
 }
 
-void Form1::showSettings()
+void MainWindow::showSettings()
 {
     const WorkSettings& s = m_table.settings;
-    ui->Check1->setChecked(s.check1 == 1);
-    ui->Check2->setChecked(s.check2 == 1);
-    ui->Check3->setChecked(s.check3 == 1);
-    const std::array option1{ui->Option1_0, ui->Option1_1};
-    const std::array option2{ui->Option2_0, ui->Option2_1};
+    ui->alwaysAppendCheck->setChecked(s.alwaysAppend == 1);
+    ui->afterWorkCheck->setChecked(s.afterWork == 1);
+    ui->launchMinimisedCheck->setChecked(s.launchMinimised);
+    const std::array filterMode{ui->filterOffOption, ui->filterOnOption};
+    const std::array afterWorkAction{ui->powerOffOption, ui->endProgramOption};
     for (int i = 0; i < 2; ++i) {
         // A pair with neither selected shows both cleared, which needs the group's exclusivity off.
-        option2[i]->setAutoExclusive(false);
-        option2[i]->setChecked(s.option2.isSelected(i));
-        option2[i]->setAutoExclusive(true);
-        option2[i]->setEnabled(s.option2Enabled);
-        option1[i]->setAutoExclusive(false);
-        option1[i]->setChecked(m_table.filter.mode().isSelected(i));
-        option1[i]->setAutoExclusive(true);
+        afterWorkAction[i]->setAutoExclusive(false);
+        afterWorkAction[i]->setChecked(s.afterWorkAction.isSelected(i));
+        afterWorkAction[i]->setAutoExclusive(true);
+        afterWorkAction[i]->setEnabled(s.isAfterWorkOn());
+        filterMode[i]->setAutoExclusive(false);
+        filterMode[i]->setChecked(m_table.filter.mode().isSelected(i));
+        filterMode[i]->setAutoExclusive(true);
     }
-    ui->List1->setEnabled(m_table.filter.listEnabled());
-    ui->Label6->setText(s.label6);
-    const QSignalBlocker block(ui->Slider1);
-    ui->Slider1->setValue(s.slider1);
+    ui->extensionList->setEnabled(m_table.filter.listEnabled());
+    ui->logLimitValue->setText(s.logLimitText);
+    const QSignalBlocker block(ui->logLimitSlider);
+    ui->logLimitSlider->setValue(s.roundedLogLimitKb());
 }
 
-void Form1::showPendingLog()
+void MainWindow::showPendingLog()
 {
     m_logFlush.stop();
     if (m_pendingLog.empty())
@@ -312,25 +303,25 @@ void Form1::showPendingLog()
     for (auto piece = m_pendingLog.rbegin(); piece != m_pendingLog.rend(); ++piece)
         text += *piece;
     m_pendingLog.clear();
-    QTextCursor cursor(ui->Text2->document());
+    QTextCursor cursor(ui->logView->document());
     cursor.movePosition(QTextCursor::Start);
     cursor.insertText(displayText(text));
     trimShownLog();
 }
 
-void Form1::showLogText()
+void MainWindow::showLogText()
 {
     m_logFlush.stop();
     m_pendingLog.clear();
-    ui->Text2->setPlainText(displayText(m_table.log.text().left(qsizetype{2} * shownLogLimit)));
+    ui->logView->setPlainText(displayText(m_table.log.text().left(qsizetype{2} * shownLogLimit)));
     trimShownLog();
 }
 
 // Cuts the shown text back to the limit once it has grown past it by a sixteenth, so that not every entry of
 // a long run cuts.
-void Form1::trimShownLog()
+void MainWindow::trimShownLog()
 {
-    QTextDocument* document = ui->Text2->document();
+    QTextDocument* document = ui->logView->document();
     if (document->characterCount() <= shownLogLimit + shownLogLimit / 16)
         return;
     QTextCursor cursor(document);
@@ -339,7 +330,7 @@ void Form1::trimShownLog()
     cursor.removeSelectedText();
 }
 
-bool Form1::Form_Load()
+bool MainWindow::start()
 {
     m_starting = true;
     const bool started = startUp();
@@ -350,14 +341,14 @@ bool Form1::Form_Load()
     return started;
 }
 
-bool Form1::startUp()
+bool MainWindow::startUp()
 {
-    m_table.stopFlag = 0;
+    m_table.startupIncomplete = false;
     QString reason;
     const SingleInstance::Result lock = m_instance.acquire(m_services.programFolder, &reason);
     if (lock != SingleInstance::Result::Acquired) {
         // This process has loaded nothing, so it must never write; the files belong to the running one.
-        m_table.stopFlag = -1;
+        m_table.startupIncomplete = true;
         m_services.dialogs.message(lock == SingleInstance::Result::HeldByOther
                                        ? u"２重起動できません"_s
                                        : QDir::toNativeSeparators(m_services.programFolder) +
@@ -365,10 +356,10 @@ bool Form1::startUp()
                                    applicationTitle());
         return false;
     }
-    ui->SSTab2->setTabText(0, QString());
-    ui->SSTab2->setFixedHeight(Twips::toPixels(2600.0f, logicalDpiY()));
-    ui->Text1->setEnabled(false);
-    ui->SSTab1->setCurrentIndex(0);
+    ui->fileListTabs->setTabText(0, QString());
+    ui->fileListTabs->setFixedHeight(Twips::toPixels(2600.0f, logicalDpiY()));
+    ui->parameterEdit->setEnabled(false);
+    ui->tabs->setCurrentIndex(0);
     show();
     repaint();
     m_store.ensureStartupTemplate(m_services.executableFolder);
@@ -376,20 +367,20 @@ bool Form1::startUp()
         return false;
     applyWidths();
     if (m_table.filter.mode().isSelected(0))
-        ui->List1->setEnabled(false);
+        ui->extensionList->setEnabled(false);
     m_table.log.prepend(ActivityLog::timed(m_services.clock.now(), u"Lomvato起動開始"_s, 1));
     m_table.log.prependSeparator();
     return true;
 }
 
-void Form1::Form_QueryUnload()
+void MainWindow::storeAtClose()
 {
-    ui->SSTab1->setCurrentIndex(0);
+    ui->tabs->setCurrentIndex(0);
     // Nothing is written after a failed start-up; storeAtClose tells that case by the stop flag.
     m_store.storeAtClose();
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A close asked for while a start-up message is open (a signal, the end of the session): the log, and
     // perhaps the template, are not loaded yet, so nothing may be written, and start-up must not go on
@@ -403,12 +394,12 @@ void Form1::closeEvent(QCloseEvent* event)
         // A close is not the end of the work: the jobs still running are left to run, and no completion
         // action follows (it could power the machine off under a user who only closed the window).
         m_engine.leave();
-        Form_QueryUnload();
+        storeAtClose();
     }
     event->accept();
 }
 
-void Form1::Pulldown_exit_Click()
+void MainWindow::quit()
 {
     if (m_services.dialogs.message(u"アプリケーションを終了します。よろしいですか？"_s, u"終了確認"_s,
                                    Dialogs::Buttons::OkCancel) == Dialogs::Answer::Cancel)
@@ -416,72 +407,73 @@ void Form1::Pulldown_exit_Click()
     close();
 }
 
-void Form1::Check2_Click()
+void MainWindow::afterWorkToggled()
 {
-    m_table.settings.check2 = ui->Check2->isChecked() ? 1 : 0;
-    m_table.settings.option2Enabled = m_table.settings.check2 == 1;
-    for (QRadioButton* b : {ui->Option2_0, ui->Option2_1})
-        b->setEnabled(m_table.settings.option2Enabled);
+    m_table.settings.afterWork = ui->afterWorkCheck->isChecked() ? 1 : 0;
+    for (QRadioButton* b : {ui->powerOffOption, ui->endProgramOption})
+        b->setEnabled(m_table.settings.isAfterWorkOn());
 }
 
-void Form1::Pulldown_file_table_open_Click()
+void MainWindow::openTemplate()
 {
     m_store.templateFile().open();
     applyWidths();
 }
 
-std::vector<int> Form1::selectedFileRows() const
+std::vector<int> MainWindow::selectedFileRows() const
 {
     std::vector<int> rows;
-    for (const QModelIndex& i : ui->ListView1->selectionModel()->selectedRows())
+    for (const QModelIndex& i : ui->fileList->selectionModel()->selectedRows())
         rows.push_back(i.row());
     return rows;
 }
 
-void Form1::Pulldown_list_SelectDell_Click()
+void MainWindow::removeSelectedFiles()
 {
     m_fileCommands.removeRows(selectedFileRows());
 }
 
-void Form1::Pulldown_list_mozi_Click()
+void MainWindow::fillColumn()
 {
     if (!m_fileCommands.mayOpenColumnFill())
         return;
-    Form3 dialog(m_table.columns, m_table.files, selectedFileRows(), m_services.dialogs, this);
+    ColumnFillDialog dialog(m_table.columns, m_table.files, selectedFileRows(), m_services.dialogs, this);
     dialog.exec();
 }
 
-void Form1::Pulldown_kakuchosi_del_Click()
+void MainWindow::removeExtension()
 {
-    const QModelIndex current = ui->List1->currentIndex();
+    const QModelIndex current = ui->extensionList->currentIndex();
     m_fileCommands.removeExtension(current.isValid() ? current.row() : -1);
 }
 
-void Form1::Pulldown_ColumnTool_sakuzyo_Click()
+void MainWindow::removeColumn()
 {
-    m_fileCommands.removeColumn(selectedRow(ui->ListView3));
+    m_fileCommands.removeColumn(selectedRow(ui->keyList));
 }
 
-void Form1::Pulldown_help_Version_Click()
+void MainWindow::showAbout()
 {
-    frmAbout dialog(m_services.registry, m_services.files, m_services.launcher, m_services.dialogs, this);
+    AboutDialog dialog(m_services.registry, m_services.files, m_services.launcher, m_services.dialogs, this);
     dialog.exec();
 }
 
-void Form1::runCompletionAction()
+void MainWindow::runCompletionAction()
 {
     if (m_closing)
         return;
     CompletionAction action(m_table.settings, m_table.log, m_services.dialogs, m_services.power,
                             m_services.clock);
     const auto outcome = action.run(
-        [this](CompletionCountdown& countdown) { Form6(countdown, m_services.clock, this).exec(); },
+        [this](CompletionCountdown& countdown) {
+            ShutdownCountdownDialog(countdown, m_services.clock, this).exec();
+        },
         [this] { m_store.storeAtClose(); });
     if (CompletionAction::closesWindow(outcome))
         close();
 }
 
-void Form1::selectRow(QAbstractItemView* view, int row)
+void MainWindow::selectRow(QAbstractItemView* view, int row)
 {
     if (row < 0 || row >= view->model()->rowCount())
         return;
@@ -490,91 +482,91 @@ void Form1::selectRow(QAbstractItemView* view, int row)
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void Form1::showEditor()
+void MainWindow::showEditor()
 {
-    ui->Label1->setText(m_editor.label1());
-    ui->Label9_0->setText(m_editor.label9(ParameterEditor::Key));
-    if (ui->Text1->toPlainText() != m_editor.text1()) {
-        const QSignalBlocker block(ui->Text1);
-        ui->Text1->setPlainText(m_editor.text1());
+    ui->sampleLabel->setText(m_editor.sample());
+    ui->editTargetLabel->setText(m_editor.editTarget(ParameterEditor::Key));
+    if (ui->parameterEdit->toPlainText() != m_editor.text()) {
+        const QSignalBlocker block(ui->parameterEdit);
+        ui->parameterEdit->setPlainText(m_editor.text());
     }
-    ui->Text1->setEnabled(m_editor.isTextOpen());
-    ui->Command1->setEnabled(m_editor.isEditing());
-    ui->Command5->setEnabled(m_editor.isEditing());
-    ui->Command6->setEnabled(m_editor.canEditSample());
+    ui->parameterEdit->setEnabled(m_editor.isTextOpen());
+    ui->addToBatchButton->setEnabled(m_editor.isEditing());
+    ui->storeSampleButton->setEnabled(m_editor.isEditing());
+    ui->editSampleButton->setEnabled(m_editor.canEditSample());
 }
 
-void Form1::Pulldown_appli_sakuzyo_Click()
+void MainWindow::removeApplication()
 {
-    m_appCommands.removeApplication(selectedRow(ui->ListView2));
+    m_appCommands.removeApplication(selectedRow(ui->appList));
 }
 
-void Form1::Pulldown_appli_henkou_Click()
+void MainWindow::changeApplication()
 {
-    m_appCommands.changeApplication(selectedRow(ui->ListView2));
+    m_appCommands.changeApplication(selectedRow(ui->appList));
 }
 
-void Form1::Command2_Click()
+void MainWindow::startSelectedApplication()
 {
-    m_appCommands.startApplication(selectedRow(ui->ListView2));
+    m_appCommands.startApplication(selectedRow(ui->appList));
 }
 
-void Form1::ListView2_Click()
+void MainWindow::selectApplication()
 {
-    m_editor.selectApplication(selectedRow(ui->ListView2));
+    m_editor.selectApplication(selectedRow(ui->appList));
 }
 
 // Puts the caret behind an inserted key and gives the text box the focus.
-void Form1::insertKey(int caret)
+void MainWindow::insertKey(int caret)
 {
     if (caret < 0)
         return;
-    QTextCursor cursor = ui->Text1->textCursor();
+    QTextCursor cursor = ui->parameterEdit->textCursor();
     cursor.setPosition(caret);
-    ui->Text1->setTextCursor(cursor);
-    ui->Text1->setFocus();
+    ui->parameterEdit->setTextCursor(cursor);
+    ui->parameterEdit->setFocus();
 }
 
-void Form1::ListView2_DblClick()
+void MainWindow::insertApplicationKey()
 {
-    const QTextCursor cursor = ui->Text1->textCursor();
-    insertKey(m_editor.insertApplicationKey(selectedRow(ui->ListView2), cursor.selectionStart(),
+    const QTextCursor cursor = ui->parameterEdit->textCursor();
+    insertKey(m_editor.insertApplicationKey(selectedRow(ui->appList), cursor.selectionStart(),
                                             cursor.selectionEnd() - cursor.selectionStart()));
 }
 
-void Form1::ListView3_DblClick()
+void MainWindow::insertColumnKey()
 {
-    const QTextCursor cursor = ui->Text1->textCursor();
-    insertKey(m_editor.insertColumnKey(selectedRow(ui->ListView3), cursor.selectionStart(),
+    const QTextCursor cursor = ui->parameterEdit->textCursor();
+    insertKey(m_editor.insertColumnKey(selectedRow(ui->keyList), cursor.selectionStart(),
                                        cursor.selectionEnd() - cursor.selectionStart()));
 }
 
-void Form1::Command5_Click()
+void MainWindow::storeSample()
 {
-    m_editor.storeAsSample(selectedRow(ui->ListView2));
+    m_editor.storeAsSample(selectedRow(ui->appList));
 }
 
-void Form1::Pulldown_BatchList_sakuzyo_Click()
+void MainWindow::removeBatchEntry()
 {
-    m_batchCommands.removeEntry(selectedRow(ui->ListView4));
+    m_batchCommands.removeEntry(selectedRow(ui->batchList));
 }
 
-void Form1::Pulldown_BatchList_saihensyu_Click()
+void MainWindow::reeditBatchEntry()
 {
-    m_batchCommands.reedit(selectedRow(ui->ListView4));
+    m_batchCommands.reedit(selectedRow(ui->batchList));
 }
 
-void Form1::UpDown1_UpClick()
+void MainWindow::moveBatchEntryUp()
 {
-    selectRow(ui->ListView4, m_batchCommands.moveUp(selectedRow(ui->ListView4)));
+    selectRow(ui->batchList, m_batchCommands.moveUp(selectedRow(ui->batchList)));
 }
 
-void Form1::UpDown1_DownClick()
+void MainWindow::moveBatchEntryDown()
 {
-    selectRow(ui->ListView4, m_batchCommands.moveDown(selectedRow(ui->ListView4)));
+    selectRow(ui->batchList, m_batchCommands.moveDown(selectedRow(ui->batchList)));
 }
 
-void Form1::showPreview()
+void MainWindow::showPreview()
 {
     if (!m_preview) {
         auto* window = new PreviewWindow(m_table, m_services.launcher, m_services.files, m_engine,

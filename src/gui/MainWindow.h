@@ -31,7 +31,7 @@ class QMenu;
 
 namespace Ui
 {
-class Form1;
+class MainWindow;
 }
 
 // The platform services the main window and its logic use. Tests pass fakes.
@@ -48,12 +48,12 @@ struct Services {
 
 // The main window: it holds the work table and shows it. Its handlers read the controls, call the logic and
 // show the result.
-class Form1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(Services services, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     WorkTable& table() { return m_table; }
     RunEngine& engine() { return m_engine; }
@@ -67,38 +67,37 @@ public:
     // Start-up. Returns false when the program must end at once (a second instance, a lock that cannot be
     // made, or a startup template that could not be read even in its factory form). A close requested while
     // it runs ends the process at once, without writing.
-    bool Form_Load();
-    void Pulldown_exit_Click();
-    void Check2_Click();
+    bool start();
+    void quit();
+    void afterWorkToggled();
     // Opens "コマンドラインのプレビュー" (or brings it to the front); it follows the lists while open.
     void showPreview();
-    void Pulldown_file_table_open_Click();
-    void Pulldown_list_SelectDell_Click();
-    void Pulldown_list_mozi_Click();
-    void Pulldown_kakuchosi_del_Click();
-    void Pulldown_ColumnTool_sakuzyo_Click();
-    void Pulldown_appli_sakuzyo_Click();
-    void Pulldown_appli_henkou_Click();
-    void Command2_Click();
-    void ListView2_Click();
-    void ListView2_DblClick();
-    void ListView3_DblClick();
-    void Command5_Click();
-    void Pulldown_BatchList_sakuzyo_Click();
-    void Pulldown_BatchList_saihensyu_Click();
-    void UpDown1_UpClick();
-    void UpDown1_DownClick();
-    void Pulldown_help_Version_Click();
+    void openTemplate();
+    void removeSelectedFiles();
+    void fillColumn();
+    void removeExtension();
+    void removeColumn();
+    void removeApplication();
+    void changeApplication();
+    void startSelectedApplication();
+    void selectApplication();
+    void insertApplicationKey();
+    void insertColumnKey();
+    void storeSample();
+    void removeBatchEntry();
+    void reeditBatchEntry();
+    void moveBatchEntryUp();
+    void moveBatchEntryDown();
+    void showAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     bool startUp();
-    void Form_QueryUnload();
+    void storeAtClose();
     void setUpViews();
     void connectHandlers();
-    void bindSetting(QCheckBox* box, int WorkSettings::*setting);
     void showSettings();
     void showLogText();
     void showPendingLog();
@@ -123,11 +122,11 @@ private:
     BatchCommands m_batchCommands;
     DesktopUrlOpener m_urlOpener;
     HelpCommand m_help;
-    bool m_starting = false; // inside Form_Load
+    bool m_starting = false; // inside start
     bool m_closing = false;
 
-    std::unique_ptr<Ui::Form1> ui;
-    QLabel* StatusText = nullptr;
+    std::unique_ptr<Ui::MainWindow> ui;
+    QLabel* statusText = nullptr;
     QPointer<QDialog> m_preview;
     std::vector<ColumnWidthBinder*> m_widthBinders;
     std::vector<QString> m_pendingLog; // entries not shown yet, oldest first

@@ -53,8 +53,8 @@ const JobPreview::Job& JobPreview::job(int number) const
 {
     if (m_last.number != number) {
         m_last.commandLine =
-            ExpandParameter(m_table.batch.parameter(entryOf(number)), m_table.files.row(fileRowOf(number)),
-                            m_table.columns.count(), m_table.apps);
+            expandCommandLine(m_table.batch.parameter(entryOf(number)), m_table.files.row(fileRowOf(number)),
+                              m_table.columns.count(), m_table.apps);
         m_last.arguments = m_launcher.arguments(m_last.commandLine, RegisteredPrograms(m_table.apps));
         m_last.number = number;
     }
@@ -119,7 +119,7 @@ QVariant JobPreview::headerData(int section, Qt::Orientation orientation, int ro
 
 QString JobPreview::problems() const
 {
-    return CheckAppKeys(m_table.batch, m_table.apps, m_files);
+    return appKeyProblems(m_table.batch, m_table.apps, m_files);
 }
 
 void JobPreview::invalidate()

@@ -122,10 +122,10 @@ void RunEngine::runAgain(const QList<RunResults::Job>& jobs)
 
 bool RunEngine::keysSound()
 {
-    const QString problems = CheckAppKeys(m_table.batch, m_table.apps, m_files);
+    const QString problems = appKeyProblems(m_table.batch, m_table.apps, m_files);
     if (problems.isEmpty())
         return true;
-    m_dialogs.message(CheckAppKeysMessage(problems), applicationTitle());
+    m_dialogs.message(appKeyProblemsMessage(problems), applicationTitle());
     return false;
 }
 
@@ -177,8 +177,9 @@ RunResults::Job RunEngine::jobAt(JobPosition position) const
     job.file = m_table.files.cell(position.row, 2);
     job.path = m_table.files.cell(position.row, 5);
     job.knownPrograms = RegisteredPrograms(m_table.apps);
-    job.commandLine = ExpandParameter(m_table.batch.parameter(position.entry),
-                                      m_table.files.row(position.row), m_table.columns.count(), m_table.apps);
+    job.commandLine =
+        expandCommandLine(m_table.batch.parameter(position.entry), m_table.files.row(position.row),
+                          m_table.columns.count(), m_table.apps);
     return job;
 }
 
@@ -207,8 +208,7 @@ void RunEngine::startJob(RunResults::Job job)
         m_pollTimer.start();
     job.arguments = m_launcher.arguments(job.commandLine, job.knownPrograms);
     job.start = m_clock.now();
-    ProcessLauncher::Started started =
-        m_launcher.launch(job.commandLine, m_table.settings.check3 + 1, job.knownPrograms, true);
+    ProcessLauncher::Started started = m_launcher.launch(job.commandLine, job.knownPrograms, true);
     job.failure = started.failure;
     const QString app = job.app;
     const QString file = job.file;

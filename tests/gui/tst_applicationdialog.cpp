@@ -37,9 +37,9 @@ QStringList entries(const FolderPicker& picker, const QString& list)
 
 } // namespace
 
-// The folder picker and Form2, which shows one, over a folder with the subfolders sub/inner and Beta, the
-// executables run.sh and sub/tool, and notes.txt.
-class TestForm2 : public QObject
+// The folder picker and ApplicationDialog, which shows one, over a folder with the subfolders sub/inner and
+// Beta, the executables run.sh and sub/tool, and notes.txt.
+class TestApplicationDialog : public QObject
 {
     Q_OBJECT
 private slots:
@@ -61,7 +61,7 @@ private:
     AppCommands m_apps{m_table.apps, m_editor, m_dialogs, m_files, m_launcher, m_fallback};
 };
 
-void TestForm2::init()
+void TestApplicationDialog::init()
 {
     QVERIFY(QDir(m_dir.path()).mkpath(u"sub/inner"_s) && QDir(m_dir.path()).mkpath(u"Beta"_s));
     for (const QString& name : {u"run.sh"_s, u"notes.txt"_s, u"sub/tool"_s}) {
@@ -71,13 +71,13 @@ void TestForm2::init()
         QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | exe));
     }
     m_apps.setShowDialog(
-        [this](const AppDialogRequest& r) { Form2::showModal(m_apps, m_dialogs, r, nullptr); });
+        [this](const AppDialogRequest& r) { ApplicationDialog::showModal(m_apps, m_dialogs, r, nullptr); });
 }
 
 // Entries open a folder and go back up; another folder drops the chosen file. A folder that cannot be shown
 // (none, missing, vanished after it was listed) leaves the picker, its lists and its choice as they were; a
 // vanished one is reported. The first drive is the root.
-void TestForm2::folderPicker()
+void TestApplicationDialog::folderPicker()
 {
     FakeDialogs dialogs;
     FolderPicker picker(FolderPicker::Files::All);
@@ -119,10 +119,10 @@ void TestForm2::folderPicker()
     QCOMPARE(picker.selectedFile(), QString());
 }
 
-// Form2, opened modally the window's way. `stored`: the changed application's path, none for an add. A change
-// starts in the stored program's folder, else in the program's own. OK without a chosen file keeps the dialog
-// open; CANCEL changes nothing.
-void TestForm2::form2_data()
+// ApplicationDialog, opened modally the window's way. `stored`: the changed application's path, none for an
+// add. A change starts in the stored program's folder, else in the program's own. OK without a chosen file
+// keeps the dialog open; CANCEL changes nothing.
+void TestApplicationDialog::form2_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
@@ -134,7 +134,7 @@ void TestForm2::form2_data()
     QTest::addRow("no folder") << u"run.sh"_s << m_fallback << true;
 }
 
-void TestForm2::form2()
+void TestApplicationDialog::form2()
 {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
@@ -143,20 +143,20 @@ void TestForm2::form2()
     m_table.apps.resetRows(stored.isEmpty() ? std::vector<QStringList>{} : std::vector{before});
     m_dialogs.shown.clear();
     QTimer::singleShot(0, this, [&] {
-        auto* form = qobject_cast<Form2*>(QApplication::activeModalWidget());
+        auto* form = qobject_cast<ApplicationDialog*>(QApplication::activeModalWidget());
         QVERIFY(form);
         const auto close =
             qScopeGuard([form] { form->isVisible() ? form->reject() : void(); }); // never left open
         QCOMPARE(form->picker()->folder(), shown);
-        form->findChild<QPushButton*>(u"Command1"_s)->click();
+        form->findChild<QPushButton*>(u"okButton"_s)->click();
         QVERIFY(form->isVisible());
         QVERIFY(form->picker()->setFolder(m_root));
         auto* file1 = form->findChild<QListView*>(u"File1"_s);
         QCOMPARE(file1->model()->rowCount(), 1); // executables only
         file1->setCurrentIndex(file1->model()->index(0, 0));
-        QTest::keyClicks(form->findChild<QPlainTextEdit*>(u"Text1"_s),
+        QTest::keyClicks(form->findChild<QPlainTextEdit*>(u"sampleEdit"_s),
                          u"<c5> "_s); // at the caret, before the sample
-        form->findChild<QPushButton*>(cancel ? u"Command2"_s : u"Command1"_s)->click();
+        form->findChild<QPushButton*>(cancel ? u"cancelButton"_s : u"okButton"_s)->click();
         QVERIFY(!form->isVisible());
     });
     if (stored.isEmpty())
@@ -171,7 +171,7 @@ void TestForm2::form2()
 
 // A message naming a program or a file, and the picker's folder, show a name that starts with a tag as it is
 // written.
-void TestForm2::textsArePlain()
+void TestApplicationDialog::textsArePlain()
 {
     const QString folder = m_root + QDir::separator() + u"<b>x"_s;
     QVERIFY(QDir().mkpath(folder));
@@ -193,5 +193,5 @@ void TestForm2::textsArePlain()
     QCOMPARE(shown, u"/bin/<b>x\n\nは起動できません。パスが見つかりません"_s);
 }
 
-QTEST_MAIN(TestForm2)
+QTEST_MAIN(TestApplicationDialog)
 #include "tst_applicationdialog.moc"
