@@ -1,7 +1,9 @@
 #include "MainWindow.h"
 
+#include "LogTab.h"
 #include "ResultsTab.h"
 #include "RunSettingsBox.h"
+#include "SettingsTab.h"
 
 #include "AboutDialog.h"
 #include "ApplicationDialog.h"
@@ -19,7 +21,6 @@
 #include "ui_MainWindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHeaderView>
@@ -28,7 +29,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QTreeView>
@@ -37,16 +37,6 @@
 #include <cstdlib>
 
 using namespace Qt::StringLiterals;
-
-namespace
-{
-
-QString displayText(QString logText)
-{
-    return logText.replace(u"\r\n"_s, u"\n"_s);
-}
-
-} // namespace
 
 MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
@@ -69,33 +59,25 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     ui->batchMenu->menuAction()->setVisible(false);
     ui->columnMenu->menuAction()->setVisible(false);
 
-    ui->tabs->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
+    m_logTab = new LogTab(m_table.log, this);
+    ui->tabs->addTab(m_logTab, u"ログ"_s);
     auto* runSettings = new RunSettingsBox(m_services.programFolder, m_engine, m_services.dialogs, this);
-    ui->settingsLayout->insertWidget(ui->settingsLayout->indexOf(ui->settingsStretch), runSettings);
+    ui->tabs->addTab(new SettingsTab(m_table.settings, m_store.logFile(), runSettings, this), u"環境設定"_s);
+    ui->tabs->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
 
-    statusText = new QLabel(runSettings->loadProblem(), ui->mainStatusBar);
-    statusText->setObjectName(u"statusText"_s);
-    statusText->setTextFormat(Qt::PlainText);
-    ui->mainStatusBar->addWidget(statusText, 1);
+    m_statusText = new QLabel(runSettings->loadProblem(), ui->mainStatusBar);
+    m_statusText->setObjectName(u"statusText"_s);
+    m_statusText->setTextFormat(Qt::PlainText);
+    ui->mainStatusBar->addWidget(m_statusText, 1);
 
     setUpViews();
 
-    // Entries reach the log tab a few times a second at most: laying out and painting the box once per entry
-    // would cost a run of short jobs more than the jobs themselves.
-    m_logFlush.setSingleShot(true);
-    m_logFlush.setInterval(shownUpdatePeriod);
-    connect(&m_logFlush, &QTimer::timeout, this, &MainWindow::showPendingLog);
-    connect(&m_table.log, &ActivityLog::prepended, this, [this](const QString& piece) {
-        m_pendingLog.push_back(piece);
-        if (!m_logFlush.isActive())
-            m_logFlush.start();
-    });
-    connect(&m_table.log, &ActivityLog::reset, this, &MainWindow::showLogText);
-    connect(&m_table.settings, &WorkSettings::changed, this, &MainWindow::showSettings);
-    connect(&m_table.filter, &ExtensionFilter::modeChanged, this, &MainWindow::showSettings);
+    // A loaded template brings its own filter; the settings tab shows the rest of the settings.
+    connect(&m_table.settings, &WorkSettings::changed, this, &MainWindow::showFilter);
+    connect(&m_table.filter, &ExtensionFilter::modeChanged, this, &MainWindow::showFilter);
     connect(&m_table.columns, &ColumnSet::headerChanged, this, &MainWindow::applyWidths);
     connectHandlers();
-    showSettings();
+    showFilter();
 }
 
 MainWindow::~MainWindow() = default;
@@ -155,18 +137,19 @@ void MainWindow::connectHandlers()
         ui->runButton->setEnabled(run);
         ui->abortButton->setEnabled(abort);
     });
-    connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->tabs->setCurrentWidget(ui->logTab); });
+    connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->tabs->setCurrentWidget(m_logTab); });
     // The progress of a fast run changes with every job; the status bar shows it a few times a second.
     m_statusFlush.setSingleShot(true);
-    m_statusFlush.setInterval(shownUpdatePeriod);
-    connect(&m_statusFlush, &QTimer::timeout, this, [this] { statusText->setText(m_engine.progressText()); });
+    m_statusFlush.setInterval(LogTab::shownUpdatePeriod);
+    connect(&m_statusFlush, &QTimer::timeout, this,
+            [this] { m_statusText->setText(m_engine.progressText()); });
     connect(&m_engine, &RunEngine::progressChanged, this, [this] {
         if (!m_statusFlush.isActive())
             m_statusFlush.start();
     });
     connect(&m_engine, &RunEngine::ended, this, [this] {
         m_statusFlush.stop();
-        statusText->setText(m_engine.results().summary());
+        m_statusText->setText(m_engine.results().summary());
     });
     connect(&m_engine, &RunEngine::allDone, this, &MainWindow::runCompletionAction, Qt::QueuedConnection);
     connect(ui->noteEdit, &QLineEdit::textEdited, &m_engine, &RunEngine::setNote);
@@ -175,18 +158,7 @@ void MainWindow::connectHandlers()
     // The template, the log and the settings.
     connect(ui->saveTemplateAction, &QAction::triggered, this, [this] { m_store.templateFile().saveAs(); });
     connect(ui->openTemplateAction, &QAction::triggered, this, &MainWindow::openTemplate);
-    connect(ui->logLimitSlider, &QSlider::valueChanged, this,
-            [this](int kilobytes) { m_store.logFile().setLimit(kilobytes); });
-    connect(ui->clearLogButton, &QPushButton::clicked, this, [this] { m_store.logFile().clear(); });
-    connect(ui->afterWorkCheck, &QCheckBox::clicked, this, &MainWindow::afterWorkToggled);
-    connect(ui->powerOffOption, &QRadioButton::clicked, this,
-            [this] { m_table.settings.afterWorkAction.select(WorkSettings::PowerOff); });
-    connect(ui->endProgramOption, &QRadioButton::clicked, this,
-            [this] { m_table.settings.afterWorkAction.select(WorkSettings::EndProgram); });
-    connect(ui->alwaysAppendCheck, &QCheckBox::clicked, this,
-            [this](bool on) { m_table.settings.alwaysAppend = on ? 1 : 0; });
-    connect(ui->launchMinimisedCheck, &QCheckBox::clicked, this,
-            [this](bool on) { m_table.settings.launchMinimised = on; });
+    connect(m_logTab, &LogTab::clearRequested, this, [this] { m_store.logFile().clear(); });
 
     // The file list, its filter and its columns.
     connect(ui->fileList, &FileListView::filesDropped, this,
@@ -270,64 +242,16 @@ void MainWindow::applyWidths()
         b->apply();
 }
 
-void MainWindow::showSettings()
+void MainWindow::showFilter()
 {
-    const WorkSettings& s = m_table.settings;
-    ui->alwaysAppendCheck->setChecked(s.alwaysAppend == 1);
-    ui->afterWorkCheck->setChecked(s.afterWork == 1);
-    ui->launchMinimisedCheck->setChecked(s.launchMinimised);
     const std::array filterMode{ui->filterOffOption, ui->filterOnOption};
-    const std::array afterWorkAction{ui->powerOffOption, ui->endProgramOption};
     for (int i = 0; i < 2; ++i) {
         // A pair with neither selected shows both cleared, which needs the group's exclusivity off.
-        afterWorkAction[i]->setAutoExclusive(false);
-        afterWorkAction[i]->setChecked(s.afterWorkAction.isSelected(i));
-        afterWorkAction[i]->setAutoExclusive(true);
-        afterWorkAction[i]->setEnabled(s.isAfterWorkOn());
         filterMode[i]->setAutoExclusive(false);
         filterMode[i]->setChecked(m_table.filter.mode().isSelected(i));
         filterMode[i]->setAutoExclusive(true);
     }
     ui->extensionList->setEnabled(m_table.filter.listEnabled());
-    ui->logLimitValue->setText(s.logLimitText);
-    const QSignalBlocker block(ui->logLimitSlider);
-    ui->logLimitSlider->setValue(s.roundedLogLimitKb());
-}
-
-void MainWindow::showPendingLog()
-{
-    m_logFlush.stop();
-    if (m_pendingLog.empty())
-        return;
-    QString text;
-    for (auto piece = m_pendingLog.rbegin(); piece != m_pendingLog.rend(); ++piece)
-        text += *piece;
-    m_pendingLog.clear();
-    QTextCursor cursor(ui->logView->document());
-    cursor.movePosition(QTextCursor::Start);
-    cursor.insertText(displayText(text));
-    trimShownLog();
-}
-
-void MainWindow::showLogText()
-{
-    m_logFlush.stop();
-    m_pendingLog.clear();
-    ui->logView->setPlainText(displayText(m_table.log.text().left(qsizetype{2} * shownLogLimit)));
-    trimShownLog();
-}
-
-// Cuts the shown text back to the limit once it has grown past it by a sixteenth, so that not every entry of
-// a long run cuts.
-void MainWindow::trimShownLog()
-{
-    QTextDocument* document = ui->logView->document();
-    if (document->characterCount() <= shownLogLimit + shownLogLimit / 16)
-        return;
-    QTextCursor cursor(document);
-    cursor.setPosition(document->findBlock(shownLogLimit).position());
-    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
 }
 
 bool MainWindow::start()
@@ -405,13 +329,6 @@ void MainWindow::quit()
                                    Dialogs::Buttons::OkCancel) == Dialogs::Answer::Cancel)
         return;
     close();
-}
-
-void MainWindow::afterWorkToggled()
-{
-    m_table.settings.afterWork = ui->afterWorkCheck->isChecked() ? 1 : 0;
-    for (QRadioButton* b : {ui->powerOffOption, ui->endProgramOption})
-        b->setEnabled(m_table.settings.isAfterWorkOn());
 }
 
 void MainWindow::openTemplate()

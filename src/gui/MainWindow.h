@@ -19,13 +19,13 @@
 
 class Clock;
 class ColumnWidthBinder;
+class LogTab;
 class Dialogs;
 class FileSystem;
 class PowerControl;
 class ProcessLauncher;
 class Registry;
 class QAbstractItemView;
-class QCheckBox;
 class QLabel;
 class QMenu;
 
@@ -58,18 +58,11 @@ public:
     WorkTable& table() { return m_table; }
     RunEngine& engine() { return m_engine; }
 
-    // The log tab shows the newest part of the activity log, cut at a line; the whole log stays in the work
-    // table and goes to log.ini. A text box holding hours of entries would cost hundreds of megabytes.
-    static constexpr int shownLogLimit = 1 << 20; // characters
-    // Milliseconds between two updates of the log tab and of the run's progress in the status bar.
-    static constexpr int shownUpdatePeriod = 100;
-
     // Start-up. Returns false when the program must end at once (a second instance, a lock that cannot be
     // made, or a startup template that could not be read even in its factory form). A close requested while
     // it runs ends the process at once, without writing.
     bool start();
     void quit();
-    void afterWorkToggled();
     // Opens "コマンドラインのプレビュー" (or brings it to the front); it follows the lists while open.
     void showPreview();
     void openTemplate();
@@ -98,10 +91,7 @@ private:
     void storeAtClose();
     void setUpViews();
     void connectHandlers();
-    void showSettings();
-    void showLogText();
-    void showPendingLog();
-    void trimShownLog();
+    void showFilter();
     void applyWidths();
     void showEditor();
     void insertKey(int caret);
@@ -126,10 +116,9 @@ private:
     bool m_closing = false;
 
     std::unique_ptr<Ui::MainWindow> ui;
-    QLabel* statusText = nullptr;
+    QLabel* m_statusText = nullptr;
     QPointer<QDialog> m_preview;
+    LogTab* m_logTab = nullptr;
     std::vector<ColumnWidthBinder*> m_widthBinders;
-    std::vector<QString> m_pendingLog; // entries not shown yet, oldest first
-    QTimer m_logFlush;
     QTimer m_statusFlush;
 };

@@ -1,5 +1,6 @@
 #include "Fakes.h"
 #include "gui/ListItemDelegate.h"
+#include "gui/LogTab.h"
 #include "gui/MainWindow.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
@@ -114,7 +115,7 @@ void TestMainWindow::longLogShowsItsNewestLines()
     };
     ActivityLog& log = m_form->table().log;
     const auto* shown = child<QPlainTextEdit>(u"logView"_s);
-    const int limit = MainWindow::shownLogLimit;
+    const int limit = LogTab::shownLogLimit;
     // Whether loaded at once or grown entry by entry, the box holds whole newest lines up to the limit.
     auto checkShown = [&] {
         const QString text = shown->toPlainText();
