@@ -106,19 +106,22 @@ void MainWindow::setUpViews()
 
     auto bindRows = [this](QTreeView* view, TextRowList& list) {
         m_widthBinders.push_back(new ColumnWidthBinder(
-            view->header(), [&list](int c) { return list.widths().value(c, 1440.0f); },
+            view->header(), [&list](int c) { return list.widths().value(c, Twips::defaultWidth); },
             [&list](int c, float w) { list.setWidth(c, w); }));
         m_widthBinders.back()->apply();
     };
     bindRows(ui->appList, m_table.apps);
     bindRows(ui->batchList, m_table.batch);
     m_widthBinders.push_back(new ColumnWidthBinder(
-        ui->keyList->header(), [this](int c) { return m_table.columns.listWidths().value(c, 1440.0f); },
+        ui->keyList->header(),
+        [this](int c) { return m_table.columns.listWidths().value(c, Twips::defaultWidth); },
         [this](int c, float w) { m_table.columns.setListWidth(c, w); }));
     m_widthBinders.back()->apply();
     auto* fileBinder = new ColumnWidthBinder(
         ui->fileList->header(),
-        [this](int c) { return c < m_table.columns.count() ? m_table.columns.column(c).width : 1440.0f; },
+        [this](int c) {
+            return c < m_table.columns.count() ? m_table.columns.column(c).width : Twips::defaultWidth;
+        },
         [this](int c, float w) { m_table.columns.setWidth(c, w); });
     fileBinder->bindPositions(
         [this](int c) { return c < m_table.columns.count() ? m_table.columns.column(c).position : c + 1; },

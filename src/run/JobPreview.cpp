@@ -99,7 +99,7 @@ QVariant JobPreview::data(const QModelIndex& index, int role) const
         return QString(m_table.batch.key(entry) + u' ' + m_table.batch.application(entry));
     }
     case File:
-        return m_table.files.cell(fileRowOf(number), 2);
+        return m_table.files.cell(fileRowOf(number), ColumnSet::fileNameColumn);
     case CommandLine:
         return job(number).commandLine;
     case Arguments:

@@ -174,8 +174,8 @@ RunResults::Job RunEngine::jobAt(JobPosition position) const
     job.row = position.row;
     job.key = m_table.batch.key(position.entry);
     job.app = m_table.batch.application(position.entry);
-    job.file = m_table.files.cell(position.row, 2);
-    job.path = m_table.files.cell(position.row, 5);
+    job.file = m_table.files.cell(position.row, ColumnSet::fileNameColumn);
+    job.path = m_table.files.cell(position.row, ColumnSet::fullPathColumn);
     job.knownPrograms = RegisteredPrograms(m_table.apps);
     job.commandLine =
         expandCommandLine(m_table.batch.parameter(position.entry), m_table.files.row(position.row),
@@ -359,7 +359,7 @@ void RunEngine::logEnd(const Slot& slot)
     // is written; at the fast pace several jobs overlap, so each names its own.
     const bool fromLists = !m_fast && !m_given;
     const QString app = fromLists ? m_table.batch.application(job.entry) : job.app;
-    const QString file = fromLists ? m_table.files.cell(job.row, 2) : job.file;
+    const QString file = fromLists ? m_table.files.cell(job.row, ColumnSet::fileNameColumn) : job.file;
     if (!m_note.isEmpty()) {
         logTimed(u"["_s + file + u"]は"_s + m_note + u"／"_s, 1);
         m_note.clear();

@@ -25,7 +25,7 @@ bool ProgramStore::ensureStartupTemplate(const QString& executableFolder)
     const QString target = templatePath();
     if (QFileInfo::exists(target))
         return true;
-    const QString shipped = joinPath(executableFolder, u"default.lvt"_s);
+    const QString shipped = joinPath(executableFolder, TemplateFile::startupTemplateName());
     QByteArray bytes;
     if (QFileInfo(shipped) == QFileInfo(target) || !TextCodec::readBytes(shipped, &bytes, nullptr))
         return false;

@@ -21,7 +21,7 @@ TemplateFile::TemplateFile(WorkTable& table, Dialogs& dialogs, const FileSystem&
 
 QString TemplateFile::startupTemplatePath() const
 {
-    return joinPath(m_programFolder, u"default.lvt"_s);
+    return joinPath(m_programFolder, startupTemplateName());
 }
 
 QString TemplateFile::templateFolder() const

@@ -40,6 +40,8 @@ public:
     // the program.
     void open();
 
+    // The startup template's name, in the program folder and, shipped, beside the executable.
+    static QString startupTemplateName() { return QStringLiteral("default.lvt"); }
     QString startupTemplatePath() const;
     // The factory template, written to any path (the build writes the shipped default.lvt with it).
     static bool writeFactoryTemplate(const QString& path, StoreError* error = nullptr);
