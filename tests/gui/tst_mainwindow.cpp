@@ -6,7 +6,6 @@
 #include "store/TextCodec.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -46,7 +45,6 @@ private slots:
     void greyAfterWorkBoxOnlyReports();
     void closeDuringARunIsNotTheEndOfTheWork();
     void failedJobShowsWhatItSaid();
-    void manyColumnsLoadInLinearTime();
     void lockRefused_data();
     void lockRefused();
     void listHints_data();
@@ -230,23 +228,6 @@ void TestMainWindow::failedJobShowsWhatItSaid()
     QVERIFY(pane->toPlainText().contains(u"converting"_s));
     view->setCurrentIndex(view->model()->index(0, 0));
     QTRY_VERIFY(pane->toPlainText().contains(u"起動できませんでした: No such file or directory"_s));
-}
-
-// Each column's width used to find its section's place on the screen by a walk over all sections: 120,000
-// columns took about nine seconds, a million many minutes.
-void TestMainWindow::manyColumnsLoadInLinearTime()
-{
-    constexpr int columns = 120000;
-    QString text = u"/listview3.listitems.Text\r\n"_s;
-    for (int i = 0; i < columns; ++i)
-        text += ColumnSet::keyFor(i) + u"|列"_s + QString::number(i) + u"\r\n"_s;
-    QVERIFY(TextCodec::writeFile(m_dir->filePath(u"default.lvt"_s), text, nullptr));
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(m_form->start());
-    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(m_form->table().columns.count(), columns);
-    QVERIFY(m_dialogs.shown.isEmpty());
 }
 
 void TestMainWindow::lockRefused_data()

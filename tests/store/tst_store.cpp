@@ -8,7 +8,6 @@
 #include "store/TextCodec.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -441,16 +440,13 @@ void TestStore::notRegularFiles()
 
 void TestStore::hugeLogKeepsItsNewest()
 {
-    // 512 MiB, nearly all of it a hole: the newest entries at the start must load, in a moment.
+    // 512 MiB, nearly all of it a hole: the newest entries at the start must load (bench_store times it).
     Fixture f;
     const QByteArray newest = TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n"_s);
     writeBytes(f.logIni, newest);
     QVERIFY(QFile::resize(f.logIni, qint64{512} * 1024 * 1024));
     f.logFile.setLimit(1);
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(f.logFile.loadLog(f.logIni));
-    QVERIFY(clock.elapsed() < 5000);
     QCOMPARE(f.table.log.length(), 1024);
     QVERIFY(f.table.log.text().startsWith(u"\r\n"_s + TextCodec::decode(newest)));
     f.table.log.prepend(QString(3000, u'x')); // the limit applies only to loading
