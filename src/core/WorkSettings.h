@@ -20,7 +20,8 @@ public:
     int alwaysAppend = 0; // a drop appends to the file list whatever keys are held
     int afterWork = 0;    // the after-work action follows a run; its buttons are enabled only while it is on
     OptionGroup afterWorkAction{PowerOff};
-    bool launchMinimised = false; // shown and kept while the program runs, never stored
+    bool launchMinimised =
+        false; // shown and kept while the program runs, never stored; a job's window is its own
     // The log limit in kilobytes as the template gives it ("32", " 7.6 KB"): kept as text so that it is
     // written back byte for byte.
     QString logLimitText;

@@ -19,7 +19,7 @@ public:
         int mode = Clear;
         int comboIndex = 0;            // Combo1's entry; entry 0 is the first user column
         std::vector<int> selectedRows; // 0-based, any order
-        QString folder;                // Dir1's current path
+        QString folder;                // the folder picker's current folder
         QString text;                  // the text to write
         QString start;                 // the first number, as typed
         QString step;                  // the step, as typed

@@ -13,18 +13,18 @@ using namespace Qt::StringLiterals;
 ShutdownCountdownDialog::ShutdownCountdownDialog(CompletionCountdown& countdown, const Clock& clock,
                                                  QWidget* parent)
     : QDialog(parent), m_countdown(countdown), m_clock(clock),
-      ui(std::make_unique<Ui::ShutdownCountdownDialog>()), m_timer1(new QTimer(this))
+      ui(std::make_unique<Ui::ShutdownCountdownDialog>()), m_countdownTimer(new QTimer(this))
 {
     ui->setupUi(this);
     ui->countdownBar->setRange(0, CompletionCountdown::Maximum);
-    m_timer1->setObjectName(u"Timer1"_s);
-    m_timer1->setTimerType(Qt::PreciseTimer);
+    m_countdownTimer->setObjectName(u"countdownTimer"_s);
+    m_countdownTimer->setTimerType(Qt::PreciseTimer);
 
-    connect(m_timer1, &QTimer::timeout, &m_countdown, &CompletionCountdown::tick);
+    connect(m_countdownTimer, &QTimer::timeout, &m_countdown, &CompletionCountdown::tick);
     connect(ui->cancelButton, &QPushButton::clicked, this, &ShutdownCountdownDialog::cancel);
     connect(&m_countdown, &CompletionCountdown::valueChanged, ui->countdownBar, &QProgressBar::setValue);
     connect(&m_countdown, &CompletionCountdown::finished, this, [this](CompletionCountdown::Result result) {
-        m_timer1->stop();
+        m_countdownTimer->stop();
         if (result == CompletionCountdown::Result::RanOut)
             accept();
     });
@@ -45,12 +45,12 @@ void ShutdownCountdownDialog::startCountdown()
 {
     ui->countdownBar->setValue(0);
     m_countdown.start();
-    m_clock.start(*m_timer1, CompletionCountdown::TickMilliseconds);
+    m_clock.start(*m_countdownTimer, CompletionCountdown::TickMilliseconds);
 }
 
 void ShutdownCountdownDialog::cancel()
 {
-    m_timer1->stop();
+    m_countdownTimer->stop();
     m_countdown.cancel();
     QDialog::reject();
 }

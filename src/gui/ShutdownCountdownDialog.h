@@ -34,6 +34,6 @@ private:
     CompletionCountdown& m_countdown;
     const Clock& m_clock;
     std::unique_ptr<Ui::ShutdownCountdownDialog> ui;
-    QTimer* m_timer1;
+    QTimer* m_countdownTimer;
     bool m_loaded = false;
 };

@@ -19,8 +19,7 @@ SystemInfo::SystemInfo(const Registry& registry, const FileSystem& files, Proces
 bool SystemInfo::registryValue(const QString& key, const QString& valueName, QString& out) const
 {
     out.clear();
-    // On Windows the key is opened for reading only: these values are never written, and a standard user may
-    // not open them for full access.
+    // Only read: these values are never written, and a user without administrator rights may not write them.
     const QVariant value = m_registry.localMachineValue(key, valueName);
     if (!value.isValid())
         return false;

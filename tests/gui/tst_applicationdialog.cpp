@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-// The entries of the picker's list `list` (Dir1 or File1).
+// The entries of the picker's list `list` (folderList or fileChoice).
 QStringList entries(const FolderPicker& picker, const QString& list)
 {
     QStringList out;
@@ -83,17 +83,17 @@ void TestApplicationDialog::folderPicker()
     FolderPicker picker(FolderPicker::Files::All);
     picker.setDialogs(&dialogs);
     QVERIFY(picker.setFolder(m_root));
-    auto* dir1 = picker.findChild<QListView*>(u"Dir1"_s);
-    auto* file1 = picker.findChild<QListView*>(u"File1"_s);
+    auto* folderList = picker.findChild<QListView*>(u"folderList"_s);
+    auto* fileChoice = picker.findChild<QListView*>(u"fileChoice"_s);
     const auto open = [&](const QString& entry) {
-        emit dir1->activated(
-            dir1->model()
-                ->match(dir1->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
+        emit folderList->activated(
+            folderList->model()
+                ->match(folderList->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
                 .value(0));
     };
     // The folder, its subfolders, its files and the chosen file.
     const auto shown = [&] {
-        return std::tuple{picker.folder(), entries(picker, u"Dir1"_s), entries(picker, u"File1"_s),
+        return std::tuple{picker.folder(), entries(picker, u"folderList"_s), entries(picker, u"fileChoice"_s),
                           picker.selectedFile()};
     };
     const auto top = [&](const QString& selected) {
@@ -105,7 +105,7 @@ void TestApplicationDialog::folderPicker()
              std::tuple(m_fallback, QStringList{u".."_s, u"inner"_s}, QStringList{u"tool"_s}, QString()));
     open(u".."_s);
     QCOMPARE(shown(), top(QString()));
-    file1->setCurrentIndex(file1->model()->index(1, 0));
+    fileChoice->setCurrentIndex(fileChoice->model()->index(1, 0));
     QVERIFY(!picker.setFolder(QString()));
     QVERIFY(!picker.setFolder(m_dir.filePath(u"nowhere"_s)));
     QVERIFY(QDir(m_dir.filePath(u"Beta"_s)).removeRecursively());
@@ -114,7 +114,7 @@ void TestApplicationDialog::folderPicker()
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.at(0).title + u'|' + dialogs.shown.at(0).text,
              u"Lomvato|"_s + FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
-    emit picker.findChild<QComboBox*>(u"Drive1"_s)->activated(0);
+    emit picker.findChild<QComboBox*>(u"driveList"_s)->activated(0);
     QCOMPARE(picker.folder(), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(picker.selectedFile(), QString());
 }
@@ -151,9 +151,9 @@ void TestApplicationDialog::form2()
         form->findChild<QPushButton*>(u"okButton"_s)->click();
         QVERIFY(form->isVisible());
         QVERIFY(form->picker()->setFolder(m_root));
-        auto* file1 = form->findChild<QListView*>(u"File1"_s);
-        QCOMPARE(file1->model()->rowCount(), 1); // executables only
-        file1->setCurrentIndex(file1->model()->index(0, 0));
+        auto* fileChoice = form->findChild<QListView*>(u"fileChoice"_s);
+        QCOMPARE(fileChoice->model()->rowCount(), 1); // executables only
+        fileChoice->setCurrentIndex(fileChoice->model()->index(0, 0));
         QTest::keyClicks(form->findChild<QPlainTextEdit*>(u"sampleEdit"_s),
                          u"<c5> "_s); // at the caret, before the sample
         form->findChild<QPushButton*>(cancel ? u"cancelButton"_s : u"okButton"_s)->click();
@@ -177,7 +177,7 @@ void TestApplicationDialog::textsArePlain()
     QVERIFY(QDir().mkpath(folder));
     FolderPicker picker(FolderPicker::Files::All);
     QVERIFY(picker.setFolder(folder));
-    auto* path = picker.findChild<QLabel*>(u"Dir1Path"_s);
+    auto* path = picker.findChild<QLabel*>(u"folderPath"_s);
     QtDialogs dialogs;
     QString shown;
     QTimer::singleShot(0, [&shown] {

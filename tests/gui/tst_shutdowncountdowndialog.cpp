@@ -23,7 +23,7 @@ void TestShutdownCountdownDialog::form6ClosesWhenTheCountdownRunsOut()
     FakeClock clock;
     CompletionCountdown countdown(dialogs, power);
     ShutdownCountdownDialog form(countdown, clock);
-    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
+    auto* timer = form.findChild<QTimer*>(u"countdownTimer"_s);
     QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
     form.show();
     QVERIFY(timer->isActive());
