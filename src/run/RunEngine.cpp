@@ -44,8 +44,6 @@ RunEngine::RunEngine(WorkTable& table, ProcessLauncher& launcher, const FileSyst
     : QObject(parent), m_table(table), m_launcher(launcher), m_files(files), m_clock(clock),
       m_dialogs(dialogs)
 {
-    m_pollTimer.setInterval(PollPeriod);
-    m_waitTimer.setInterval(OpenDelay);
     m_waitTimer.setSingleShot(true);
     m_soon.setInterval(0);
     m_soon.setSingleShot(true);
@@ -71,10 +69,10 @@ RunEngine::~RunEngine()
             m_launcher.readToTheEnd(output->reader.release());
 }
 
-void RunEngine::setPeriods(int pollMs, int waitMs)
+// Through the clock, so that a test or a soak may run the periods short.
+void RunEngine::startPolling()
 {
-    m_pollTimer.setInterval(pollMs);
-    m_waitTimer.setInterval(waitMs);
+    m_clock.start(m_pollTimer, m_fast ? FastPollPeriod : PollPeriod);
 }
 
 void RunEngine::setPace(bool fast, int parallel)
@@ -142,7 +140,6 @@ void RunEngine::begin()
     m_exhausted = false;
     m_fast = m_paceFast;
     m_places = m_fast ? m_paceParallel : 1;
-    m_pollTimer.setInterval(m_fast ? FastPollPeriod : PollPeriod);
     m_pollTimer.stop();
     setState(false, true);
     emit showLogTab();
@@ -205,7 +202,7 @@ void RunEngine::startJob(RunResults::Job job)
     m_table.log.prepend(u"\t\t送信内容は"_s + job.commandLine + u"\r\n\r\n"_s);
     // The unhurried pace polls every period counted from this start.
     if (!m_fast)
-        m_pollTimer.start();
+        startPolling();
     job.arguments = m_launcher.arguments(job.commandLine, job.knownPrograms);
     job.start = m_clock.now();
     ProcessLauncher::Started started = m_launcher.launch(job.commandLine, job.knownPrograms, true);
@@ -229,7 +226,7 @@ void RunEngine::startJob(RunResults::Job job)
     } else if (!m_fast) {
         // A timer rather than a sleep, so that the window keeps answering during the moment.
         slot->opened = false;
-        m_waitTimer.start();
+        m_clock.start(m_waitTimer, OpenDelay);
     } else {
         watch(*slot);
     }
@@ -252,7 +249,7 @@ void RunEngine::watch(Slot& slot)
             pollSoon();
         });
     } else if (!m_pollTimer.isActive()) {
-        m_pollTimer.start();
+        startPolling();
     }
 }
 
