@@ -49,22 +49,22 @@ int main(int argc, char** argv)
     FakeFileSystem fileSystem; // every path reads as a plain file
     FakeDialogs dialogs;
     FileListCommands commands(table, dialogs, fileSystem);
-    table.settings.check1 = 1;
+    table.settings.alwaysAppend = 1;
     for (const QString& e : checked)
         table.filter.append(e, true);
     table.filter.setMode(OptionGroup{1});
 
     QElapsedTimer timer;
-    commands.takeDroppedFiles(paths(random, checked), 0);
+    commands.takeDroppedFiles(paths(random, checked), {});
     const QStringList drop = paths(random, mixed);
     timer.start();
-    commands.takeDroppedFiles(drop, 0);
+    commands.takeDroppedFiles(drop, {});
     report("drop 32767 paths, filter on (10 entries), onto 32767 rows", timer.nsecsElapsed());
     std::printf("  rows now %d\n", table.files.count());
 
     table.files.clear();
     table.filter.setMode(OptionGroup{0});
-    commands.takeDroppedFiles(paths(random, mixed), 0);
+    commands.takeDroppedFiles(paths(random, mixed), {});
     timer.start();
     commands.sortByHeader(3);
     report("sort 32767 rows by <c2>", timer.nsecsElapsed());

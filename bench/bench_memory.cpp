@@ -5,7 +5,7 @@
 #include "Fakes.h"
 #include "core/ActivityLog.h"
 #include "gui/FileListView.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "store/TemplateFile.h"
 
 #include <QApplication>
@@ -92,8 +92,8 @@ int main(int argc, char* argv[])
     report("QApplication only", timer);
 
     timer.restart();
-    Form1 form(Services{dialogs, files, launcher, clock, power, registry, folder.path(), folder.path()});
-    if (!form.Form_Load()) {
+    MainWindow form(Services{dialogs, files, launcher, clock, power, registry, folder.path(), folder.path()});
+    if (!form.start()) {
         std::fprintf(stderr, "the window did not start\n");
         return 1;
     }
@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     const QStringList paths = droppedPaths(rows);
     timer.restart();
     // A plain drop: the list is replaced and renumbered.
-    emit form.findChild<FileListView*>()->filesDropped(paths, 0);
+    emit form.findChild<FileListView*>()->filesDropped(paths, {});
     QApplication::processEvents();
     (void)form.grab();
     report("(b) 32767 files dropped, list painted", timer);
@@ -120,7 +120,7 @@ int main(int argc, char* argv[])
     (void)form.grab();
     report("(c) plus a 10 MB log loaded, main tab painted", timer);
     timer.restart();
-    if (auto* tabs = form.findChild<QTabWidget*>(u"SSTab1"_s))
+    if (auto* tabs = form.findChild<QTabWidget*>(u"tabs"_s))
         tabs->setCurrentIndex(1); // "ログ"
     QApplication::processEvents();
     (void)form.grab();

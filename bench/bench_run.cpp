@@ -64,9 +64,9 @@ int main()
     qsizetype total = 0;
     for (int e = 0; e < entries; ++e)
         for (const QStringList& row : fileRows)
-            total += ExpandParameter(parameters[e], row, columns, apps).size();
+            total += expandCommandLine(parameters[e], row, columns, apps).size();
     std::printf(
-        "ExpandParameter, %d rows x %d entries, %d columns, %d applications: %.1f ms (processor %.1f ms, "
+        "expandCommandLine, %d rows x %d entries, %d columns, %d applications: %.1f ms (processor %.1f ms, "
         "%lld chars)\n",
         rows, entries, columns, appCount, ms(timer), cpuMs() - cpu, static_cast<long long>(total));
 
@@ -80,8 +80,8 @@ int main()
         fs.files.insert(apps.path(i));
     timer.restart();
     cpu = cpuMs();
-    const QString problems = CheckAppKeys(batch, apps, fs);
-    std::printf("CheckAppKeys, 1000 entries: %.2f ms (processor %.2f ms, %lld chars of problems)\n",
+    const QString problems = appKeyProblems(batch, apps, fs);
+    std::printf("appKeyProblems, 1000 entries: %.2f ms (processor %.2f ms, %lld chars of problems)\n",
                 ms(timer), cpuMs() - cpu, static_cast<long long>(problems.size()));
 
     ActivityLog log;

@@ -29,7 +29,7 @@ double throughLauncher(LinuxProcessLauncher& launcher)
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < starts; ++i) {
-        const ProcessLauncher::Started job = launcher.launch(u"/bin/true"_s, 1, {});
+        const ProcessLauncher::Started job = launcher.launch(u"/bin/true"_s, {});
         pollfd end{job.handle->endDescriptor(), POLLIN, 0};
         ::poll(&end, 1, -1);
         while (job.handle->status() != ProcessHandle::Status::Ended)

@@ -9,10 +9,10 @@ scripts/deps.sh test
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
-# Unoptimised builds: they compile fastest, and the program's speed is measured by the benchmarks instead.
 echo "== format"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
+# Unoptimised builds: they compile fastest. No test asserts a time; speed is measured by the benchmarks.
 echo "== build"
 scripts/build.sh build-test -DCMAKE_BUILD_TYPE=Debug
 echo "== tests"

@@ -1,5 +1,5 @@
 #include "gui/AppIcon.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "gui/QtDialogs.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     SystemClock clock;
     LinuxPowerControl power;
     LinuxRegistry registry;
-    Form1 form(
+    MainWindow form(
         Services{dialogs, files, launcher, clock, power, registry, programFolder(), executableFolder()});
     dialogs.setParent(&form);
 
@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
 
-    if (!form.Form_Load())
+    if (!form.start())
         return 0;
     return QApplication::exec();
 }

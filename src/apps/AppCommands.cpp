@@ -36,21 +36,22 @@ AppCommands::AppCommands(AppRegistry& apps, ParameterEditor& editor, Dialogs& di
 void AppCommands::addApplication()
 {
     if (m_apps.count() >= AppRegistry::Limit) {
-        m_dialogs.message(u"アプリケーションは99までしか登録できません"_s, applicationTitle());
+        m_dialogs.message(u"アプリケーションは%1までしか登録できません"_s.arg(AppRegistry::Limit),
+                          applicationTitle());
         return;
     }
-    m_lv2app = 1;
+    m_purpose = AppDialogRequest::Purpose::Add;
     if (m_showDialog)
-        m_showDialog(AppDialogRequest{m_lv2app, {}, {}, {}});
+        m_showDialog(AppDialogRequest{m_purpose, {}, {}, {}});
 }
 
 void AppCommands::changeApplication(int selected)
 {
     if (selected < 0 || selected >= m_apps.count())
         return;
-    m_lv2app = 3;
+    m_purpose = AppDialogRequest::Purpose::Change;
     m_changeRow = selected;
-    const AppDialogRequest request{m_lv2app, m_apps.sample(selected), folderOf(m_apps.path(selected)),
+    const AppDialogRequest request{m_purpose, m_apps.sample(selected), folderOf(m_apps.path(selected)),
                                    m_programFolder};
     if (m_showDialog)
         m_showDialog(request);
@@ -88,7 +89,7 @@ void AppCommands::startApplication(int selected)
         return;
     }
     // The path alone is the whole command line, written as a run writes it, and it names its program whole.
-    m_launcher.start(CommandLine::escapeQuotes(path), 1, {path});
+    m_launcher.start(CommandLine::escapeQuotes(path), {path});
 }
 
 bool AppCommands::storeApplication(const QString& folder, const QString& fileName, const QString& sample)
@@ -98,9 +99,9 @@ bool AppCommands::storeApplication(const QString& folder, const QString& fileNam
         return false;
     }
     const QStringList cells{QString(), fileName, joinPath(folder, fileName), sample};
-    if (m_lv2app == 1)
+    if (m_purpose == AppDialogRequest::Purpose::Add)
         m_apps.appendRow(cells);
-    else if (m_lv2app == 3)
+    else
         m_apps.replaceRow(m_changeRow, cells);
     m_apps.renumber();
     return true;

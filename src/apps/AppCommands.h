@@ -10,15 +10,16 @@ class FileSystem;
 class ParameterEditor;
 class ProcessLauncher;
 
-// What the application dialog Form2 is opened with.
+// What the application dialog ApplicationDialog is opened with.
 struct AppDialogRequest {
-    int lv2app = 0;         // 1: OK appends a row; 3: OK overwrites the selected row
+    enum class Purpose { Add, Change }; // OK appends a row, or overwrites the selected row
+    Purpose purpose = Purpose::Add;
     QString sample;         // the sample box's text
     QString folder;         // the first folder to show; empty: the process's current folder
     QString fallbackFolder; // shown when `folder` cannot be
 };
 
-// The menu "外部アプリケーション(&S)", the button "選択アプリを起動" and the OK of Form2.
+// The menu "外部アプリケーション(&S)", the button "選択アプリを起動" and the OK of ApplicationDialog.
 // `selected` arguments are the application list's selected row (from 0), -1 when none.
 class AppCommands
 {
@@ -29,7 +30,7 @@ public:
     AppCommands(AppRegistry& apps, ParameterEditor& editor, Dialogs& dialogs, const FileSystem& files,
                 ProcessLauncher& launcher, QString programFolder);
 
-    // The window opens Form2 modally from here; nothing is expected back.
+    // The window opens ApplicationDialog modally from here; nothing is expected back.
     void setShowDialog(ShowDialog show) { m_showDialog = std::move(show); }
 
     void addApplication();
@@ -37,7 +38,7 @@ public:
     void removeApplication(int selected);
     void startApplication(int selected);
 
-    // Form2's OK. False, after telling the user, when no file is chosen: the dialog stays open.
+    // ApplicationDialog's OK. False, after telling the user, when no file is chosen: the dialog stays open.
     bool storeApplication(const QString& folder, const QString& fileName, const QString& sample);
 
 private:
@@ -48,6 +49,6 @@ private:
     ProcessLauncher& m_launcher;
     QString m_programFolder;
     ShowDialog m_showDialog;
-    int m_lv2app = 0;
+    AppDialogRequest::Purpose m_purpose = AppDialogRequest::Purpose::Add;
     int m_changeRow = -1; // the row a change overwrites; the dialog is modal, so it stays selected
 };

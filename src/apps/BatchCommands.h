@@ -5,7 +5,7 @@
 class BatchList;
 class ParameterEditor;
 
-// The pop-up menu "バッチリスト" and the spin button UpDown1 of the batch list ListView4.
+// The pop-up menu "バッチリスト" and the arrow buttons of the batch list the batch list.
 // `selected` arguments are the list's selected entry (from 0), -1 when none; a command without a valid
 // selection does nothing.
 class BatchCommands : public QObject

@@ -14,12 +14,12 @@ void ParameterEditor::selectApplication(int selected)
     if (selected < 0 || selected >= apps.count())
         return;
     m_canEditSample = true;
-    m_label8 = {apps.key(selected), apps.application(selected), apps.path(selected)};
+    m_selectedApp = {apps.key(selected), apps.application(selected), apps.path(selected)};
     // The first selection after a delete leaves the (emptied) sample display as it is.
-    if (m_lv2del == 1)
-        m_lv2del = 0;
+    if (m_sampleCleared)
+        m_sampleCleared = false;
     else
-        m_label1 = apps.sample(selected);
+        m_sample = apps.sample(selected);
     emit changed();
 }
 
@@ -28,10 +28,10 @@ void ParameterEditor::editSample()
     if (!m_canEditSample)
         return;
     // From the display, not the registry: a sample changed in the dialog shows up only after a new click.
-    m_text1 = m_label1;
+    m_text = m_sample;
     m_editing = true;
     m_textOpen = true;
-    m_label9 = m_label8;
+    m_editTarget = m_selectedApp;
     emit changed();
 }
 
@@ -60,24 +60,24 @@ void ParameterEditor::storeAsSample(int selected)
     AppRegistry& apps = m_table.apps;
     // A re-edited batch entry may carry the key of an application deleted since: there is no row to store
     // into, so the text and the mode stay and nothing typed is lost.
-    const int number = keyNumber(m_label9[Key]);
+    const int number = keyNumber(m_editTarget[Key]);
     if (number < 1 || number > apps.count())
         return;
-    apps.setSample(number - 1, m_text1);
+    apps.setSample(number - 1, m_text);
     if (selected >= 0 && selected < apps.count())
-        m_label1 = apps.sample(selected);
+        m_sample = apps.sample(selected);
     m_editing = false;
-    m_text1.clear();
+    m_text.clear();
     emit changed();
 }
 
 void ParameterEditor::addToBatch()
 {
-    if (!isEditing() || m_text1.isEmpty())
+    if (!isEditing() || m_text.isEmpty())
         return;
-    m_table.batch.appendRow({m_label9[Key], m_label9[Application], m_text1, m_label9[Path]});
-    m_label9 = {};
-    m_text1.clear();
+    m_table.batch.appendRow({m_editTarget[Key], m_editTarget[Application], m_text, m_editTarget[Path]});
+    m_editTarget = {};
+    m_text.clear();
     m_editing = false;
     emit changed();
     emit runButtonEnabled(true);
@@ -85,12 +85,12 @@ void ParameterEditor::addToBatch()
 
 int ParameterEditor::insertKey(const QString& key, int selectionStart, int selectionLength)
 {
-    if (!isEditing() || m_label9[Key].isEmpty())
+    if (!isEditing() || m_editTarget[Key].isEmpty())
         return -1;
-    const int size = static_cast<int>(m_text1.size());
+    const int size = static_cast<int>(m_text.size());
     const int start = std::clamp(selectionStart, 0, size);
     const int length = std::clamp(selectionLength, 0, size - start);
-    m_text1.replace(start, length, key);
+    m_text.replace(start, length, key);
     emit changed();
     return start + static_cast<int>(key.size());
 }
@@ -111,7 +111,7 @@ int ParameterEditor::insertColumnKey(int selected, int selectionStart, int selec
 
 void ParameterEditor::abandonEdit()
 {
-    m_text1.clear();
+    m_text.clear();
     m_editing = false;
     emit changed();
 }
@@ -119,24 +119,24 @@ void ParameterEditor::abandonEdit()
 void ParameterEditor::resetAfterDelete()
 {
     m_canEditSample = false;
-    m_label1.clear();
-    m_label9 = {};
+    m_sample.clear();
+    m_editTarget = {};
     m_textOpen = false;
-    m_lv2del = 1;
+    m_sampleCleared = true;
     emit changed();
 }
 
 void ParameterEditor::clearSampleDisplay()
 {
-    m_label1.clear();
+    m_sample.clear();
     emit changed();
 }
 
 void ParameterEditor::loadForReedit(const QString& key, const QString& application, const QString& parameter,
                                     const QString& path)
 {
-    m_label9 = {key, application, path};
-    m_text1 = parameter;
+    m_editTarget = {key, application, path};
+    m_text = parameter;
     m_editing = true;
     m_textOpen = true;
     emit changed();

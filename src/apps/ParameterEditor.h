@@ -7,15 +7,15 @@
 
 class WorkTable;
 
-// The parameter editor of the main window: the selected application (Label8), its sample (Label1), the
-// application whose text is being written (Label9), the text itself (Text1) and which buttons are enabled.
-// While editing, the text may be stored as a sample (Command5) or registered (Command1); both buttons follow
-// `isEditing`. The window shows this state and calls the commands; `changed` asks it to show it again.
+// The parameter editor of the main window: the selected application, its sample, the application whose text
+// is being written (the edit target), the text itself and which buttons are enabled. While editing, the text
+// may be stored as a sample or registered; both buttons follow `isEditing`. The window shows this state and
+// calls the commands; `changed` asks it to show it again.
 class ParameterEditor : public QObject
 {
     Q_OBJECT
 public:
-    // Index into Label8 / Label9: key, application, path.
+    // A part of the selected application or of the edit target: key, application, path.
     enum Field { Key = 0, Application = 1, Path = 2 };
 
     explicit ParameterEditor(WorkTable& table, QObject* parent = nullptr);
@@ -37,8 +37,8 @@ public:
     int insertApplicationKey(int selected, int selectionStart, int selectionLength);
     int insertColumnKey(int selected, int selectionStart, int selectionLength);
 
-    // The user typed into Text1. Emits nothing: the window already shows the text.
-    void setText(const QString& text) { m_text1 = text; }
+    // The user typed into the parameter text. Emits nothing: the window already shows the text.
+    void setText(const QString& text) { m_text = text; }
 
     bool isEditing() const { return m_editing; }
     // Empties the text and returns to Idle.
@@ -51,15 +51,15 @@ public:
     void loadForReedit(const QString& key, const QString& application, const QString& parameter,
                        const QString& path);
 
-    QString label9(int field) const { return m_label9.at(static_cast<size_t>(field)); }
-    QString label1() const { return m_label1; }
-    QString text1() const { return m_text1; }
-    // Whether the text box takes typing (Text1 enabled): from the first edit until an application is deleted.
+    QString editTarget(int field) const { return m_editTarget.at(static_cast<size_t>(field)); }
+    QString sample() const { return m_sample; }
+    QString text() const { return m_text; }
+    // Whether the text box takes typing (enabled): from the first edit until an application is deleted.
     bool isTextOpen() const { return m_textOpen; }
-    // Whether an application is chosen whose sample "↓パラメータを編集" can take (Command6 enabled).
+    // Whether an application is chosen whose sample "↓パラメータを編集" can take (the button enabled).
     bool canEditSample() const { return m_canEditSample; }
     // Whether the next selection leaves the sample display empty, as it is after a delete.
-    bool keepsSampleCleared() const { return m_lv2del == 1; }
+    bool keepsSampleCleared() const { return m_sampleCleared; }
 
     // The application number named by an <AppN> key: every "<App" and ">" removed, then the leading digits
     // (blanks around them ignored). 0 when there are none.
@@ -67,17 +67,17 @@ public:
 
 signals:
     void changed();
-    // Registering a text enables the run button Command10.
+    // Registering a text enables the run button.
     void runButtonEnabled(bool enabled);
 
 private:
     WorkTable& m_table;
-    std::array<QString, 3> m_label8;
-    std::array<QString, 3> m_label9;
-    QString m_label1;
-    QString m_text1;
+    std::array<QString, 3> m_selectedApp;
+    std::array<QString, 3> m_editTarget;
+    QString m_sample;
+    QString m_text;
     bool m_textOpen = false;
     bool m_editing = false;
     bool m_canEditSample = false;
-    int m_lv2del = 0;
+    bool m_sampleCleared = false;
 };

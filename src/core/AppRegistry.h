@@ -2,8 +2,8 @@
 
 #include "TextRowList.h"
 
-// The registered applications, shown in ListView2. Row r (from 0) holds the key <App r+1>, the executable's
-// file name, its full path and a sample parameter text.
+// The registered applications, shown in the application list. Row r (from 0) holds the key <App r+1>, the
+// executable's file name, its full path and a sample parameter text.
 class AppRegistry : public TextRowList
 {
     Q_OBJECT

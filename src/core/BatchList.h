@@ -2,7 +2,7 @@
 
 #include "TextRowList.h"
 
-// The batch list ListView4: the parameter texts a run applies, in order, to every file.
+// The batch list the batch list: the parameter texts a run applies, in order, to every file.
 class BatchList : public TextRowList
 {
     Q_OBJECT

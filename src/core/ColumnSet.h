@@ -8,8 +8,8 @@
 
 #include <vector>
 
-// The columns of the file list. Column i (from 0) owns the key <ci>; the column key list ListView3 shows the
-// same columns as rows (key text, name). This model is that key list.
+// The columns of the file list. Column i (from 0) owns the key <ci>; the column key list the key list shows
+// the same columns as rows (key text, name). This model is that key list.
 class ColumnSet : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,6 +24,10 @@ public:
     // The columns intake fills from a file's path (<c0>..<c5>); user columns follow them and are never
     // filled by intake nor deleted as theirs.
     static constexpr int builtInCount = 6;
+    // The built-in columns a job is known by: <c2>, the file's name without its last extension, and <c5>, its
+    // full path.
+    static constexpr int fileNameColumn = 2;
+    static constexpr int fullPathColumn = 5;
 
     explicit ColumnSet(QObject* parent = nullptr);
 

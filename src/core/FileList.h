@@ -7,7 +7,7 @@
 
 class ColumnSet;
 
-// The rows of the file list ListView1: one row per file, one text cell per column of the ColumnSet.
+// The rows of the file list the file list: one row per file, one text cell per column of the ColumnSet.
 // Cell 0 is the row's own text (<c0>), cell N its sub-item N (<cN>). Selection lives in the view's selection
 // model; operations that act on selected rows take their indexes.
 class FileList : public QAbstractTableModel

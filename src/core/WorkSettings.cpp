@@ -1,5 +1,7 @@
 #include "WorkSettings.h"
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 WorkSettings::WorkSettings(QObject* parent) : QObject(parent)
@@ -9,19 +11,33 @@ WorkSettings::WorkSettings(QObject* parent) : QObject(parent)
 
 void WorkSettings::loadFactoryDefaults()
 {
-    check1 = 1;
-    check2 = 1;
-    option2 = OptionGroup{0};
-    option2Enabled = true;
-    check3 = 0;
-    label6 = u"32"_s;
-    slider1 = 32;
+    alwaysAppend = 1;
+    afterWork = 1;
+    afterWorkAction = OptionGroup{PowerOff};
+    launchMinimised = false;
+    logLimitText = u"32"_s;
     notifyChanged();
 }
 
-double WorkSettings::logLimit() const
+double WorkSettings::logLimitKb() const
 {
-    return leadingNumber(label6);
+    return leadingNumber(logLimitText);
+}
+
+int WorkSettings::roundedLogLimitKb() const
+{
+    return static_cast<int>(roundHalfEven(logLimitKb()));
+}
+
+double roundHalfEven(double value)
+{
+    const double down = std::floor(value);
+    const double fraction = value - down;
+    if (fraction > 0.5)
+        return down + 1.0;
+    if (fraction < 0.5)
+        return down;
+    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
 
 double leadingNumber(const QString& text)

@@ -33,8 +33,9 @@ public:
     WorkSettings settings;
     ActivityLog log;
 
-    // StopFlag of the start-up: -1 after a failed read of the startup template, until a read succeeds.
-    // While it is -1, closing the window writes neither the log nor the startup template. (The run's abort
-    // request is kept by the run engine, so that closing while an abort is pending still stores both.)
-    int stopFlag = 0;
+    // Set while the start-up has not loaded the startup template: after a failed read until a read succeeds,
+    // and in a process refused the lock. Closing then writes neither the log nor the startup template. (The
+    // run's abort request is kept by the run engine, so that closing while an abort is pending still stores
+    // both.)
+    bool startupIncomplete = false;
 };

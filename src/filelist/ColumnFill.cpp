@@ -62,12 +62,12 @@ qint64 ColumnFill::boxValue(const QString& text)
     return negative ? -value : value;
 }
 
-QString ColumnFill::stepped(const QString& text, int keyCode, int limit)
+QString ColumnFill::stepped(const QString& text, Qt::Key key, int limit)
 {
     const QString limitText = QString::number(limit);
-    if (keyCode == keyUp)
+    if (key == Qt::Key_Up)
         return text == QLatin1String("1") ? limitText : QString::number(boxValue(text) - 1);
-    if (keyCode == keyDown)
+    if (key == Qt::Key_Down)
         return text == limitText ? QStringLiteral("1") : QString::number(boxValue(text) + 1);
     return text;
 }

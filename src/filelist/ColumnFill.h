@@ -2,26 +2,27 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <qnamespace.h>
 
 #include <vector>
 
 class FileList;
 
-// What the column fill dialog Form3 does with its fields, without the dialog: the fill itself, the digit
-// filter and the arrow-key stepping of the start value and the step.
+// What the column fill dialog ColumnFillDialog does with its fields, without the dialog: the fill itself, the
+// digit filter and the arrow-key stepping of the start value and the step.
 class ColumnFill
 {
 public:
-    enum Mode { Clear = 0, Folder = 1, Text = 2, Sequence = 3 }; // the index of Form3's Option1
+    enum Mode { Clear = 0, Folder = 1, Text = 2, Sequence = 3 }; // the index of ColumnFillDialog's Option1
 
     struct Request {
         int mode = Clear;
         int comboIndex = 0;            // Combo1's entry; entry 0 is the first user column
         std::vector<int> selectedRows; // 0-based, any order
-        QString folder;                // Dir1's current path
-        QString text;                  // Text1
-        QString start;                 // Text2
-        QString step;                  // Text3
+        QString folder;                // the folder picker's current folder
+        QString text;                  // the text to write
+        QString start;                 // the first number, as typed
+        QString step;                  // the step, as typed
     };
 
     // Start value and step boxes: the number of characters that may be typed, and the arrow keys' wrap value.
@@ -29,9 +30,6 @@ public:
     static constexpr int startMaxLength = 3;
     static constexpr int stepLimit = 99;
     static constexpr int stepMaxLength = 2;
-    // Key codes of the key-down event.
-    static constexpr int keyUp = 38;
-    static constexpr int keyDown = 40;
 
     // Writes the value of the mode into the target column of every selected row, in list order. Sequential
     // numbers are decimal without leading zeros and advance only on selected rows. Nothing else changes.
@@ -41,9 +39,10 @@ public:
     // digits at its start. Anything else, an empty box included, reads as 0 (the user may erase the box).
     static qint64 boxValue(const QString& text);
 
-    // The box text after the arrow key `keyCode` (keyUp or keyDown; other keys leave it): Up on exactly "1"
-    // wraps to the limit, Down on exactly the limit wraps to "1"; otherwise Up subtracts 1 and Down adds 1.
-    static QString stepped(const QString& text, int keyCode, int limit);
+    // The box text after the arrow key `key` (Qt::Key_Up or Qt::Key_Down; other keys leave it): Up on exactly
+    // "1" wraps to the limit, Down on exactly the limit wraps to "1"; otherwise Up subtracts 1 and Down
+    // adds 1.
+    static QString stepped(const QString& text, Qt::Key key, int limit);
 
     // Whether a start or step box may hold `text` after the user's edit, however it was entered (typed,
     // pasted, dropped, from an input method): the digits 0 to 9 only, at most `maxLength` of them.

@@ -17,23 +17,14 @@ FileListCommands::FileListCommands(WorkTable& table, Dialogs& dialogs, const Fil
 {
 }
 
-int FileListCommands::modifierState(Qt::KeyboardModifiers modifiers)
+void FileListCommands::takeDroppedFiles(const QStringList& paths, Qt::KeyboardModifiers modifiers)
 {
-    int bits = 0;
-    if (modifiers & Qt::ShiftModifier)
-        bits |= Shift;
-    if (modifiers & Qt::ControlModifier)
-        bits |= Ctrl;
-    if (modifiers & Qt::AltModifier)
-        bits |= Alt;
-    return bits;
-}
-
-void FileListCommands::takeDroppedFiles(const QStringList& paths, int modifiers)
-{
-    // Always-append makes every drop count as a drop with Shift alone.
-    const int state = m_table.settings.check1 == 1 ? int(Shift) : modifiers;
-    if (state != Shift && state != Ctrl)
+    // Shift alone or Ctrl alone appends; Meta is not looked at, any other key held replaces.
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const bool append =
+        m_table.settings.alwaysAppend == 1 || held == Qt::ShiftModifier || held == Qt::ControlModifier;
+    if (!append)
         m_table.files.clear();
 
     // Intake splits at the platform's own separator.

@@ -18,20 +18,15 @@ class FileSystem;
 class FileListCommands
 {
 public:
-    // Modifier bits of a drop.
-    enum Modifier : int { Shift = 1, Ctrl = 2, Alt = 4 };
-    // The bits of the keys held at a drop; other keys (Meta) add nothing.
-    static int modifierState(Qt::KeyboardModifiers modifiers);
-
     FileListCommands(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem);
 
-    // Files dropped on ListView1, in drop order, as native paths. With Check1 on, or with Shift alone or Ctrl
-    // alone held, the new rows are appended; otherwise the list is cleared first, even when no path is taken.
-    // Folders, whatever their other attributes, paths whose attributes read exactly 2 (hidden only) and
-    // paths whose attributes cannot be read are skipped, and with the filter on so are paths whose extension
-    // no checked entry names. The count column is renumbered afterwards. Every path is taken: there is no
-    // limit on the size of a drop.
-    void takeDroppedFiles(const QStringList& paths, int modifiers);
+    // Files dropped on the file list, in drop order, as native paths. With always-append on, or with Shift
+    // alone or Ctrl alone held, the new rows are appended; otherwise the list is cleared first, even when no
+    // path is taken. Folders, whatever their other attributes, paths whose attributes read exactly 2 (hidden
+    // only) and paths whose attributes cannot be read are skipped, and with the filter on so are paths whose
+    // extension no checked entry names. The count column is renumbered afterwards. Every path is taken: there
+    // is no limit on the size of a drop.
+    void takeDroppedFiles(const QStringList& paths, Qt::KeyboardModifiers modifiers);
 
     // Whether the pop-up menus may open on a mouse press: the file list's "ファイルリスト（&L）" on a right
     // press while the list has rows; the filter's "フィルタ(&E)" on a right press while List1 is enabled
@@ -48,8 +43,8 @@ public:
     void addExtension();
     // Removes List1's current entry; -1 (no current entry) does nothing.
     void removeExtension(int currentIndex);
-    // Whether the column fill dialog Form3 may open: never on an empty file list; with no user column the
-    // user is told to add one first.
+    // Whether the column fill dialog ColumnFillDialog may open: never on an empty file list; with no user
+    // column the user is told to add one first.
     bool mayOpenColumnFill();
 
     // Asks for a name and appends a user column with the next key.

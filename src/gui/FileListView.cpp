@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 FileListView::FileListView(QWidget* parent) : QTreeView(parent)
 {
-    setObjectName(u"ListView1"_s);
+    setObjectName(u"fileList"_s);
     setUniformRowHeights(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -77,7 +77,7 @@ void FileListView::dragLeaveEvent(QDragLeaveEvent* event)
 void FileListView::dropEvent(QDropEvent* event)
 {
     if (takeAsCopy(event))
-        emit filesDropped(localPaths(event->mimeData()), FileListCommands::modifierState(event->modifiers()));
+        emit filesDropped(localPaths(event->mimeData()), event->modifiers());
 }
 
 // A file manager offers only a move while Shift is held and only a link while Ctrl and Shift are; here the

@@ -5,8 +5,8 @@
 
 class QMimeData;
 
-// ListView1: the file list, set up here whole: rows selected together, movable headers, the lists' font and
-// a context menu the window opens. Takes drops of local files from the desktop and reports them with the
+// the file list: the file list, set up here whole: rows selected together, movable headers, the lists' font
+// and a context menu the window opens. Takes drops of local files from the desktop and reports them with the
 // modifier state; reports header clicks instead of sorting itself, because the sort rule (text order,
 // flipping on a second click, renumbering) belongs to the file list's commands.
 class FileListView : public QTreeView
@@ -19,8 +19,7 @@ public:
     static QStringList localPaths(const QMimeData* data);
 
 signals:
-    // `modifiers` as FileListCommands::modifierState gives them.
-    void filesDropped(const QStringList& paths, int modifiers);
+    void filesDropped(const QStringList& paths, Qt::KeyboardModifiers modifiers);
     // 1-based index of the clicked header.
     void columnClicked(int header);
 

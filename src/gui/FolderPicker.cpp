@@ -35,30 +35,30 @@ QListView* makeList(QStringListModel* model, const QString& name, QWidget* paren
 } // namespace
 
 FolderPicker::FolderPicker(Files files, QWidget* parent)
-    : QWidget(parent), m_files(files), m_drive1(new QComboBox(this)), m_path(new QLabel(this)),
+    : QWidget(parent), m_files(files), m_driveList(new QComboBox(this)), m_path(new QLabel(this)),
       m_dirModel(new QStringListModel(this)), m_fileModel(new QStringListModel(this))
 {
-    m_drive1->setObjectName(u"Drive1"_s);
-    m_drive1->addItems(drives());
-    m_path->setObjectName(u"Dir1Path"_s);
+    m_driveList->setObjectName(u"driveList"_s);
+    m_driveList->addItems(drives());
+    m_path->setObjectName(u"folderPath"_s);
     m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_path->setTextFormat(Qt::PlainText);
-    m_dir1 = makeList(m_dirModel, u"Dir1"_s, this);
-    m_file1 = makeList(m_fileModel, u"File1"_s, this);
+    m_folderList = makeList(m_dirModel, u"folderList"_s, this);
+    m_fileChoice = makeList(m_fileModel, u"fileChoice"_s, this);
 
     auto* lists = new QHBoxLayout;
-    lists->addWidget(m_dir1);
-    lists->addWidget(m_file1);
+    lists->addWidget(m_folderList);
+    lists->addWidget(m_fileChoice);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_drive1);
+    layout->addWidget(m_driveList);
     layout->addWidget(m_path);
     layout->addLayout(lists, 1);
 
     // `activated`, not `currentIndexChanged`: only the user's choice opens a drive, never our own resync.
-    connect(m_drive1, &QComboBox::activated, this, &FolderPicker::Drive1_Change);
-    connect(m_dir1, &QListView::activated, this,
-            [this](const QModelIndex& index) { Dir1_Change(index.data().toString()); });
+    connect(m_driveList, &QComboBox::activated, this, &FolderPicker::openDrive);
+    connect(m_folderList, &QListView::activated, this,
+            [this](const QModelIndex& index) { openEntry(index.data().toString()); });
 
     if (!setFolder(QDir::currentPath()))
         setFolder(QDir::rootPath());
@@ -115,7 +115,7 @@ void FolderPicker::setFiles(Files files)
 
 QString FolderPicker::selectedFile() const
 {
-    const QModelIndexList selected = m_file1->selectionModel()->selectedIndexes();
+    const QModelIndexList selected = m_fileChoice->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? QString() : selected.first().data().toString();
 }
 
@@ -146,8 +146,8 @@ void FolderPicker::selectDriveOfFolder()
     // The drive is the mounted root that holds the folder: the longest root path that prefixes it.
     int best = -1;
     qsizetype bestLength = -1;
-    for (int i = 0; i < m_drive1->count(); ++i) {
-        const QString root = QDir::fromNativeSeparators(m_drive1->itemText(i));
+    for (int i = 0; i < m_driveList->count(); ++i) {
+        const QString root = QDir::fromNativeSeparators(m_driveList->itemText(i));
         const QString prefix = root.endsWith(u'/') ? root : root + u'/';
         const bool holds = m_folder == root || m_folder.startsWith(prefix);
         if (holds && root.size() > bestLength) {
@@ -155,12 +155,12 @@ void FolderPicker::selectDriveOfFolder()
             bestLength = root.size();
         }
     }
-    m_drive1->setCurrentIndex(best);
+    m_driveList->setCurrentIndex(best);
 }
 
-void FolderPicker::Drive1_Change(int index)
+void FolderPicker::openDrive(int index)
 {
-    const QString root = m_drive1->itemText(index);
+    const QString root = m_driveList->itemText(index);
     const QString problem = folderProblem(root);
     if (!problem.isEmpty()) {
         report(problem);
@@ -170,7 +170,7 @@ void FolderPicker::Drive1_Change(int index)
     setFolder(root);
 }
 
-void FolderPicker::Dir1_Change(const QString& entry)
+void FolderPicker::openEntry(const QString& entry)
 {
     const QString target = entry == parentEntry ? QDir::cleanPath(m_folder + u"/.."_s)
                                                 : QDir::cleanPath(m_folder + u'/' + entry);

@@ -9,9 +9,9 @@ class QLabel;
 class QListView;
 class QStringListModel;
 
-// The drive, folder and file pickers as one widget: the drive list Drive1 across the top, the folder list
-// Dir1 (left) and the file list File1 (right) below it. Dir1 shows ".." and the subfolders of the current
-// folder; activating an entry opens it. File1 shows the files of the current folder.
+// The drive, folder and file pickers as one widget: the drive list across the top, the folder list (left) and
+// the file list (right) below it. The folder list shows ".." and the subfolders of the current folder;
+// activating an entry opens it. The file list shows the files of the current folder.
 class FolderPicker : public QWidget
 {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     // The selected file's name only; empty when none is selected.
     QString selectedFile() const;
 
-    // Which files File1 lists; lists the current folder again.
+    // Which files the file list shows; lists the current folder again.
     void setFiles(Files files);
 
     // Where a drive or folder the user chose and that cannot be read is reported.
@@ -41,8 +41,8 @@ public:
     static QStringList drives();
 
 private:
-    void Drive1_Change(int index);
-    void Dir1_Change(const QString& entry);
+    void openDrive(int index);
+    void openEntry(const QString& entry);
     void report(const QString& description);
     void refresh();
     void selectDriveOfFolder();
@@ -50,10 +50,10 @@ private:
     Files m_files;
     QString m_folder; // absolute, '/' separated
     Dialogs* m_dialogs = nullptr;
-    QComboBox* m_drive1;
+    QComboBox* m_driveList;
     QLabel* m_path;
-    QListView* m_dir1;
-    QListView* m_file1;
+    QListView* m_folderList;
+    QListView* m_fileChoice;
     QStringListModel* m_dirModel;
     QStringListModel* m_fileModel;
 };

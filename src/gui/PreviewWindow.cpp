@@ -100,7 +100,7 @@ void PreviewWindow::exportJobs()
     // A run with these problems would not start; neither does its job file.
     const QString problems = m_jobs->problems();
     if (!problems.isEmpty()) {
-        m_dialogs.message(CheckAppKeysMessage(problems), applicationTitle());
+        m_dialogs.message(appKeyProblemsMessage(problems), applicationTitle());
         return;
     }
     const QString path = m_dialogs.saveFile(QString(), u"ジョブファイル (*.sh);;すべてのファイル (*)"_s);

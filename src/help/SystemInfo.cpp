@@ -16,11 +16,10 @@ SystemInfo::SystemInfo(const Registry& registry, const FileSystem& files, Proces
 {
 }
 
-bool SystemInfo::GetKeyValue(const QString& key, const QString& valueName, QString& out) const
+bool SystemInfo::registryValue(const QString& key, const QString& valueName, QString& out) const
 {
     out.clear();
-    // On Windows the key is opened for reading only: these values are never written, and a standard user may
-    // not open them for full access.
+    // Only read: these values are never written, and a user without administrator rights may not write them.
     const QVariant value = m_registry.localMachineValue(key, valueName);
     if (!value.isValid())
         return false;
@@ -34,19 +33,19 @@ bool SystemInfo::GetKeyValue(const QString& key, const QString& valueName, QStri
     return true;
 }
 
-bool SystemInfo::StartSysInfo()
+bool SystemInfo::startSystemInformation()
 {
     QString path;
-    if (!GetKeyValue(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"PATH"_s, path)) {
+    if (!registryValue(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"PATH"_s, path)) {
         QString folder;
-        if (GetKeyValue(u"SOFTWARE\\Microsoft\\Shared Tools Location"_s, u"MSINFO"_s, folder)) {
+        if (registryValue(u"SOFTWARE\\Microsoft\\Shared Tools Location"_s, u"MSINFO"_s, folder)) {
             const QString candidate = folder + m_separator + u"MSINFO32.EXE"_s;
             if (m_files.fileExists(candidate))
                 path = candidate;
         }
     }
     // Show mode 1: a normal window with focus. The tool runs on by itself; nothing waits for it.
-    if (!path.isEmpty() && m_launcher.start(CommandLine::escapeQuotes(path), 1, {path}) != 0)
+    if (!path.isEmpty() && m_launcher.start(CommandLine::escapeQuotes(path), {path}) != 0)
         return true;
     m_dialogs.message(u"現時点ではｼｽﾃﾑ情報を使用できません"_s, applicationTitle());
     return false;

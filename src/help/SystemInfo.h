@@ -19,9 +19,9 @@ public:
 
     // Reads a text value of the local machine's registry into `out`, less one closing NUL. Returns false,
     // with `out` empty, when the key or the value is missing or holds no text.
-    bool GetKeyValue(const QString& key, const QString& valueName, QString& out) const;
+    bool registryValue(const QString& key, const QString& valueName, QString& out) const;
     // Returns true when the tool was started.
-    bool StartSysInfo();
+    bool startSystemInformation();
 
 private:
     const Registry& m_registry;

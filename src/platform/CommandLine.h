@@ -6,14 +6,14 @@
 
 #include <functional>
 
-// A command line split into words, much as Windows splits one. Only the blank, the tab and the line breaks
-// (CR, LF) separate words; every other character, the ideographic space U+3000 and the no-break spaces
-// included, is part of a word. Double quotes group separators into a word and are removed. Within a run of
-// quotes, each three in a row stand for one quote character, and a single one left over opens or closes a
-// quoted span, so `"""` is a literal quote inside and outside quotes. Quotes alone make a word: `""` is one
-// empty word, while `a""b` reads `ab`. No shell is involved: ";", "$()", "|" and back quotes are plain text.
-// Each word also keeps the span of the line it was read from, so that words can be joined again with their
-// original blanks.
+// A command line split into words by Lomvato's own rule, without a shell. Only the blank, the tab and the
+// line breaks (CR, LF) separate words; every other character, the ideographic space U+3000 and the no-break
+// spaces included, is part of a word. Double quotes group separators into a word and are removed. Within a
+// run of quotes, each three in a row stand for one quote character, and a single one left over opens or
+// closes a quoted span, so `"""` is a literal quote inside and outside quotes. Quotes alone make a word: `""`
+// is one empty word, while `a""b` reads `ab`. No shell is involved: ";", "$()", "|" and back quotes are plain
+// text. Each word also keeps the span of the line it was read from, so that words can be joined again with
+// their original blanks.
 class CommandLine
 {
 public:

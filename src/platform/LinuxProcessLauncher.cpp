@@ -218,9 +218,7 @@ QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
     return words;
 }
 
-// showMode (normal or minimised window) is accepted and ignored: Linux desktops offer no portable way to
-// start a foreign program minimised.
-ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine, int /*showMode*/,
+ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine,
                                                       const QStringList& knownPrograms, bool captureOutput)
 {
     sweep();

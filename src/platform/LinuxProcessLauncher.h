@@ -31,7 +31,7 @@ public:
     LinuxProcessLauncher& operator=(const LinuxProcessLauncher&) = delete;
 
     QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const override;
-    Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms,
+    Started launch(const QString& commandLine, const QStringList& knownPrograms,
                    bool captureOutput = false) override;
     void readToTheEnd(UniqueFd pipe) override;
 

@@ -73,16 +73,15 @@ public:
     };
 
     virtual ~ProcessLauncher() = default;
-    // Starts the command line. showMode: 1 normal window with focus, 2 minimised with focus (only honoured
-    // where the platform can). A line that begins with one of the `knownPrograms` (the registered
+    // Starts the command line. A line that begins with one of the `knownPrograms` (the registered
     // applications' paths) names that program whole, even where a shorter part of its path names another
     // file. The process is opened at once, so that even one that ends at once still tells how it ended.
-    virtual Started launch(const QString& commandLine, int showMode, const QStringList& knownPrograms,
+    virtual Started launch(const QString& commandLine, const QStringList& knownPrograms,
                            bool captureOutput = false) = 0;
     // Starts the command line and lets it run by itself; the process identifier, or 0.
-    qint64 start(const QString& commandLine, int showMode, const QStringList& knownPrograms)
+    qint64 start(const QString& commandLine, const QStringList& knownPrograms)
     {
-        return launch(commandLine, showMode, knownPrograms).pid;
+        return launch(commandLine, knownPrograms).pid;
     }
     // Hands the read end of a program's output pipe to a process of its own that reads it to its end and
     // drops what it reads, so that a program that outlives Lomvato is never ended by a closed pipe (SIGPIPE).

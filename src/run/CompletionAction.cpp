@@ -20,12 +20,12 @@ CompletionAction::run(const std::function<void(CompletionCountdown& countdown)>&
                       const std::function<void()>& storeFiles)
 {
     // Only a ticked box runs an action; a grey one (2, from a template) shows unticked and only reports.
-    if (m_settings.check2 != 1) {
+    if (!m_settings.isAfterWorkOn()) {
         m_dialogs.message(u"処理が全て終了しました"_s, applicationTitle());
         return Outcome::Reported;
     }
 
-    if (m_settings.option2.isSelected(0)) {
+    if (m_settings.afterWorkAction.isSelected(WorkSettings::PowerOff)) {
         CompletionCountdown countdown(m_dialogs, m_power);
         showCountdown(countdown);
         if (countdown.result() != CompletionCountdown::Result::RanOut)
@@ -40,7 +40,7 @@ CompletionAction::run(const std::function<void(CompletionCountdown& countdown)>&
         return Outcome::PoweredOff;
     }
 
-    if (m_settings.option2.isSelected(1)) {
+    if (m_settings.afterWorkAction.isSelected(WorkSettings::EndProgram)) {
         m_log.prepend(ActivityLog::timed(m_clock.now(), u"「Lomvato」は終了処理を開始しました／"_s));
         m_log.prependSeparator();
         return Outcome::Ended;

@@ -25,9 +25,9 @@ public:
     CompletionAction(const WorkSettings& settings, ActivityLog& log, Dialogs& dialogs, PowerControl& power,
                      const Clock& clock);
 
-    // showCountdown shows Form6 modally over the countdown and returns when the countdown has ended;
-    // storeFiles writes log.ini, then default.lvt, into the program folder. The caller closes the window (its
-    // normal close path, which stores both files once more) when the outcome says so.
+    // showCountdown shows ShutdownCountdownDialog modally over the countdown and returns when the countdown
+    // has ended; storeFiles writes log.ini, then default.lvt, into the program folder. The caller closes the
+    // window (its normal close path, which stores both files once more) when the outcome says so.
     Outcome run(const std::function<void(CompletionCountdown& countdown)>& showCountdown,
                 const std::function<void()>& storeFiles);
     static bool closesWindow(Outcome outcome)

@@ -5,9 +5,9 @@
 class Dialogs;
 class PowerControl;
 
-// The shutdown countdown behind Form6: 500 ticks of 10 ms on a bar of 0..500 that stops one step short of
-// full, then the shutdown privilege where the system demands one. The dialog owns the timer and calls tick();
-// tests call it directly.
+// The shutdown countdown behind ShutdownCountdownDialog: 500 ticks of 10 ms on a bar of 0..500 that stops one
+// step short of full, then the shutdown privilege where the system demands one. The dialog owns the timer and
+// calls tick(); tests call it directly.
 class CompletionCountdown : public QObject
 {
     Q_OBJECT

@@ -137,8 +137,8 @@ QString replacePass(const QString& text, const KeyRange& range, int pass, const 
 }
 } // namespace
 
-QString ExpandParameter(const QString& parameter, const FileList::Row& row, int columnCount,
-                        const AppRegistry& apps)
+QString expandCommandLine(const QString& parameter, const FileList::Row& row, int columnCount,
+                          const AppRegistry& apps)
 {
     const KeyRange range{qMax(columnCount, 0), apps.count()};
     const QString none;
@@ -188,7 +188,7 @@ QString ExpandParameter(const QString& parameter, const FileList::Row& row, int 
     return text;
 }
 
-QString CheckAppKeys(const BatchList& batch, const AppRegistry& apps, const FileSystem& files)
+QString appKeyProblems(const BatchList& batch, const AppRegistry& apps, const FileSystem& files)
 {
     constexpr int highestKey = 999;
     QString problems;
@@ -217,7 +217,7 @@ QString CheckAppKeys(const BatchList& batch, const AppRegistry& apps, const File
     return problems;
 }
 
-QString CheckAppKeysMessage(const QString& problems)
+QString appKeyProblemsMessage(const QString& problems)
 {
     return problems + u"処理を中止します"_s;
 }

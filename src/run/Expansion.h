@@ -17,8 +17,8 @@
 // (CommandLine::escapeQuotes): so only the quotes of the parameter text decide how the line splits, a key
 // inside a quoted span reaches the program as exactly its value, and the line splits back into exactly the
 // arguments the program receives.
-QString ExpandParameter(const QString& parameter, const FileList::Row& row, int columnCount,
-                        const AppRegistry& apps);
+QString expandCommandLine(const QString& parameter, const FileList::Row& row, int columnCount,
+                          const AppRegistry& apps);
 
 // The registered applications' paths, in their order: the programs a command line may begin with.
 QStringList RegisteredPrograms(const AppRegistry& apps);
@@ -27,7 +27,7 @@ QStringList RegisteredPrograms(const AppRegistry& apps);
 // by CR LF) per entry and key, entry by entry and key by key in ascending order, for a key whose application
 // is not registered or whose executable does not exist; empty when every key is sound. Keys above 999 are not
 // looked for.
-QString CheckAppKeys(const BatchList& batch, const AppRegistry& apps, const FileSystem& files);
+QString appKeyProblems(const BatchList& batch, const AppRegistry& apps, const FileSystem& files);
 
 // The text of the box that stops a run: the problem lines followed by "処理を中止します".
-QString CheckAppKeysMessage(const QString& problems);
+QString appKeyProblemsMessage(const QString& problems);

@@ -53,8 +53,8 @@ const JobPreview::Job& JobPreview::job(int number) const
 {
     if (m_last.number != number) {
         m_last.commandLine =
-            ExpandParameter(m_table.batch.parameter(entryOf(number)), m_table.files.row(fileRowOf(number)),
-                            m_table.columns.count(), m_table.apps);
+            expandCommandLine(m_table.batch.parameter(entryOf(number)), m_table.files.row(fileRowOf(number)),
+                              m_table.columns.count(), m_table.apps);
         m_last.arguments = m_launcher.arguments(m_last.commandLine, RegisteredPrograms(m_table.apps));
         m_last.number = number;
     }
@@ -99,7 +99,7 @@ QVariant JobPreview::data(const QModelIndex& index, int role) const
         return QString(m_table.batch.key(entry) + u' ' + m_table.batch.application(entry));
     }
     case File:
-        return m_table.files.cell(fileRowOf(number), 2);
+        return m_table.files.cell(fileRowOf(number), ColumnSet::fileNameColumn);
     case CommandLine:
         return job(number).commandLine;
     case Arguments:
@@ -119,7 +119,7 @@ QVariant JobPreview::headerData(int section, Qt::Orientation orientation, int ro
 
 QString JobPreview::problems() const
 {
-    return CheckAppKeys(m_table.batch, m_table.apps, m_files);
+    return appKeyProblems(m_table.batch, m_table.apps, m_files);
 }
 
 void JobPreview::invalidate()

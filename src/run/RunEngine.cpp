@@ -44,8 +44,6 @@ RunEngine::RunEngine(WorkTable& table, ProcessLauncher& launcher, const FileSyst
     : QObject(parent), m_table(table), m_launcher(launcher), m_files(files), m_clock(clock),
       m_dialogs(dialogs)
 {
-    m_pollTimer.setInterval(PollPeriod);
-    m_waitTimer.setInterval(OpenDelay);
     m_waitTimer.setSingleShot(true);
     m_soon.setInterval(0);
     m_soon.setSingleShot(true);
@@ -71,10 +69,10 @@ RunEngine::~RunEngine()
             m_launcher.readToTheEnd(output->reader.release());
 }
 
-void RunEngine::setPeriods(int pollMs, int waitMs)
+// Through the clock, so that a test or a soak may run the periods short.
+void RunEngine::startPolling()
 {
-    m_pollTimer.setInterval(pollMs);
-    m_waitTimer.setInterval(waitMs);
+    m_clock.start(m_pollTimer, m_fast ? FastPollPeriod : PollPeriod);
 }
 
 void RunEngine::setPace(bool fast, int parallel)
@@ -122,10 +120,10 @@ void RunEngine::runAgain(const QList<RunResults::Job>& jobs)
 
 bool RunEngine::keysSound()
 {
-    const QString problems = CheckAppKeys(m_table.batch, m_table.apps, m_files);
+    const QString problems = appKeyProblems(m_table.batch, m_table.apps, m_files);
     if (problems.isEmpty())
         return true;
-    m_dialogs.message(CheckAppKeysMessage(problems), applicationTitle());
+    m_dialogs.message(appKeyProblemsMessage(problems), applicationTitle());
     return false;
 }
 
@@ -142,7 +140,6 @@ void RunEngine::begin()
     m_exhausted = false;
     m_fast = m_paceFast;
     m_places = m_fast ? m_paceParallel : 1;
-    m_pollTimer.setInterval(m_fast ? FastPollPeriod : PollPeriod);
     m_pollTimer.stop();
     setState(false, true);
     emit showLogTab();
@@ -174,11 +171,12 @@ RunResults::Job RunEngine::jobAt(JobPosition position) const
     job.row = position.row;
     job.key = m_table.batch.key(position.entry);
     job.app = m_table.batch.application(position.entry);
-    job.file = m_table.files.cell(position.row, 2);
-    job.path = m_table.files.cell(position.row, 5);
+    job.file = m_table.files.cell(position.row, ColumnSet::fileNameColumn);
+    job.path = m_table.files.cell(position.row, ColumnSet::fullPathColumn);
     job.knownPrograms = RegisteredPrograms(m_table.apps);
-    job.commandLine = ExpandParameter(m_table.batch.parameter(position.entry),
-                                      m_table.files.row(position.row), m_table.columns.count(), m_table.apps);
+    job.commandLine =
+        expandCommandLine(m_table.batch.parameter(position.entry), m_table.files.row(position.row),
+                          m_table.columns.count(), m_table.apps);
     return job;
 }
 
@@ -204,11 +202,10 @@ void RunEngine::startJob(RunResults::Job job)
     m_table.log.prepend(u"\t\t送信内容は"_s + job.commandLine + u"\r\n\r\n"_s);
     // The unhurried pace polls every period counted from this start.
     if (!m_fast)
-        m_pollTimer.start();
+        startPolling();
     job.arguments = m_launcher.arguments(job.commandLine, job.knownPrograms);
     job.start = m_clock.now();
-    ProcessLauncher::Started started =
-        m_launcher.launch(job.commandLine, m_table.settings.check3 + 1, job.knownPrograms, true);
+    ProcessLauncher::Started started = m_launcher.launch(job.commandLine, job.knownPrograms, true);
     job.failure = started.failure;
     const QString app = job.app;
     const QString file = job.file;
@@ -229,7 +226,7 @@ void RunEngine::startJob(RunResults::Job job)
     } else if (!m_fast) {
         // A timer rather than a sleep, so that the window keeps answering during the moment.
         slot->opened = false;
-        m_waitTimer.start();
+        m_clock.start(m_waitTimer, OpenDelay);
     } else {
         watch(*slot);
     }
@@ -252,7 +249,7 @@ void RunEngine::watch(Slot& slot)
             pollSoon();
         });
     } else if (!m_pollTimer.isActive()) {
-        m_pollTimer.start();
+        startPolling();
     }
 }
 
@@ -359,7 +356,7 @@ void RunEngine::logEnd(const Slot& slot)
     // is written; at the fast pace several jobs overlap, so each names its own.
     const bool fromLists = !m_fast && !m_given;
     const QString app = fromLists ? m_table.batch.application(job.entry) : job.app;
-    const QString file = fromLists ? m_table.files.cell(job.row, 2) : job.file;
+    const QString file = fromLists ? m_table.files.cell(job.row, ColumnSet::fileNameColumn) : job.file;
     if (!m_note.isEmpty()) {
         logTimed(u"["_s + file + u"]は"_s + m_note + u"／"_s, 1);
         m_note.clear();

@@ -48,8 +48,6 @@ public:
               Dialogs& dialogs, QObject* parent = nullptr);
     ~RunEngine() override;
 
-    // Shorter periods for tests that run real programs; the order of the steps stays.
-    void setPeriods(int pollMs, int waitMs);
     // The pace from the next run on: the unhurried one, or the fast one with up to `parallel` jobs at once.
     void setPace(bool fast, int parallel);
 
@@ -110,6 +108,7 @@ signals:
     void ended();
 
 private:
+    void startPolling();
     struct Slot;
     class OutputReader;
 

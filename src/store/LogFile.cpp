@@ -1,6 +1,5 @@
 #include "LogFile.h"
 
-#include "TemplateReader.h"
 #include "TextCodec.h"
 #include "core/ActivityLog.h"
 #include "core/WorkSettings.h"
@@ -13,7 +12,7 @@ LogFile::LogFile(ActivityLog& log, WorkSettings& settings) : m_log(log), m_setti
 
 qsizetype LogFile::maxLength() const
 {
-    const double characters = TemplateReader::roundHalfEven(m_settings.logLimit() * 1024.0);
+    const double characters = roundHalfEven(m_settings.logLimitKb() * 1024.0);
     // Label6 is at most "32" after any template load; a strange caption never makes the limit negative.
     return static_cast<qsizetype>(std::clamp(characters, 0.0, 1.0e15));
 }
@@ -41,7 +40,7 @@ QString LogFile::loadedText(const QString& fileText, qsizetype maxLength)
     return text;
 }
 
-bool LogFile::logInPut(const QString& path)
+bool LogFile::loadLog(const QString& path)
 {
     // The newest entries are at the start: only as much of the file is read as the limit can keep, so that a
     // log of any size loads in the same time.
@@ -53,16 +52,15 @@ bool LogFile::logInPut(const QString& path)
     return true;
 }
 
-bool LogFile::logOutPut(const QString& SavePath, StoreError* error)
+bool LogFile::storeLog(const QString& path, StoreError* error)
 {
     const QString text = m_log.text();
-    return TextCodec::writeFile(SavePath, {text, u"\r\n"}, error);
+    return TextCodec::writeFile(path, {text, u"\r\n"}, error);
 }
 
 void LogFile::setLimit(int kilobytes)
 {
-    m_settings.slider1 = kilobytes;
-    m_settings.label6 = QString::number(kilobytes);
+    m_settings.logLimitText = QString::number(kilobytes);
     m_settings.notifyChanged();
 }
 

@@ -25,7 +25,7 @@ bool ProgramStore::ensureStartupTemplate(const QString& executableFolder)
     const QString target = templatePath();
     if (QFileInfo::exists(target))
         return true;
-    const QString shipped = joinPath(executableFolder, u"default.lvt"_s);
+    const QString shipped = joinPath(executableFolder, TemplateFile::startupTemplateName());
     QByteArray bytes;
     if (QFileInfo(shipped) == QFileInfo(target) || !TextCodec::readBytes(shipped, &bytes, nullptr))
         return false;
@@ -37,20 +37,20 @@ bool ProgramStore::ensureStartupTemplate(const QString& executableFolder)
 
 TemplateFile::Outcome ProgramStore::loadAtStart()
 {
-    const TemplateFile::Outcome outcome = m_template.KankyouInPut(templatePath());
+    const TemplateFile::Outcome outcome = m_template.loadStartupTemplate(templatePath());
     if (outcome != TemplateFile::Outcome::GaveUp)
-        m_log.logInPut(logPath());
+        m_log.loadLog(logPath());
     return outcome;
 }
 
 bool ProgramStore::storeAtClose()
 {
-    if (m_table.stopFlag == -1)
+    if (m_table.startupIncomplete)
         return false;
     StoreError error;
-    const bool log = TemplateFile::saved(m_dialogs, m_log.logOutPut(logPath(), &error), logPath(), error);
+    const bool log = TemplateFile::saved(m_dialogs, m_log.storeLog(logPath(), &error), logPath(), error);
     error = {};
-    const bool table = TemplateFile::saved(m_dialogs, m_template.KankyouOutPut(templatePath(), &error),
+    const bool table = TemplateFile::saved(m_dialogs, m_template.writeTemplate(templatePath(), &error),
                                            templatePath(), error);
     return log && table;
 }

@@ -19,8 +19,8 @@ public:
 
     // Start-up: the startup template (with its recovery), then, unless that gave up, the log.
     TemplateFile::Outcome loadAtStart();
-    // Closing: unless stopFlag is -1, writes log.ini and then default.lvt. A file that cannot be written
-    // stays as it was; the user is told which and why, and closing goes on. Returns whether both were
+    // Closing: unless startupIncomplete is set, writes log.ini and then default.lvt. A file that cannot be
+    // written stays as it was; the user is told which and why, and closing goes on. Returns whether both were
     // written.
     bool storeAtClose();
 

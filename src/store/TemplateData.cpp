@@ -5,11 +5,10 @@
 TemplateData TemplateData::from(const WorkTable& table)
 {
     TemplateData d;
-    d.check1 = table.settings.check1;
-    d.check2 = table.settings.check2;
-    d.option1 = table.filter.mode();
-    d.option2 = table.settings.option2;
-    d.option2Enabled = table.settings.option2Enabled;
+    d.alwaysAppend = table.settings.alwaysAppend;
+    d.afterWork = table.settings.afterWork;
+    d.filterMode = table.filter.mode();
+    d.afterWorkAction = table.settings.afterWorkAction;
     d.listEnabled = table.filter.listEnabled();
     for (int i = 0; i < table.filter.count(); ++i)
         d.extensions.push_back(table.filter.item(i));
@@ -20,8 +19,7 @@ TemplateData TemplateData::from(const WorkTable& table)
         d.apps.push_back(table.apps.rowCells(r));
     d.appWidths = table.apps.widths();
     d.batchWidths = table.batch.widths();
-    d.label6 = table.settings.label6;
-    d.slider1 = table.settings.slider1;
+    d.logLimitText = table.settings.logLimitText;
     return d;
 }
 
@@ -41,13 +39,11 @@ void TemplateData::applyTo(WorkTable& table) const
     table.filter.clear();
     for (const ExtensionFilter::Item& item : extensions)
         table.filter.append(item.text, item.checked);
-    table.filter.restore(option1, listEnabled);
+    table.filter.restore(filterMode, listEnabled);
 
-    table.settings.check1 = check1;
-    table.settings.check2 = check2;
-    table.settings.option2 = option2;
-    table.settings.option2Enabled = option2Enabled;
-    table.settings.label6 = label6;
-    table.settings.slider1 = slider1;
+    table.settings.alwaysAppend = alwaysAppend;
+    table.settings.afterWork = afterWork;
+    table.settings.afterWorkAction = afterWorkAction;
+    table.settings.logLimitText = logLimitText;
     table.settings.notifyChanged();
 }

@@ -21,7 +21,7 @@ TemplateFile::TemplateFile(WorkTable& table, Dialogs& dialogs, const FileSystem&
 
 QString TemplateFile::startupTemplatePath() const
 {
-    return joinPath(m_programFolder, u"default.lvt"_s);
+    return joinPath(m_programFolder, startupTemplateName());
 }
 
 QString TemplateFile::templateFolder() const
@@ -34,9 +34,9 @@ namespace
 const QString dialogFilter = u"テンプレートファイル (*.lvt)"_s;
 } // namespace
 
-bool TemplateFile::KankyouOutPut(const QString& SavePath, StoreError* error)
+bool TemplateFile::writeTemplate(const QString& path, StoreError* error)
 {
-    return TextCodec::writeFile(SavePath, TemplateWriter::text(TemplateData::from(m_table)), error);
+    return TextCodec::writeFile(path, TemplateWriter::text(TemplateData::from(m_table)), error);
 }
 
 bool TemplateFile::writeFactoryTemplate(const QString& path, StoreError* error)
@@ -44,7 +44,7 @@ bool TemplateFile::writeFactoryTemplate(const QString& path, StoreError* error)
     return TextCodec::writeFile(path, TemplateWriter::factoryText(), error);
 }
 
-bool TemplateFile::DefaultOutPut(StoreError* error)
+bool TemplateFile::writeFactoryStartupTemplate(StoreError* error)
 {
     return writeFactoryTemplate(startupTemplatePath(), error);
 }
@@ -63,7 +63,7 @@ void TemplateFile::apply(const TemplateData& data)
 {
     data.applyTo(m_table);
     reportMissingApplications();
-    m_table.stopFlag = 0;
+    m_table.startupIncomplete = false;
 }
 
 bool TemplateFile::saved(Dialogs& dialogs, bool written, const QString& path, const StoreError& error)
@@ -85,10 +85,10 @@ void TemplateFile::reportMissingApplications()
         m_dialogs.message(missing + u"\r\n登録されたパスに見あたりません"_s, applicationTitle());
 }
 
-TemplateFile::Outcome TemplateFile::KankyouInPut(const QString& path)
+TemplateFile::Outcome TemplateFile::loadStartupTemplate(const QString& path)
 {
     for (;;) {
-        const bool secondAttempt = m_table.stopFlag == -1;
+        const bool secondAttempt = m_table.startupIncomplete;
         TemplateData data;
         StoreError error;
         if (read(path, &data, &error)) {
@@ -105,8 +105,8 @@ TemplateFile::Outcome TemplateFile::KankyouInPut(const QString& path)
             u"起動時にエラーが発生しました"_s);
         // A failing write leaves the damaged file, whose second read then gives up.
         StoreError writeError;
-        saved(m_dialogs, DefaultOutPut(&writeError), startupTemplatePath(), writeError);
-        m_table.stopFlag = -1;
+        saved(m_dialogs, writeFactoryStartupTemplate(&writeError), startupTemplatePath(), writeError);
+        m_table.startupIncomplete = true;
     }
 }
 
@@ -116,7 +116,7 @@ void TemplateFile::saveAs()
     if (path.isEmpty())
         return;
     StoreError error;
-    saved(m_dialogs, KankyouOutPut(path, &error), path, error);
+    saved(m_dialogs, writeTemplate(path, &error), path, error);
 }
 
 void TemplateFile::open()

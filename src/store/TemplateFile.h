@@ -17,29 +17,31 @@ public:
     enum class Outcome {
         Loaded,    // the file was read
         Recovered, // the file was damaged; the factory template was written and read instead
-        GaveUp,    // the factory template failed too: the window must close (stopFlag stays -1, nothing is
-                   // saved)
+        GaveUp,    // the factory template failed too: the window must close (startupIncomplete stays set,
+                   // nothing is saved)
     };
 
     TemplateFile(WorkTable& table, Dialogs& dialogs, const FileSystem& fileSystem, QString programFolder);
 
-    // Writes the work table to `SavePath`, replacing the file atomically. Errors go back to the caller.
-    bool KankyouOutPut(const QString& SavePath, StoreError* error = nullptr);
+    // Writes the work table to `path`, replacing the file atomically. Errors go back to the caller.
+    bool writeTemplate(const QString& path, StoreError* error = nullptr);
     // Writes the factory template to default.lvt in the program folder.
-    bool DefaultOutPut(StoreError* error = nullptr);
+    bool writeFactoryStartupTemplate(StoreError* error = nullptr);
     // Reads a template into the work table. On a first failure the user is told, the factory template is
-    // written to default.lvt (a failing write is reported), stopFlag becomes -1 and the file is read again; a
-    // second failure tells the user to reinstall and returns GaveUp. A completed read sets stopFlag to 0 and
-    // reports applications whose program file is missing.
-    Outcome KankyouInPut(const QString& path);
+    // written to default.lvt (a failing write is reported), startupIncomplete is set and the file is read
+    // again; a second failure tells the user to reinstall and returns GaveUp. A completed read clears
+    // startupIncomplete and reports applications whose program file is missing.
+    Outcome loadStartupTemplate(const QString& path);
 
-    // Menu "保存（&S）": the save dialog in the template folder, then KankyouOutPut; a failure is reported.
+    // Menu "保存（&S）": the save dialog in the template folder, then writeTemplate; a failure is reported.
     void saveAs();
     // Menu "開く(&O)": the open dialog in the template folder, then the file is read into the work table, or
     // everything stays as it was and the user is told why: a damaged file must not touch default.lvt nor end
     // the program.
     void open();
 
+    // The startup template's name, in the program folder and, shipped, beside the executable.
+    static QString startupTemplateName() { return QStringLiteral("default.lvt"); }
     QString startupTemplatePath() const;
     // The factory template, written to any path (the build writes the shipped default.lvt with it).
     static bool writeFactoryTemplate(const QString& path, StoreError* error = nullptr);

@@ -23,11 +23,11 @@ constexpr int keyListColumns = 2;
 bool isKey(const QString& line)
 {
     static const QString keys[] = {
-        TemplateKeys::check1,       TemplateKeys::check2,        TemplateKeys::option1,
-        TemplateKeys::option2,      TemplateKeys::list1List,     TemplateKeys::list1Value,
-        TemplateKeys::columnRows,   TemplateKeys::keyListWidths, TemplateKeys::columnPositions,
-        TemplateKeys::columnWidths, TemplateKeys::appRows,       TemplateKeys::appWidths,
-        TemplateKeys::batchWidths,  TemplateKeys::label6,        TemplateKeys::columnCaptions,
+        TemplateKeys::alwaysAppend,    TemplateKeys::afterWork,     TemplateKeys::filterMode,
+        TemplateKeys::afterWorkAction, TemplateKeys::list1List,     TemplateKeys::list1Value,
+        TemplateKeys::columnRows,      TemplateKeys::keyListWidths, TemplateKeys::columnPositions,
+        TemplateKeys::columnWidths,    TemplateKeys::appRows,       TemplateKeys::appWidths,
+        TemplateKeys::batchWidths,     TemplateKeys::logLimit,      TemplateKeys::columnCaptions,
     };
     if (!line.startsWith(u'/'))
         return false;
@@ -84,22 +84,19 @@ public:
         m_key = key;
         m_line = line;
         m_lineNumber = lineNumber;
-        if (key == TemplateKeys::check1)
-            return checkState(&m_data.check1);
-        if (key == TemplateKeys::check2) {
-            if (!checkState(&m_data.check2))
+        if (key == TemplateKeys::alwaysAppend)
+            return checkState(&m_data.alwaysAppend);
+        if (key == TemplateKeys::afterWork) {
+            return checkState(&m_data.afterWork);
+        }
+        if (key == TemplateKeys::filterMode) {
+            if (!options(m_data.filterMode))
                 return false;
-            m_data.option2Enabled = m_data.check2 == 1;
+            m_data.listEnabled = ExtensionFilter::listEnabledFor(m_data.filterMode, m_data.listEnabled);
             return true;
         }
-        if (key == TemplateKeys::option1) {
-            if (!options(m_data.option1))
-                return false;
-            m_data.listEnabled = ExtensionFilter::listEnabledFor(m_data.option1, m_data.listEnabled);
-            return true;
-        }
-        if (key == TemplateKeys::option2)
-            return options(m_data.option2);
+        if (key == TemplateKeys::afterWorkAction)
+            return options(m_data.afterWorkAction);
         if (key == TemplateKeys::list1List) {
             for (const QString& e : line.split(u'|'))
                 m_data.extensions.push_back({e, false});
@@ -121,7 +118,7 @@ public:
             return widths(m_data.appWidths, listColumns);
         if (key == TemplateKeys::batchWidths)
             return widths(m_data.batchWidths, listColumns);
-        if (key == TemplateKeys::label6)
+        if (key == TemplateKeys::logLimit)
             return logLimit();
         return true; // before the first key line, or a key whose values are ignored
     }
@@ -253,11 +250,10 @@ private:
 
     bool logLimit()
     {
-        m_data.label6 = m_line;
-        const double limit = TemplateReader::roundHalfEven(leadingNumber(m_line));
+        m_data.logLimitText = m_line;
+        const double limit = roundHalfEven(leadingNumber(m_line));
         if (!(limit >= logLimitMin && limit <= logLimitMax))
             return fail(StoreError::LogLimitOutOfRange, u"ログの限界容量は 1 から 32 までです"_s);
-        m_data.slider1 = static_cast<int>(limit);
         return true;
     }
 
@@ -268,17 +264,6 @@ private:
     int m_lineNumber = 0;
 };
 } // namespace
-
-double TemplateReader::roundHalfEven(double value)
-{
-    const double down = std::floor(value);
-    const double fraction = value - down;
-    if (fraction > 0.5)
-        return down + 1.0;
-    if (fraction < 0.5)
-        return down;
-    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
-}
 
 bool TemplateReader::wholeNumber(const QString& text, int* value)
 {

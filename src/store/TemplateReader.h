@@ -20,6 +20,4 @@ public:
     // integer and a half to the even one (1409.953 gives 1410, 0.5 gives 0, 1.5 gives 2). False for a text
     // that is no number and for a number outside -32768..32767.
     static bool wholeNumber(const QString& text, int* value);
-    // Rounds to the nearest integer, a half to the even one.
-    static double roundHalfEven(double value);
 };

@@ -92,14 +92,14 @@ QString TemplateWriter::text(const TemplateData& d)
     const auto section = [&t](const QString& key) { t += key + crlf; };
     const auto line = [&t](const QString& value) { t += value + crlf; };
 
-    section(TemplateKeys::check1);
-    line(joined({QString::number(d.check1)}));
-    section(TemplateKeys::check2);
-    line(joined({QString::number(d.check2)}));
-    section(TemplateKeys::option1);
-    line(options(d.option1));
-    section(TemplateKeys::option2);
-    line(options(d.option2));
+    section(TemplateKeys::alwaysAppend);
+    line(joined({QString::number(d.alwaysAppend)}));
+    section(TemplateKeys::afterWork);
+    line(joined({QString::number(d.afterWork)}));
+    section(TemplateKeys::filterMode);
+    line(options(d.filterMode));
+    section(TemplateKeys::afterWorkAction);
+    line(options(d.afterWorkAction));
 
     QStringList texts;
     QStringList checks;
@@ -141,8 +141,8 @@ QString TemplateWriter::text(const TemplateData& d)
     line(widths(d.appWidths));
     section(TemplateKeys::batchWidths);
     line(widths(d.batchWidths));
-    section(TemplateKeys::label6);
-    line(oneLine(d.label6));
+    section(TemplateKeys::logLimit);
+    line(oneLine(d.logLimitText));
 
     // One "|" goes before every line end: "a|b|" + CR LF becomes "a|b", and a last empty element keeps the
     // separator in front of it ("<c6>||" becomes "<c6>|").

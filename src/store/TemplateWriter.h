@@ -8,7 +8,7 @@ struct TemplateData;
 class TemplateWriter
 {
 public:
-    // The text KankyouOutPut writes: the fourteen sections, the two list sections followed by an empty line,
+    // The text writeTemplate writes: the fourteen sections, the two list sections followed by an empty line,
     // and one more CR LF at the end.
     static QString text(const TemplateData& data);
     // The template of the factory work table as shipped: 34 lines, each ended by CR LF, no empty line at the

@@ -265,7 +265,7 @@ def prepare(lv, program, sample, check1=0, check2=0, terminal=None):
     xdotool("search", "--onlyvisible", "--name", f"^{lv.files.name}$", "windowsize", 400, 300, "windowmove",
             width - 400, 80)
     lv.icons = wait("pcmanfm's files", lambda: files_shown(fm, width - 400), under=fm)
-    lv.list = find(lv.main, "tree", "ListView1")
+    lv.list = find(lv.main, "tree", "ファイルリスト")
     drag(lv)
 
 
@@ -303,11 +303,11 @@ def drag(lv, *keys, times=1):
 
 def register(lv):
     """Takes the program's sample into the editor and registers it in the batch list."""
-    click(wait("the program's row", lambda: find(find(lv.main, "tree", "ListView2"), "table cell", "prog.sh"),
+    click(wait("the program's row", lambda: find(find(lv.main, "tree", "アプリケーション"), "table cell", "prog.sh"),
                under=lv.main))
     press(lv.main, "↓パラメータを編集")
     press(lv.main, "●記述したパラメータをバッチリストに登録")
-    wait("the batch row", lambda: rows(find(lv.main, "tree", "ListView4")), under=lv.main)
+    wait("the batch row", lambda: rows(find(lv.main, "tree", "バッチリスト")), under=lv.main)
 
 
 def run_batch(lv):
@@ -316,7 +316,7 @@ def run_batch(lv):
 
 
 def shown_log(lv):
-    return find(lv.main, "text", "Text2").queryText().getText(0, -1)
+    return find(lv.main, "text", "ログ").queryText().getText(0, -1)
 
 
 def received(lv):

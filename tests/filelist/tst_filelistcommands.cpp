@@ -52,8 +52,8 @@ private slots:
 // One path dropped on three rows.
 void TestFileListCommands::drop_data()
 {
-    QTest::addColumn<int>("check1");
-    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("alwaysAppend");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("attributes");
     QTest::addColumn<QStringList>("checked"); // filter entries; with none of either the filter is off
     QTest::addColumn<QStringList>("unchecked");
@@ -62,35 +62,40 @@ void TestFileListCommands::drop_data()
     QTest::addColumn<QStringList>("parts"); // name, extension and parent of the new row
     const QString photo = u"/data/photo.01.jpg"_s;
     const QStringList parts{u"photo.01"_s, u"jpg"_s, u"/data"_s}, none;
-    for (int m = 0; m < 8; ++m) {
-        QTest::addRow("Check1 on, keys %d", m) << 1 << m << 32 << none << none << photo << 4 << parts;
-        // Shift alone (1) or Ctrl alone (2) appends; no key, both, or anything with Alt (4) replaces.
-        QTest::addRow("Check1 off, keys %d", m)
-            << 0 << m << 32 << none << none << photo << (m == 1 || m == 2 ? 4 : 1) << parts;
+    const Qt::KeyboardModifiers noKeys, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+    for (const Qt::KeyboardModifiers m :
+         {noKeys, shift, ctrl, shift | ctrl, Qt::KeyboardModifiers(Qt::AltModifier), shift | Qt::AltModifier,
+          ctrl | Qt::AltModifier, shift | ctrl | Qt::AltModifier}) {
+        QTest::addRow("always append, keys %x", m.toInt())
+            << 1 << m << 32 << none << none << photo << 4 << parts;
+        // Shift alone or Ctrl alone appends; no key, both, or anything with Alt replaces.
+        QTest::addRow("append off, keys %x", m.toInt())
+            << 0 << m << 32 << none << none << photo << (m == shift || m == ctrl ? 4 : 1) << parts;
     }
     // Every folder is skipped, hidden (18), read-only (17) or both (19) too; of the rest only a bare hidden
     // entry is. A replacing drop clears even when it takes nothing.
     const QList<std::pair<int, int>> taken{{-1, 0}, {0, 1},  {1, 1},  {2, 0},  {16, 0},
                                            {17, 0}, {18, 0}, {19, 0}, {34, 1}, {48, 0}}; // attributes, rows
     for (const auto& [a, rows] : taken)
-        QTest::addRow("attributes %d", a) << 0 << 0 << a << none << none << photo << rows << parts;
+        QTest::addRow("attributes %d", a) << 0 << noKeys << a << none << none << photo << rows << parts;
     // Only the last extension counts, as typed, and only from a checked entry.
-    QTest::addRow("filter jpg") << 0 << 0 << 32 << QStringList{u"jpg"_s} << QStringList{u"gif"_s} << photo
-                                << 1 << parts;
-    QTest::addRow("filter unchecked") << 0 << 0 << 32 << none << QStringList{u"jpg"_s} << photo << 0 << parts;
+    QTest::addRow("filter jpg") << 0 << noKeys << 32 << QStringList{u"jpg"_s} << QStringList{u"gif"_s}
+                                << photo << 1 << parts;
+    QTest::addRow("filter unchecked")
+        << 0 << noKeys << 32 << none << QStringList{u"jpg"_s} << photo << 0 << parts;
     QTest::addRow("filter other case, dotted")
-        << 0 << 0 << 32 << QStringList{u"JPG"_s, u"01.jpg"_s} << none << photo << 0 << parts;
+        << 0 << noKeys << 32 << QStringList{u"JPG"_s, u"01.jpg"_s} << none << photo << 0 << parts;
     // A backslash is an ordinary character.
-    QTest::addRow("dot file") << 0 << 0 << 32 << none << none << u"/v1.2/.pro\\file"_s << 1
+    QTest::addRow("dot file") << 0 << noKeys << 32 << none << none << u"/v1.2/.pro\\file"_s << 1
                               << QStringList{QString(), u"pro\\file"_s, u"/v1.2"_s};
-    QTest::addRow("trailing dot") << 0 << 0 << 32 << none << none << u"/data/b."_s << 1
+    QTest::addRow("trailing dot") << 0 << noKeys << 32 << none << none << u"/data/b."_s << 1
                                   << QStringList{u"b"_s, QString(), u"/data"_s};
 }
 
 void TestFileListCommands::drop()
 {
-    QFETCH(int, check1);
-    QFETCH(int, modifiers);
+    QFETCH(int, alwaysAppend);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(int, attributes);
     QFETCH(QStringList, checked);
     QFETCH(QStringList, unchecked);
@@ -104,7 +109,7 @@ void TestFileListCommands::drop()
         f.t.filter.append(entry, false);
     for (const QString& entry : std::as_const(checked))
         f.t.filter.append(entry, true);
-    f.t.settings.check1 = check1;
+    f.t.settings.alwaysAppend = alwaysAppend;
     f.t.files.appendRows({{}, {}, {}});
     f.fs.attrs.insert(path, attributes);
     f.commands.takeDroppedFiles({path}, modifiers);
@@ -187,7 +192,7 @@ void TestFileListCommands::rowCommands()
         QCOMPARE(f.column(1), QStringList({u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
     }
     // Rows dropped after a sort go to the end, unsorted, and are numbered on.
-    f.commands.takeDroppedFiles({u"/z/e"_s}, FileListCommands::Ctrl);
+    f.commands.takeDroppedFiles({u"/z/e"_s}, Qt::ControlModifier);
     QCOMPARE(f.column(0), dcba + QStringList{QString()});
     QCOMPARE(f.column(1), QStringList({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}));
     // Duplicates and strays in a selection are ignored; the rest go, renumbered.

@@ -51,7 +51,7 @@ void TestFileListView::drop()
     QFETCH(bool, web);
     QFETCH(QStringList, rows);
     WorkTable t;
-    t.settings.check1 = 0;
+    t.settings.alwaysAppend = 0;
     FakeDialogs dialogs;
     FakeFileSystem files;
     FileListCommands commands(t, dialogs, files);
@@ -59,7 +59,9 @@ void TestFileListView::drop()
     FileListView view;
     view.setModel(&t.files);
     connect(&view, &FileListView::filesDropped, &view,
-            [&commands](const QStringList& paths, int m) { commands.takeDroppedFiles(paths, m); });
+            [&commands](const QStringList& paths, Qt::KeyboardModifiers m) {
+                commands.takeDroppedFiles(paths, m);
+            });
 
     const QUrl link(u"https://example.org/x.txt"_s);
     QMimeData data;

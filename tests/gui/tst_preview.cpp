@@ -1,5 +1,5 @@
 #include "Fakes.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 #include "gui/PreviewWindow.h"
 #include "run/JobPreview.h"
 
@@ -32,7 +32,7 @@ private:
     FakePower m_power;
     FakeRegistry m_registry;
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
     PreviewWindow* m_window = nullptr;
 };
 
@@ -41,7 +41,7 @@ void TestPreview::init()
     m_dialogs = FakeDialogs();
     m_launcher = FakeLauncher();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_form = std::make_unique<Form1>(
+    m_form = std::make_unique<MainWindow>(
         Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
     WorkTable& table = m_form->table();
     table.apps.appendRow({u"<App1>"_s, u"conv"_s, u"/opt/conv"_s});
@@ -51,7 +51,7 @@ void TestPreview::init()
     // <c5> without quotes around it: a path with a blank becomes two arguments.
     table.batch.appendRow({u"1"_s, u"conv"_s, u"<App1> -i <c5>"_s, u"/opt/conv"_s});
     table.batch.appendRow({u"2"_s, u"conv"_s, u"<App1> \"<c5>\""_s, u"/opt/conv"_s});
-    m_form->findChild<QPushButton*>(u"PreviewButton"_s)->click();
+    m_form->findChild<QPushButton*>(u"previewButton"_s)->click();
     m_window = m_form->findChild<PreviewWindow*>();
     QVERIFY(m_window);
 }

@@ -38,7 +38,7 @@ private:
 
     std::unique_ptr<FakeServices> m_fakes;
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
 void TestSaves::init()
@@ -54,7 +54,7 @@ void TestSaves::cleanup()
 
 void TestSaves::openForm()
 {
-    m_form = std::make_unique<Form1>(m_fakes->in(m_dir->path()));
+    m_form = std::make_unique<MainWindow>(m_fakes->in(m_dir->path()));
 }
 
 void TestSaves::failedSaveKeepsTheOldFile_data()
@@ -102,7 +102,7 @@ void TestSaves::failedSaveKeepsTheOldFile()
         if (save == Save::Csv) {
             m_form->findChild<ResultsTab*>()->saveCsv();
         } else if (save == Save::Jobs) {
-            m_form->findChild<QPushButton*>(u"PreviewButton"_s)->click();
+            m_form->findChild<QPushButton*>(u"previewButton"_s)->click();
             auto* exportButton = m_form->findChild<PreviewWindow*>()->findChild<QPushButton*>(u"Export"_s);
             exportButton->click();
             if (!QTest::qWaitFor([&] { return exportButton->isEnabled(); }, 10000))
@@ -132,7 +132,7 @@ void TestSaves::settingsThatAreNoFileStartWithTheDefaults()
     openForm();
     QVERIFY(!m_form->findChild<QCheckBox*>(u"FastPace"_s)->isChecked());
     QCOMPARE(m_form->findChild<QSpinBox*>(u"JobsAtOnce"_s)->value(), 1);
-    const QString status = m_form->findChild<QLabel*>(u"StatusText"_s)->text();
+    const QString status = m_form->findChild<QLabel*>(u"statusText"_s)->text();
     QVERIFY2(status.startsWith(path) && status.contains(u"通常のファイルではありません"_s),
              qPrintable(status));
     QVERIFY(m_fakes->dialogs.shown.isEmpty());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Fakes.h"
-#include "gui/Form1.h"
+#include "gui/MainWindow.h"
 
 // Every platform service of the main window as a fake, and the window's services made of them.
 struct FakeServices {

@@ -35,11 +35,11 @@ class FakeClock final : public Clock
 public:
     QDateTime time = QDateTime(QDate(2004, 3, 15), QTime(9, 5, 7));
     // Timers fire as fast as the event loop turns.
-    mutable int timersStarted = 0;
+    mutable QStringList timersStarted; // their object names
     QDateTime now() const override { return time; }
     void start(QTimer& timer, int) const override
     {
-        ++timersStarted;
+        timersStarted << timer.objectName();
         timer.start(0);
     }
 };
@@ -96,8 +96,7 @@ public:
 class FakeLauncher final : public ProcessLauncher
 {
 public:
-    QStringList started; // command lines, in order
-    QList<int> showModes;
+    QStringList started;                                   // command lines, in order
     QList<QStringList> knownPrograms;                      // what each start was told
     QSet<QString> failing;                                 // command lines that fail to start
     QSet<qint64> ended;                                    // processes that have ended
@@ -107,11 +106,9 @@ public:
     qint64 nextPid = 100;
     int openHandles = 0;
 
-    Started launch(const QString& commandLine, int showMode, const QStringList& known,
-                   bool captureOutput = false) override
+    Started launch(const QString& commandLine, const QStringList& known, bool captureOutput = false) override
     {
         started.append(commandLine);
-        showModes.append(showMode);
         knownPrograms.append(known);
         Started s;
         if (failing.contains(commandLine) || commandLine.isEmpty()) {

@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
         ::dup2(terminal, stream);
     const RealFileSystem files;
     LinuxProcessLauncher launcher(files);
-    const ProcessLauncher::Started job = launcher.launch(QString::fromLocal8Bit(argv[3]), 1, {});
+    const ProcessLauncher::Started job = launcher.launch(QString::fromLocal8Bit(argv[3]), {});
     if (job.pid <= 0)
         return 3;
     const int ready = ::open(argv[2], O_WRONLY | O_CREAT | O_CLOEXEC, 0600);

@@ -138,7 +138,7 @@ void TestLauncher::startsAsAJobOfItsOwn()
     });
 
     const ProcessLauncher::Started job =
-        m_launcher.launch(QString::fromUtf8(LOMVATO_STATE_CLIENT) + u' ' + report, 1, {}, capture);
+        m_launcher.launch(QString::fromUtf8(LOMVATO_STATE_CLIENT) + u' ' + report, {}, capture);
     QVERIFY(job.pid > 0);
     QVERIFY(job.handle && job.handle->endDescriptor() >= 0);
     QCOMPARE(::getsid(static_cast<pid_t>(job.pid)), static_cast<pid_t>(job.pid));
@@ -188,7 +188,7 @@ void TestLauncher::failedStartSaysWhy()
     QFETCH(QString, commandLine);
     QFETCH(QString, failure);
     const int before = openDescriptors();
-    const ProcessLauncher::Started job = m_launcher.launch(commandLine, 1, {}, true);
+    const ProcessLauncher::Started job = m_launcher.launch(commandLine, {}, true);
     QCOMPARE(job.pid, 0);
     QVERIFY(!job.handle);
     QVERIFY(!job.output.isValid() && !job.errors.isValid());
@@ -201,7 +201,7 @@ void TestLauncher::failedStartSaysWhy()
 void TestLauncher::capturedStreamsArriveApart()
 {
     const ProcessLauncher::Started job =
-        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u" 5 \"went wrong\""_s, 1, {}, true);
+        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u" 5 \"went wrong\""_s, {}, true);
     QVERIFY(job.pid > 0 && job.handle);
     for (const int fd : {job.output.get(), job.errors.get()}) {
         QVERIFY(fd > STDERR_FILENO);
@@ -218,8 +218,8 @@ void TestLauncher::capturedStreamsArriveApart()
 void TestLauncher::fullPipeHoldsTheJobUntilRead()
 {
     constexpr qsizetype size = 10 * 1024 * 1024;
-    const ProcessLauncher::Started job = m_launcher.launch(
-        QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), 1, {}, true);
+    const ProcessLauncher::Started job =
+        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), {}, true);
     QVERIFY(job.pid > 0 && job.handle);
     QTest::qWait(500);
     QCOMPARE(job.handle->status(), ProcessHandle::Status::Running);
@@ -232,7 +232,7 @@ void TestLauncher::fullPipeHoldsTheJobUntilRead()
 void TestLauncher::droppedHandleLeavesNoZombie()
 {
     const QString marker = m_dir.filePath(u"slept"_s);
-    m_launcher.launch(QString::fromUtf8(LOMVATO_SLEEP_CLIENT) + u" 200 "_s + marker, 1, {});
+    m_launcher.launch(QString::fromUtf8(LOMVATO_SLEEP_CLIENT) + u" 200 "_s + marker, {});
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
     QTRY_VERIFY(!zombieChild());
 }

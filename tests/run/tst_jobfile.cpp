@@ -155,7 +155,7 @@ void TestJobFile::exportHostileJobs()
     const QString home = QDir::currentPath();
     QVERIFY(QDir::setCurrent(byLauncher.path()));
     for (int job = 0; job < m_jobCount; ++job)
-        QVERIFY(m_launcher.start(jobs.commandLine(job), 1, {client}) != 0);
+        QVERIFY(m_launcher.start(jobs.commandLine(job), {client}) != 0);
     QTRY_COMPARE_WITH_TIMEOUT(byLauncher.entryList(QDir::Files).size(), m_jobCount, 20000);
     QVERIFY(QDir::setCurrent(home));
     m_expected = recordedIn(byLauncher);

@@ -221,7 +221,7 @@ void TestRun::expansionMatchesSequentialPasses()
         for (int n = 1; n <= apps.count(); ++n)
             expected.replace(u"<App"_s + QString::number(n) + u'>',
                              CommandLine::escapeQuotes(apps.path(n - 1)));
-        const QString fast = ExpandParameter(parameter, cells, columnCount, apps);
+        const QString fast = expandCommandLine(parameter, cells, columnCount, apps);
         QVERIFY2(fast == expected, qPrintable(parameter + u" | "_s + cells.join(u',') + u" | "_s +
                                               paths.join(u',') + u" gave "_s + fast));
     }
@@ -254,7 +254,7 @@ void TestRun::expansionQuirks()
     QFETCH(QString, expected);
     AppRegistry apps;
     fillApps(apps, {u"/bin/tool"_s});
-    QCOMPARE(ExpandParameter(parameter, cells, columnCount, apps), expected);
+    QCOMPARE(expandCommandLine(parameter, cells, columnCount, apps), expected);
 }
 
 void TestRun::checkAppKeys()
@@ -272,8 +272,8 @@ void TestRun::checkAppKeys()
         return u"%1第パラメータ内の<App%2>はアプリリストにありません\r\n"_s.arg(entry).arg(key);
     };
     // Keys ascending and each once, entries in list order; 999 is the highest key looked for.
-    QCOMPARE(CheckAppKeys(batch, apps, fs), u"1第パラメータ内の<App1>のパスが見あたりません\r\n"_s +
-                                                unlisted(1, 3) + unlisted(3, 4) + unlisted(4, 999));
+    QCOMPARE(appKeyProblems(batch, apps, fs), u"1第パラメータ内の<App1>のパスが見あたりません\r\n"_s +
+                                                  unlisted(1, 3) + unlisted(3, 4) + unlisted(4, 999));
 }
 
 void TestRun::run_data()
@@ -346,7 +346,6 @@ void TestRun::oneJobLogsExactly()
     QSignalSpy noteChanged(&rig.engine, &RunEngine::noteChanged);
     QSignalSpy progress(&rig.engine, &RunEngine::progressChanged);
     rig.table.log.setText(u"older\r\n"_s);
-    rig.table.settings.check3 = 1; // launch minimised
     rig.play({Step::Start});
     rig.engine.setNote(u"ok"_s);
     rig.play({Step::Finish});
@@ -355,7 +354,6 @@ void TestRun::oneJobLogsExactly()
                                        u"[tool-X]に[photo]を送信開始／\r\n\r\nolder\r\n"_s);
     QCOMPARE(rig.engine.note(), QString());
     QCOMPARE(noteChanged.count(), 1);
-    QCOMPARE(rig.launcher.showModes, QList<int>{2});
     QCOMPARE(rig.launcher.knownPrograms, QList<QStringList>{{u"/bin/tool"_s}});
     QCOMPARE(progress, (QList<QVariantList>{{u"実行中 1/1"_s}, {QString()}}));
     QCOMPARE(rig.table.files.cell(0, 0), QString()); // exit codes are not recorded in the file list
@@ -363,8 +361,8 @@ void TestRun::oneJobLogsExactly()
 
 void TestRun::complete_data()
 {
-    QTest::addColumn<int>("check2");
-    QTest::addColumn<int>("option2");           // -1: neither button selected
+    QTest::addColumn<int>("afterWork");
+    QTest::addColumn<int>("afterWorkAction");   // -1: neither button selected
     QTest::addColumn<QList<bool>>("privilege"); // the answers to the privilege requests, if it asks
     QTest::addColumn<int>("cancelAt"); // the tick of "中　止"; 0: under the privilege message; -1: none
     QTest::addColumn<Outcome>("outcome");
@@ -380,8 +378,8 @@ void TestRun::complete_data()
 
 void TestRun::complete()
 {
-    QFETCH(int, check2);
-    QFETCH(int, option2);
+    QFETCH(int, afterWork);
+    QFETCH(int, afterWorkAction);
     QFETCH(QList<bool>, privilege);
     QFETCH(int, cancelAt);
     QFETCH(Outcome, outcome);
@@ -390,9 +388,9 @@ void TestRun::complete()
     FakePower power;
     FakeClock clock;
     QStringList calls;
-    table.settings.check2 = check2;
-    table.settings.option2.clear(0);
-    table.settings.option2.select(option2);
+    table.settings.afterWork = afterWork;
+    table.settings.afterWorkAction.clear(0);
+    table.settings.afterWorkAction.select(afterWorkAction);
     power.needsPrivilege = !privilege.isEmpty();
     power.privilegeAnswers.assign(privilege.begin(), privilege.end());
     power.onPowerOff = [&] { calls << u"powerOff"_s; };
@@ -419,7 +417,7 @@ void TestRun::complete()
     QCOMPARE(action.run(showCountdown, [&] { calls << u"store"_s; }), outcome);
 
     const bool off = outcome == Outcome::PoweredOff, ended = outcome == Outcome::Ended;
-    QStringList expected = option2 == 0 && check2 ? QStringList{u"countdown"_s} : QStringList();
+    QStringList expected = afterWorkAction == 0 && afterWork ? QStringList{u"countdown"_s} : QStringList();
     if (off)
         expected << u"store"_s << u"powerOff"_s;
     QCOMPARE(calls, expected);
@@ -430,7 +428,7 @@ void TestRun::complete()
                                    ? ActivityLog::separator() + ActivityLog::timed(clock.now(), top) + before
                                    : before);
     QCOMPARE(dialogs.texts,
-             QStringList(check2 ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
+             QStringList(afterWork ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
                  QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません / Lomvato"_s));
     QCOMPARE(power.privilegeRequests, int(privilege.size()));
 }
@@ -533,7 +531,7 @@ void TestRun::quotedKeyIsExactlyItsValue()
         if (!inside)
             continue;
         ++checked;
-        const QString line = ExpandParameter(parameter, {QString(), values[0], values[1]}, 3, apps);
+        const QString line = expandCommandLine(parameter, {QString(), values[0], values[1]}, 3, apps);
         QVERIFY2(CommandLine(line).texts() == expected,
                  qPrintable(parameter + u" | "_s + values.join(u'|') + u" gave "_s + line));
     }
@@ -543,7 +541,7 @@ void TestRun::quotedKeyIsExactlyItsValue()
 void TestRun::shellTextReachesTheProgramAsData()
 {
     for (const QString& line : {QString(), u"   "_s, u"/nonexistent/lomvato-test-program x"_s})
-        QCOMPARE(m_launcher.start(line, 1, {}), 0); // nothing to start
+        QCOMPARE(m_launcher.start(line, {}), 0); // nothing to start
     // Anything a shell would have run lands here, where the test looks for it.
     QVERIFY(m_dir.isValid() && QDir::setCurrent(m_dir.path()));
     // The program lies in a folder with a blank and has a blank in its name; its path is not quoted.
@@ -569,7 +567,7 @@ void TestRun::largeOutputIsInheritedAndNeverBlocks()
     ::dup2(fd, STDOUT_FILENO);
     ::close(fd);
     const ProcessLauncher::Started started =
-        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), 1, {});
+        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), {});
     ::dup2(saved, STDOUT_FILENO);
     ::close(saved);
     QVERIFY(started.pid > 0);
@@ -580,7 +578,7 @@ void TestRun::largeOutputIsInheritedAndNeverBlocks()
 
 QByteArray TestRun::recorded(const QString& commandLine, const QStringList& known, const QString& out)
 {
-    if (m_launcher.start(commandLine, 1, known) <= 0)
+    if (m_launcher.start(commandLine, known) <= 0)
         return "not started";
     QFile file(out);
     if (!QTest::qWaitFor([&] { return file.exists(); }, 10000) || !file.open(QIODevice::ReadOnly))
@@ -610,7 +608,7 @@ void TestRun::namesReachTheProgramWhole()
     FileList::Row row(6);
     row[5] = NativeName::decode(path);
     const QString out = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).remove(u' ') + u".out"_s);
-    const QString line = ExpandParameter(u"<App1> "_s + out + u" \"<c5>\""_s, row, 6, apps);
+    const QString line = expandCommandLine(u"<App1> "_s + out + u" \"<c5>\""_s, row, 6, apps);
     // The file's full path as one argument, byte for byte, as the line that is logged reads.
     QCOMPARE(recorded(line, {apps.path(0)}, out), path + '\0');
     QCOMPARE(CommandLine(line).texts().mid(2), QStringList{row[5]});

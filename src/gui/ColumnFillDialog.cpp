@@ -1,9 +1,9 @@
-#include "Form3.h"
+#include "ColumnFillDialog.h"
 
 #include "core/ColumnSet.h"
 #include "core/FileList.h"
 #include "filelist/ColumnFill.h"
-#include "ui_Form3.h"
+#include "ui_ColumnFillDialog.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -49,84 +49,83 @@ void makeNumberBox(QLineEdit* box, int maxLength)
 
 } // namespace
 
-Form3::Form3(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows, Dialogs& dialogs,
-             QWidget* parent)
+ColumnFillDialog::ColumnFillDialog(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows,
+                                   Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_columns(columns), m_files(files), m_selectedRows(std::move(selectedRows)),
-      ui(std::make_unique<Ui::Form3>()), m_modes(new QButtonGroup(this))
+      ui(std::make_unique<Ui::ColumnFillDialog>()), m_modes(new QButtonGroup(this))
 {
     ui->setupUi(this);
 
     // The ids are the fill modes.
     m_modes->setExclusive(true);
     int mode = 0;
-    for (QRadioButton* option : {ui->Option1_0, ui->Option1_1, ui->Option1_2, ui->Option1_3})
+    for (QRadioButton* option : {ui->clearOption, ui->folderOption, ui->textOption, ui->sequenceOption})
         m_modes->addButton(option, mode++);
-    connect(m_modes, &QButtonGroup::idClicked, this, &Form3::Option1_Click);
+    connect(m_modes, &QButtonGroup::idClicked, this, &ColumnFillDialog::showFieldsOf);
 
     ui->folderPicker->setDialogs(&dialogs);
 
-    makeNumberBox(ui->Text2, ColumnFill::startMaxLength);
-    makeNumberBox(ui->Text3, ColumnFill::stepMaxLength);
-    ui->Text2->installEventFilter(this);
-    ui->Text3->installEventFilter(this);
+    makeNumberBox(ui->startEdit, ColumnFill::startMaxLength);
+    makeNumberBox(ui->stepEdit, ColumnFill::stepMaxLength);
+    ui->startEdit->installEventFilter(this);
+    ui->stepEdit->installEventFilter(this);
 
-    connect(ui->Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(ui->Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(ui->okButton, &QPushButton::clicked, this, &ColumnFillDialog::fill);
+    connect(ui->cancelButton, &QPushButton::clicked, this, &ColumnFillDialog::cancel);
 
-    Form_Load();
+    resetFields();
 }
 
-Form3::~Form3() = default;
+ColumnFillDialog::~ColumnFillDialog() = default;
 
-void Form3::Form_Load()
+void ColumnFillDialog::resetFields()
 {
-    ui->Combo1->clear();
+    ui->columnCombo->clear();
     for (int i = ColumnSet::builtInCount; i < m_columns.count(); ++i)
-        ui->Combo1->addItem(m_columns.caption(i));
-    ui->Combo1->setCurrentIndex(0);
+        ui->columnCombo->addItem(m_columns.caption(i));
+    ui->columnCombo->setCurrentIndex(0);
     ui->folderPicker->setFolder(QDir::currentPath());
-    ui->Option1_0->setChecked(true);
-    Option1_Click(0);
+    ui->clearOption->setChecked(true);
+    showFieldsOf(0);
 }
 
-void Form3::Option1_Click(int index)
+void ColumnFillDialog::showFieldsOf(int index)
 {
-    ui->Label0->setEnabled(index == ColumnFill::Clear);
+    ui->clearLabel->setEnabled(index == ColumnFill::Clear);
     ui->folderFrame->setEnabled(index == ColumnFill::Folder);
     ui->textFrame->setEnabled(index == ColumnFill::Text);
     ui->sequenceFrame->setEnabled(index == ColumnFill::Sequence);
 }
 
-void Form3::Command1_Click()
+void ColumnFillDialog::fill()
 {
     ColumnFill::Request request;
     request.mode = m_modes->checkedId();
-    request.comboIndex = ui->Combo1->currentIndex();
+    request.comboIndex = ui->columnCombo->currentIndex();
     request.selectedRows = m_selectedRows;
     request.folder = ui->folderPicker->folder();
-    request.text = ui->Text1->text();
-    request.start = ui->Text2->text();
-    request.step = ui->Text3->text();
+    request.text = ui->textEdit->text();
+    request.start = ui->startEdit->text();
+    request.step = ui->stepEdit->text();
     ColumnFill::fill(m_files, request);
     accept();
 }
 
-void Form3::Command2_Click()
+void ColumnFillDialog::cancel()
 {
     reject();
 }
 
-bool Form3::eventFilter(QObject* watched, QEvent* event)
+bool ColumnFillDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched != ui->Text2 && watched != ui->Text3) || event->type() != QEvent::KeyPress)
+    if ((watched != ui->startEdit && watched != ui->stepEdit) || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() != Qt::Key_Up && key->key() != Qt::Key_Down)
         return QDialog::eventFilter(watched, event);
     auto* box = static_cast<QLineEdit*>(watched);
-    const int limit = box == ui->Text2 ? ColumnFill::startLimit : ColumnFill::stepLimit;
-    const int code = key->key() == Qt::Key_Up ? ColumnFill::keyUp : ColumnFill::keyDown;
-    const QString stepped = ColumnFill::stepped(box->text(), code, limit);
+    const int limit = box == ui->startEdit ? ColumnFill::startLimit : ColumnFill::stepLimit;
+    const QString stepped = ColumnFill::stepped(box->text(), Qt::Key(key->key()), limit);
     static_cast<NumberValidator*>(box->findChild<QValidator*>())->setStepped(stepped);
     box->setText(stepped);
     return true;

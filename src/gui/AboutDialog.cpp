@@ -1,47 +1,49 @@
-#include "frmAbout.h"
+#include "AboutDialog.h"
 
 #include "AppIcon.h"
 #include "platform/Dialogs.h"
-#include "ui_frmAbout.h"
+#include "ui_AboutDialog.h"
 
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
-frmAbout::frmAbout(const Registry& registry, const FileSystem& files, ProcessLauncher& launcher,
-                   Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_systemInfo(registry, files, launcher, dialogs), ui(std::make_unique<Ui::frmAbout>())
+AboutDialog::AboutDialog(const Registry& registry, const FileSystem& files, ProcessLauncher& launcher,
+                         Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_systemInfo(registry, files, launcher, dialogs),
+      ui(std::make_unique<Ui::AboutDialog>())
 {
     ui->setupUi(this);
-    QFont titleFont = ui->lblTitle->font();
+    QFont titleFont = ui->titleLabel->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
-    ui->lblTitle->setFont(titleFont);
+    ui->titleLabel->setFont(titleFont);
 
-    connect(ui->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui->cmdSysInfo, &QPushButton::clicked, this, [this] { m_systemInfo.StartSysInfo(); });
+    connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->systemInfoButton, &QPushButton::clicked, this,
+            [this] { m_systemInfo.startSystemInformation(); });
 
-    Form_Load();
+    showFacts();
 }
 
-frmAbout::~frmAbout() = default;
+AboutDialog::~AboutDialog() = default;
 
-QString frmAbout::versionText()
+QString AboutDialog::versionText()
 {
     return u"ﾊﾞｰｼﾞｮﾝ "_s + QString::number(LOMVATO_VERSION_MAJOR) + u'.' +
            QString::number(LOMVATO_VERSION_MINOR) + u'.' + QString::number(LOMVATO_VERSION_PATCH);
 }
 
-void frmAbout::Form_Load()
+void AboutDialog::showFacts()
 {
     setWindowTitle(applicationTitle());
     const QIcon icon = applicationIcon();
     setWindowIcon(icon);
-    ui->picIcon->setPixmap(icon.pixmap(64, 64));
-    ui->lblTitle->setText(applicationTitle());
-    ui->lblVersion->setText(versionText());
-    ui->lblDescription->clear();
-    ui->lblDisclaimer->setText(
+    ui->iconLabel->setPixmap(icon.pixmap(64, 64));
+    ui->titleLabel->setText(applicationTitle());
+    ui->versionLabel->setText(versionText());
+    ui->descriptionLabel->clear();
+    ui->disclaimerLabel->setText(
         u"警告: このソフトウェアは現状のまま提供され、明示・黙示を問わず、いかなる保証もありません。"
         u"このソフトウェアの使用または使用できなかったことによって生じた損害について、作者は一切の責任を負い"
         u"ません。"

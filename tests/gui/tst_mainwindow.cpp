@@ -1,12 +1,12 @@
 #include "Fakes.h"
 #include "core/Twips.h"
-#include "gui/Form1.h"
 #include "gui/ListItemDelegate.h"
+#include "gui/LogTab.h"
+#include "gui/MainWindow.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -34,7 +34,7 @@ QString entry(const QString& text)
 } // namespace
 
 // The main window: its frame, start-up, the close path with its files, and the actions after the last job.
-class TestForm1 : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
@@ -46,7 +46,6 @@ private slots:
     void greyAfterWorkBoxOnlyReports();
     void closeDuringARunIsNotTheEndOfTheWork();
     void failedJobShowsWhatItSaid();
-    void manyColumnsLoadInLinearTime();
     void lockRefused_data();
     void lockRefused();
     void listHints_data();
@@ -57,7 +56,7 @@ private slots:
 private:
     template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
     QString readText(const QString& name) const;
-    void runOneJobToTheEnd(int check2);
+    void runOneJobToTheEnd(int afterWork);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeDialogs m_dialogs;
@@ -66,21 +65,21 @@ private:
     FakeClock m_clock;
     FakePower m_power;
     FakeRegistry m_registry;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
-void TestForm1::init()
+void TestMainWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_dialogs = FakeDialogs();
     m_launcher = FakeLauncher();
     m_power = FakePower();
     QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
-    m_form = std::make_unique<Form1>(
+    m_form = std::make_unique<MainWindow>(
         Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
 }
 
-QString TestForm1::readText(const QString& name) const
+QString TestMainWindow::readText(const QString& name) const
 {
     QString text;
     StoreError error;
@@ -88,13 +87,12 @@ QString TestForm1::readText(const QString& name) const
     return text;
 }
 
-// One file through one application after start-up, the after-work box as `check2` has it (2: grey).
-void TestForm1::runOneJobToTheEnd(int check2)
+// One file through one application after start-up, the after-work box as `afterWork` has it (2: grey).
+void TestMainWindow::runOneJobToTheEnd(int afterWork)
 {
     WorkTable& t = m_form->table();
-    t.settings.check2 = check2;
-    t.settings.option2Enabled = check2 == 1;
-    t.settings.option2.select(0);
+    t.settings.afterWork = afterWork;
+    t.settings.afterWorkAction.select(0);
     t.settings.notifyChanged();
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
@@ -105,7 +103,7 @@ void TestForm1::runOneJobToTheEnd(int check2)
     QCoreApplication::processEvents();
 }
 
-void TestForm1::longLogShowsItsNewestLines()
+void TestMainWindow::longLogShowsItsNewestLines()
 {
     // Lines of 15 characters, numbered so that a lost or doubled line shows; the newest on top.
     auto lines = [](int from, int count) {
@@ -115,8 +113,8 @@ void TestForm1::longLogShowsItsNewestLines()
         return text;
     };
     ActivityLog& log = m_form->table().log;
-    const auto* shown = child<QPlainTextEdit>(u"Text2"_s);
-    const int limit = Form1::shownLogLimit;
+    const auto* shown = child<QPlainTextEdit>(u"logView"_s);
+    const int limit = LogTab::shownLogLimit;
     // Whether loaded at once or grown entry by entry, the box holds whole newest lines up to the limit.
     auto checkShown = [&] {
         const QString text = shown->toPlainText();
@@ -135,17 +133,18 @@ void TestForm1::longLogShowsItsNewestLines()
 
 // Start-up leaves the editor, the filter list and both run buttons off; an exit the user cancels keeps the
 // window and writes nothing.
-void TestForm1::startUpThenExitCancelled()
+void TestMainWindow::startUpThenExitCancelled()
 {
-    QVERIFY(m_form->Form_Load());
-    const QList<bool> enabled{
-        child<QPlainTextEdit>(u"Text1"_s)->isEnabled(), child<QListView>(u"List1"_s)->isEnabled(),
-        child<QPushButton>(u"Command10"_s)->isEnabled(), child<QPushButton>(u"Command11"_s)->isEnabled()};
+    QVERIFY(m_form->start());
+    const QList<bool> enabled{child<QPlainTextEdit>(u"parameterEdit"_s)->isEnabled(),
+                              child<QListView>(u"extensionList"_s)->isEnabled(),
+                              child<QPushButton>(u"runButton"_s)->isEnabled(),
+                              child<QPushButton>(u"abortButton"_s)->isEnabled()};
     QCOMPARE(enabled, QList<bool>(4, false));
-    QCOMPARE(child<QLabel>(u"Label6"_s)->text(), u"32"_s);
+    QCOMPARE(child<QLabel>(u"logLimitValue"_s)->text(), u"32"_s);
     QVERIFY(m_form->table().log.text().startsWith(entry(u"Lomvato起動開始"_s)));
     m_dialogs.answers.push_back(Dialogs::Answer::Cancel);
-    m_form->Pulldown_exit_Click();
+    m_form->quit();
     QCOMPARE(m_dialogs.shown.size(), 1);
     QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
              u"終了確認|アプリケーションを終了します。よろしいですか？"_s);
@@ -155,11 +154,11 @@ void TestForm1::startUpThenExitCancelled()
 
 // The window's part of the actions after the last job: both files are stored before the power-off request,
 // the shutdown entry goes on top after that, and the window closes.
-void TestForm1::countdownRanOut()
+void TestMainWindow::countdownRanOut()
 {
     QString logAtPowerOff;
     m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
-    QVERIFY(m_form->Form_Load());
+    QVERIFY(m_form->start());
     runOneJobToTheEnd(1);
     const QString allSent = entry(u"全ての送信を終了しました／"_s);
     QCOMPARE(m_power.powerOffs, 1);
@@ -170,16 +169,16 @@ void TestForm1::countdownRanOut()
     QVERIFY(m_dialogs.shown.isEmpty());
 }
 
-// A template may leave Check2 grey (2): the box shows unticked, the actions are greyed out, and a finished
-// run only reports.
-void TestForm1::greyAfterWorkBoxOnlyReports()
+// A template may leave afterWorkCheck grey (2): the box shows unticked, the actions are greyed out, and a
+// finished run only reports.
+void TestMainWindow::greyAfterWorkBoxOnlyReports()
 {
-    QVERIFY(m_form->Form_Load());
-    const int timers = m_clock.timersStarted;
+    QVERIFY(m_form->start());
+    m_clock.timersStarted.clear();
     runOneJobToTheEnd(2);
-    QVERIFY(!child<QCheckBox>(u"Check2"_s)->isChecked());
-    QVERIFY(!child<QRadioButton>(u"Option2_0"_s)->isEnabled());
-    QCOMPARE(m_clock.timersStarted, timers); // no countdown
+    QVERIFY(!child<QCheckBox>(u"afterWorkCheck"_s)->isChecked());
+    QVERIFY(!child<QRadioButton>(u"powerOffOption"_s)->isEnabled());
+    QVERIFY(!m_clock.timersStarted.contains(u"countdownTimer"_s));
     QCOMPARE(m_power.powerOffs, 0);
     QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
     QVERIFY(m_form->isVisible());
@@ -187,13 +186,13 @@ void TestForm1::greyAfterWorkBoxOnlyReports()
 
 // Closing the window (a signal, the session's end) while a job runs leaves the job running and never
 // powers the machine off, though the run's jobs end while the window closes.
-void TestForm1::closeDuringARunIsNotTheEndOfTheWork()
+void TestMainWindow::closeDuringARunIsNotTheEndOfTheWork()
 {
-    QVERIFY(m_form->Form_Load());
-    const int timers = m_clock.timersStarted;
+    QVERIFY(m_form->start());
+    m_clock.timersStarted.clear();
     WorkTable& t = m_form->table();
-    t.settings.check2 = 1;
-    t.settings.option2.select(0);
+    t.settings.afterWork = 1;
+    t.settings.afterWorkAction.select(0);
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
     m_form->engine().start();
@@ -203,16 +202,16 @@ void TestForm1::closeDuringARunIsNotTheEndOfTheWork()
     m_form->engine().poll();
     QCoreApplication::processEvents();
     QCOMPARE(m_power.powerOffs, 0);
-    QCOMPARE(m_clock.timersStarted, timers); // no countdown
+    QVERIFY(!m_clock.timersStarted.contains(u"countdownTimer"_s));
     QVERIFY(m_dialogs.shown.isEmpty());
     QCOMPARE(RunResults::outcomeText(m_form->engine().results().job(0)), u"放置"_s);
     QVERIFY(!readText(u"log.ini"_s).contains(u"全ての送信を終了しました"_s));
 }
 
 // Selecting a failed job in "結果" shows what it ran and what it wrote, in the pane under the table.
-void TestForm1::failedJobShowsWhatItSaid()
+void TestMainWindow::failedJobShowsWhatItSaid()
 {
-    QVERIFY(m_form->Form_Load());
+    QVERIFY(m_form->start());
     WorkTable& t = m_form->table();
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"jpg"_s, u"/w"_s, u"/w/a.jpg"_s},
                         {QString(), u"2"_s, u"b"_s, u"jpg"_s, u"/w"_s, u"/w/b.jpg"_s}});
@@ -232,24 +231,7 @@ void TestForm1::failedJobShowsWhatItSaid()
     QTRY_VERIFY(pane->toPlainText().contains(u"起動できませんでした: No such file or directory"_s));
 }
 
-// Each column's width used to find its section's place on the screen by a walk over all sections: 120,000
-// columns took about nine seconds, a million many minutes.
-void TestForm1::manyColumnsLoadInLinearTime()
-{
-    constexpr int columns = 120000;
-    QString text = u"/listview3.listitems.Text\r\n"_s;
-    for (int i = 0; i < columns; ++i)
-        text += ColumnSet::keyFor(i) + u"|列"_s + QString::number(i) + u"\r\n"_s;
-    QVERIFY(TextCodec::writeFile(m_dir->filePath(u"default.lvt"_s), text, nullptr));
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(m_form->Form_Load());
-    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(m_form->table().columns.count(), columns);
-    QVERIFY(m_dialogs.shown.isEmpty());
-}
-
-void TestForm1::lockRefused_data()
+void TestMainWindow::lockRefused_data()
 {
     // Only a lock held by a running Lomvato is a second instance; a folder where no lock can be made is not.
     QTest::addColumn<bool>("held");
@@ -259,19 +241,20 @@ void TestForm1::lockRefused_data()
                                     << u" にロックファイルを作成できません: No such file or directory"_s;
 }
 
-void TestForm1::lockRefused()
+void TestMainWindow::lockRefused()
 {
     QFETCH(bool, held);
     QFETCH(QString, message);
     QString folder = m_dir->path();
     if (held)
-        QVERIFY(m_form->Form_Load());
+        QVERIFY(m_form->start());
     else
         folder = m_dir->filePath(u"gone"_s);
     const QString before = readText(u"default.lvt"_s);
     FakeDialogs dialogs;
-    Form1 second(Services{dialogs, m_files, m_launcher, m_clock, m_power, m_registry, folder, m_dir->path()});
-    QVERIFY(!second.Form_Load());
+    MainWindow second(
+        Services{dialogs, m_files, m_launcher, m_clock, m_power, m_registry, folder, m_dir->path()});
+    QVERIFY(!second.start());
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown[0].title + u'|' + dialogs.shown[0].text,
              u"Lomvato|"_s + (held ? message : folder + message));
@@ -283,18 +266,18 @@ void TestForm1::lockRefused()
 }
 
 // A list's hint shows wherever the pointer rests on it, over a row too: a cell has no tooltip of its own.
-void TestForm1::listHints_data()
+void TestMainWindow::listHints_data()
 {
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("hint");
     const QString keyHint = u"パラメータ編集時にはダブルクリックでキー挿入"_s;
     QTest::addRow("files")
-        << u"ListView1"_s << u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s;
-    QTest::addRow("applications") << u"ListView2"_s << keyHint;
-    QTest::addRow("keys") << u"ListView3"_s << keyHint;
+        << u"fileList"_s << u"既存のリストに更に追加する場合はcontrolキーを押しながらドロップしてください"_s;
+    QTest::addRow("applications") << u"appList"_s << keyHint;
+    QTest::addRow("keys") << u"keyList"_s << keyHint;
 }
 
-void TestForm1::listHints()
+void TestMainWindow::listHints()
 {
     QFETCH(QString, list);
     QFETCH(QString, hint);
@@ -312,14 +295,14 @@ void TestForm1::listHints()
 }
 
 // Labels that show a sample, a key, a template's value or a file's name never take it for markup.
-void TestForm1::userTextsArePlain()
+void TestMainWindow::userTextsArePlain()
 {
     m_form->table().apps.appendRow({u"<App1>"_s, u"<b>tool"_s, u"/bin/<b>tool"_s, u"<b>x.jpg"_s});
-    m_form->ListView2_Click();
-    auto* label1 = child<QLabel>(u"Label1"_s);
+    m_form->selectApplication();
+    auto* label1 = child<QLabel>(u"sampleLabel"_s);
     QCOMPARE(label1->text(), u"<b>x.jpg"_s);
     QList<Qt::TextFormat> formats;
-    for (const QString& name : {u"Label1"_s, u"Label9_0"_s, u"Label6"_s, u"StatusText"_s})
+    for (const QString& name : {u"sampleLabel"_s, u"editTargetLabel"_s, u"logLimitValue"_s, u"statusText"_s})
         formats << child<QLabel>(name)->textFormat();
     QCOMPARE(formats, QList<Qt::TextFormat>(4, Qt::PlainText));
 }
@@ -327,7 +310,7 @@ void TestForm1::userTextsArePlain()
 // At the factory widths, 450 twips for the key list's key column and 660 for the application list's, shown as
 // such, the keys fit the text's room whole, in the lists' own font and in each of the two Japanese fonts
 // installed.
-void TestForm1::keysReadable()
+void TestMainWindow::keysReadable()
 {
     QStringList keys;
     for (int i = 0; i < m_form->table().columns.count(); ++i)
@@ -335,8 +318,8 @@ void TestForm1::keysReadable()
     QCOMPARE(keys.size(), 6);
     WorkTable& t = m_form->table();
     for (const auto& [list, listKeys, twips] :
-         {std::tuple{u"ListView3"_s, keys, t.columns.listWidths().value(0)},
-          {u"ListView2"_s, QStringList{u"<App1>"_s}, t.apps.widths().value(0)}}) {
+         {std::tuple{u"keyList"_s, keys, t.columns.listWidths().value(0)},
+          {u"appList"_s, QStringList{u"<App1>"_s}, t.apps.widths().value(0)}}) {
         auto* view = child<QTreeView>(list);
         QStringList families{QFontInfo(view->font()).family()};
         for (const QString& japanese : {u"Noto Sans CJK JP"_s, u"IPAGothic"_s}) {
@@ -362,5 +345,5 @@ void TestForm1::keysReadable()
     }
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,5 +1,5 @@
 #include "Fakes.h"
-#include "gui/Form6.h"
+#include "gui/ShutdownCountdownDialog.h"
 #include "run/CompletionCountdown.h"
 
 #include <QProgressBar>
@@ -9,21 +9,21 @@
 using namespace Qt::StringLiterals;
 using Result = CompletionCountdown::Result;
 
-class TestForm6 : public QObject
+class TestShutdownCountdownDialog : public QObject
 {
     Q_OBJECT
 private slots:
     void form6ClosesWhenTheCountdownRunsOut();
 };
 
-void TestForm6::form6ClosesWhenTheCountdownRunsOut()
+void TestShutdownCountdownDialog::form6ClosesWhenTheCountdownRunsOut()
 {
     FakeDialogs dialogs;
     FakePower power;
     FakeClock clock;
     CompletionCountdown countdown(dialogs, power);
-    Form6 form(countdown, clock);
-    auto* timer = form.findChild<QTimer*>(u"Timer1"_s);
+    ShutdownCountdownDialog form(countdown, clock);
+    auto* timer = form.findChild<QTimer*>(u"countdownTimer"_s);
     QVERIFY(!timer->isActive()); // the countdown starts when the dialog opens
     form.show();
     QVERIFY(timer->isActive());
@@ -33,9 +33,9 @@ void TestForm6::form6ClosesWhenTheCountdownRunsOut()
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QCOMPARE(countdown.result(), Result::RanOut);
     QVERIFY(!timer->isActive());
-    auto* bar = form.findChild<QProgressBar*>(u"ProgressBar1"_s);
+    auto* bar = form.findChild<QProgressBar*>(u"countdownBar"_s);
     QCOMPARE(QPair(bar->value(), bar->maximum()), QPair(499, 500)); // one step short of full
 }
 
-QTEST_MAIN(TestForm6)
-#include "tst_form6.moc"
+QTEST_MAIN(TestShutdownCountdownDialog)
+#include "tst_shutdowncountdowndialog.moc"

@@ -2,8 +2,8 @@
 #include "apps/AppCommands.h"
 #include "apps/ParameterEditor.h"
 #include "core/WorkTable.h"
+#include "gui/ApplicationDialog.h"
 #include "gui/FolderPicker.h"
-#include "gui/Form2.h"
 #include "gui/QtDialogs.h"
 
 #include <QApplication>
@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-// The entries of the picker's list `list` (Dir1 or File1).
+// The entries of the picker's list `list` (folderList or fileChoice).
 QStringList entries(const FolderPicker& picker, const QString& list)
 {
     QStringList out;
@@ -37,9 +37,9 @@ QStringList entries(const FolderPicker& picker, const QString& list)
 
 } // namespace
 
-// The folder picker and Form2, which shows one, over a folder with the subfolders sub/inner and Beta, the
-// executables run.sh and sub/tool, and notes.txt.
-class TestForm2 : public QObject
+// The folder picker and ApplicationDialog, which shows one, over a folder with the subfolders sub/inner and
+// Beta, the executables run.sh and sub/tool, and notes.txt.
+class TestApplicationDialog : public QObject
 {
     Q_OBJECT
 private slots:
@@ -61,7 +61,7 @@ private:
     AppCommands m_apps{m_table.apps, m_editor, m_dialogs, m_files, m_launcher, m_fallback};
 };
 
-void TestForm2::init()
+void TestApplicationDialog::init()
 {
     QVERIFY(QDir(m_dir.path()).mkpath(u"sub/inner"_s) && QDir(m_dir.path()).mkpath(u"Beta"_s));
     for (const QString& name : {u"run.sh"_s, u"notes.txt"_s, u"sub/tool"_s}) {
@@ -71,29 +71,29 @@ void TestForm2::init()
         QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | exe));
     }
     m_apps.setShowDialog(
-        [this](const AppDialogRequest& r) { Form2::showModal(m_apps, m_dialogs, r, nullptr); });
+        [this](const AppDialogRequest& r) { ApplicationDialog::showModal(m_apps, m_dialogs, r, nullptr); });
 }
 
 // Entries open a folder and go back up; another folder drops the chosen file. A folder that cannot be shown
 // (none, missing, vanished after it was listed) leaves the picker, its lists and its choice as they were; a
 // vanished one is reported. The first drive is the root.
-void TestForm2::folderPicker()
+void TestApplicationDialog::folderPicker()
 {
     FakeDialogs dialogs;
     FolderPicker picker(FolderPicker::Files::All);
     picker.setDialogs(&dialogs);
     QVERIFY(picker.setFolder(m_root));
-    auto* dir1 = picker.findChild<QListView*>(u"Dir1"_s);
-    auto* file1 = picker.findChild<QListView*>(u"File1"_s);
+    auto* folderList = picker.findChild<QListView*>(u"folderList"_s);
+    auto* fileChoice = picker.findChild<QListView*>(u"fileChoice"_s);
     const auto open = [&](const QString& entry) {
-        emit dir1->activated(
-            dir1->model()
-                ->match(dir1->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
+        emit folderList->activated(
+            folderList->model()
+                ->match(folderList->model()->index(0, 0), Qt::DisplayRole, entry, 1, Qt::MatchExactly)
                 .value(0));
     };
     // The folder, its subfolders, its files and the chosen file.
     const auto shown = [&] {
-        return std::tuple{picker.folder(), entries(picker, u"Dir1"_s), entries(picker, u"File1"_s),
+        return std::tuple{picker.folder(), entries(picker, u"folderList"_s), entries(picker, u"fileChoice"_s),
                           picker.selectedFile()};
     };
     const auto top = [&](const QString& selected) {
@@ -105,7 +105,7 @@ void TestForm2::folderPicker()
              std::tuple(m_fallback, QStringList{u".."_s, u"inner"_s}, QStringList{u"tool"_s}, QString()));
     open(u".."_s);
     QCOMPARE(shown(), top(QString()));
-    file1->setCurrentIndex(file1->model()->index(1, 0));
+    fileChoice->setCurrentIndex(fileChoice->model()->index(1, 0));
     QVERIFY(!picker.setFolder(QString()));
     QVERIFY(!picker.setFolder(m_dir.filePath(u"nowhere"_s)));
     QVERIFY(QDir(m_dir.filePath(u"Beta"_s)).removeRecursively());
@@ -114,15 +114,15 @@ void TestForm2::folderPicker()
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.at(0).title + u'|' + dialogs.shown.at(0).text,
              u"Lomvato|"_s + FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
-    emit picker.findChild<QComboBox*>(u"Drive1"_s)->activated(0);
+    emit picker.findChild<QComboBox*>(u"driveList"_s)->activated(0);
     QCOMPARE(picker.folder(), QDir::toNativeSeparators(QDir::rootPath()));
     QCOMPARE(picker.selectedFile(), QString());
 }
 
-// Form2, opened modally the window's way. `stored`: the changed application's path, none for an add. A change
-// starts in the stored program's folder, else in the program's own. OK without a chosen file keeps the dialog
-// open; CANCEL changes nothing.
-void TestForm2::form2_data()
+// ApplicationDialog, opened modally the window's way. `stored`: the changed application's path, none for an
+// add. A change starts in the stored program's folder, else in the program's own. OK without a chosen file
+// keeps the dialog open; CANCEL changes nothing.
+void TestApplicationDialog::form2_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
@@ -134,7 +134,7 @@ void TestForm2::form2_data()
     QTest::addRow("no folder") << u"run.sh"_s << m_fallback << true;
 }
 
-void TestForm2::form2()
+void TestApplicationDialog::form2()
 {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
@@ -143,20 +143,20 @@ void TestForm2::form2()
     m_table.apps.resetRows(stored.isEmpty() ? std::vector<QStringList>{} : std::vector{before});
     m_dialogs.shown.clear();
     QTimer::singleShot(0, this, [&] {
-        auto* form = qobject_cast<Form2*>(QApplication::activeModalWidget());
+        auto* form = qobject_cast<ApplicationDialog*>(QApplication::activeModalWidget());
         QVERIFY(form);
         const auto close =
             qScopeGuard([form] { form->isVisible() ? form->reject() : void(); }); // never left open
         QCOMPARE(form->picker()->folder(), shown);
-        form->findChild<QPushButton*>(u"Command1"_s)->click();
+        form->findChild<QPushButton*>(u"okButton"_s)->click();
         QVERIFY(form->isVisible());
         QVERIFY(form->picker()->setFolder(m_root));
-        auto* file1 = form->findChild<QListView*>(u"File1"_s);
-        QCOMPARE(file1->model()->rowCount(), 1); // executables only
-        file1->setCurrentIndex(file1->model()->index(0, 0));
-        QTest::keyClicks(form->findChild<QPlainTextEdit*>(u"Text1"_s),
+        auto* fileChoice = form->findChild<QListView*>(u"fileChoice"_s);
+        QCOMPARE(fileChoice->model()->rowCount(), 1); // executables only
+        fileChoice->setCurrentIndex(fileChoice->model()->index(0, 0));
+        QTest::keyClicks(form->findChild<QPlainTextEdit*>(u"sampleEdit"_s),
                          u"<c5> "_s); // at the caret, before the sample
-        form->findChild<QPushButton*>(cancel ? u"Command2"_s : u"Command1"_s)->click();
+        form->findChild<QPushButton*>(cancel ? u"cancelButton"_s : u"okButton"_s)->click();
         QVERIFY(!form->isVisible());
     });
     if (stored.isEmpty())
@@ -171,13 +171,13 @@ void TestForm2::form2()
 
 // A message naming a program or a file, and the picker's folder, show a name that starts with a tag as it is
 // written.
-void TestForm2::textsArePlain()
+void TestApplicationDialog::textsArePlain()
 {
     const QString folder = m_root + QDir::separator() + u"<b>x"_s;
     QVERIFY(QDir().mkpath(folder));
     FolderPicker picker(FolderPicker::Files::All);
     QVERIFY(picker.setFolder(folder));
-    auto* path = picker.findChild<QLabel*>(u"Dir1Path"_s);
+    auto* path = picker.findChild<QLabel*>(u"folderPath"_s);
     QtDialogs dialogs;
     QString shown;
     QTimer::singleShot(0, [&shown] {
@@ -193,5 +193,5 @@ void TestForm2::textsArePlain()
     QCOMPARE(shown, u"/bin/<b>x\n\nは起動できません。パスが見つかりません"_s);
 }
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestApplicationDialog)
+#include "tst_applicationdialog.moc"

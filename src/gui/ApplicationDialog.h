@@ -11,17 +11,17 @@ class FolderPicker;
 
 namespace Ui
 {
-class Form2;
+class ApplicationDialog;
 }
 
 // "アプリケーション選択": picks an executable and takes its sample parameter. Keeps nothing between openings.
-class Form2 : public QDialog
+class ApplicationDialog : public QDialog
 {
     Q_OBJECT
 public:
-    Form2(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
-          QWidget* parent = nullptr);
-    ~Form2() override;
+    ApplicationDialog(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
+                      QWidget* parent = nullptr);
+    ~ApplicationDialog() override;
 
     // Opens the dialog modally; what AppCommands::setShowDialog is given.
     static void showModal(AppCommands& commands, Dialogs& dialogs, const AppDialogRequest& request,
@@ -30,9 +30,9 @@ public:
     FolderPicker* picker() const;
 
 private:
-    void Command1_Click();
-    void Command2_Click();
+    void storeApplication();
+    void cancel();
 
     AppCommands& m_commands;
-    std::unique_ptr<Ui::Form2> ui;
+    std::unique_ptr<Ui::ApplicationDialog> ui;
 };

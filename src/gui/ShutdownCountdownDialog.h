@@ -10,17 +10,17 @@ class QTimer;
 
 namespace Ui
 {
-class Form6;
+class ShutdownCountdownDialog;
 }
 
 // The shutdown countdown dialog. exec() returns Accepted when the countdown ran out, Rejected when it was
 // cancelled by "中　止" or by closing the dialog.
-class Form6 : public QDialog
+class ShutdownCountdownDialog : public QDialog
 {
     Q_OBJECT
 public:
-    Form6(CompletionCountdown& countdown, const Clock& clock, QWidget* parent = nullptr);
-    ~Form6() override;
+    ShutdownCountdownDialog(CompletionCountdown& countdown, const Clock& clock, QWidget* parent = nullptr);
+    ~ShutdownCountdownDialog() override;
 
     void reject() override;
 
@@ -28,12 +28,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Form_Load();
-    void Command1_Click();
+    void startCountdown();
+    void cancel();
 
     CompletionCountdown& m_countdown;
     const Clock& m_clock;
-    std::unique_ptr<Ui::Form6> ui;
-    QTimer* m_timer1;
+    std::unique_ptr<Ui::ShutdownCountdownDialog> ui;
+    QTimer* m_countdownTimer;
     bool m_loaded = false;
 };

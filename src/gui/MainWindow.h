@@ -15,24 +15,23 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <deque>
 #include <memory>
 
 class Clock;
 class ColumnWidthBinder;
+class LogTab;
 class Dialogs;
 class FileSystem;
 class PowerControl;
 class ProcessLauncher;
 class Registry;
 class QAbstractItemView;
-class QCheckBox;
 class QLabel;
 class QMenu;
 
 namespace Ui
 {
-class Form1;
+class MainWindow;
 }
 
 // The platform services the main window and its logic use. Tests pass fakes.
@@ -49,61 +48,50 @@ struct Services {
 
 // The main window: it holds the work table and shows it. Its handlers read the controls, call the logic and
 // show the result.
-class Form1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(Services services, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     WorkTable& table() { return m_table; }
     RunEngine& engine() { return m_engine; }
 
-    // The log tab shows the newest part of the activity log, cut at a line; the whole log stays in the work
-    // table and goes to log.ini. A text box holding hours of entries would cost hundreds of megabytes.
-    static constexpr int shownLogLimit = 1 << 20; // characters
-    // Milliseconds between two updates of the log tab and of the run's progress in the status bar.
-    static constexpr int shownUpdatePeriod = 100;
-
     // Start-up. Returns false when the program must end at once (a second instance, a lock that cannot be
     // made, or a startup template that could not be read even in its factory form). A close requested while
     // it runs ends the process at once, without writing.
-    bool Form_Load();
-    void Pulldown_exit_Click();
-    void Check2_Click();
+    bool start();
+    void quit();
     // Opens "コマンドラインのプレビュー" (or brings it to the front); it follows the lists while open.
     void showPreview();
-    void Pulldown_file_table_open_Click();
-    void Pulldown_list_SelectDell_Click();
-    void Pulldown_list_mozi_Click();
-    void Pulldown_kakuchosi_del_Click();
-    void Pulldown_ColumnTool_sakuzyo_Click();
-    void Pulldown_appli_sakuzyo_Click();
-    void Pulldown_appli_henkou_Click();
-    void Command2_Click();
-    void ListView2_Click();
-    void ListView2_DblClick();
-    void ListView3_DblClick();
-    void Command5_Click();
-    void Pulldown_BatchList_sakuzyo_Click();
-    void Pulldown_BatchList_saihensyu_Click();
-    void UpDown1_UpClick();
-    void UpDown1_DownClick();
-    void Pulldown_help_Version_Click();
+    void openTemplate();
+    void removeSelectedFiles();
+    void fillColumn();
+    void removeExtension();
+    void removeColumn();
+    void removeApplication();
+    void changeApplication();
+    void startSelectedApplication();
+    void selectApplication();
+    void insertApplicationKey();
+    void insertColumnKey();
+    void storeSample();
+    void removeBatchEntry();
+    void reeditBatchEntry();
+    void moveBatchEntryUp();
+    void moveBatchEntryDown();
+    void showAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     bool startUp();
-    void Form_QueryUnload();
+    void storeAtClose();
     void setUpViews();
     void connectHandlers();
-    void bindSetting(QCheckBox* box, int WorkSettings::*setting);
-    void showSettings();
-    void showLogText();
-    void showPendingLog();
-    void trimShownLog();
+    void showFilter();
     void applyWidths();
     void showEditor();
     void insertKey(int caret);
@@ -124,14 +112,13 @@ private:
     BatchCommands m_batchCommands;
     DesktopUrlOpener m_urlOpener;
     HelpCommand m_help;
-    bool m_starting = false; // inside Form_Load
+    bool m_starting = false; // inside start
     bool m_closing = false;
 
-    std::unique_ptr<Ui::Form1> ui;
-    QLabel* StatusText = nullptr;
+    std::unique_ptr<Ui::MainWindow> ui;
+    QLabel* m_statusText = nullptr;
     QPointer<QDialog> m_preview;
+    LogTab* m_logTab = nullptr;
     std::vector<ColumnWidthBinder*> m_widthBinders;
-    std::deque<QString> m_pendingLog; // entries not shown yet, newest first
-    QTimer m_logFlush;
     QTimer m_statusFlush;
 };

@@ -12,25 +12,25 @@ class QButtonGroup;
 
 namespace Ui
 {
-class Form3;
+class ColumnFillDialog;
 }
 
 // The column fill dialog "挿入文字列を設定": writes one value into one user column of the selected file rows.
 // Built afresh at every opening; the window opens it only when the file list's commands allow it.
-class Form3 : public QDialog
+class ColumnFillDialog : public QDialog
 {
     Q_OBJECT
 public:
     // `columns` name the user columns to choose from; `selectedRows` are the rows of `files` (0-based)
     // selected when the dialog opens; `dialogs` reports a drive that cannot be read.
-    Form3(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows, Dialogs& dialogs,
-          QWidget* parent = nullptr);
-    ~Form3() override;
+    ColumnFillDialog(const ColumnSet& columns, FileList& files, std::vector<int> selectedRows,
+                     Dialogs& dialogs, QWidget* parent = nullptr);
+    ~ColumnFillDialog() override;
 
-    void Form_Load();
-    void Option1_Click(int index);
-    void Command1_Click();
-    void Command2_Click();
+    void resetFields();
+    void showFieldsOf(int index);
+    void fill();
+    void cancel();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,6 +39,6 @@ private:
     const ColumnSet& m_columns;
     FileList& m_files;
     std::vector<int> m_selectedRows;
-    std::unique_ptr<Ui::Form3> ui;
+    std::unique_ptr<Ui::ColumnFillDialog> ui;
     QButtonGroup* m_modes;
 };
