@@ -17,7 +17,7 @@ public:
 
     struct Request {
         int mode = Clear;
-        int comboIndex = 0;            // Combo1's entry; entry 0 is the first user column
+        int comboIndex = 0;            // the column chooser's entry; entry 0 is the first user column
         std::vector<int> selectedRows; // 0-based, any order
         QString folder;                // the folder picker's current folder
         QString text;                  // the text to write

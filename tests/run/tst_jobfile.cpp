@@ -92,9 +92,8 @@ void TestJobFile::quoting_data()
     QTest::newRow("plain arguments stay bare, the program is quoted")
         << QStringList{u"/usr/bin/conv"_s, u"-o=a.mp4"_s, u"x,y:z"_s} << "'/usr/bin/conv' -o=a.mp4 x,y:z"_ba;
     QTest::newRow("an assignment as the program") << QStringList{u"a=b"_s, u"c=d"_s} << "'a=b' c=d"_ba;
-    QTest::newRow("a job specification as the program")
-        << QStringList{u"%rec"_s, u"%1"_s} << "(exec '%rec' %1)"_ba;
-    QTest::newRow("a job specification with a line break")
+    QTest::newRow("a %-word as the program") << QStringList{u"%rec"_s, u"%1"_s} << "(exec '%rec' %1)"_ba;
+    QTest::newRow("a %-word with a line break")
         << QStringList{u"%rec"_s, u"a\nb"_s}
         << "nl=$(printf '\\n.'); nl=${nl%.}; (exec '%rec' 'a'\"$nl\"'b')"_ba;
     QTest::newRow("empty argument") << QStringList{u"p"_s, u""_s} << "'p' ''"_ba;
