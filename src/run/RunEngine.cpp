@@ -167,6 +167,7 @@ bool RunEngine::takeNext(RunResults::Job& job)
 RunResults::Job RunEngine::jobAt(JobPosition position) const
 {
     RunResults::Job job;
+    job.number = static_cast<int>(JobOrder::numberOf(position, m_table.files.count())) + 1;
     job.entry = position.entry;
     job.row = position.row;
     job.key = m_table.batch.key(position.entry);

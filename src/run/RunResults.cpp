@@ -10,6 +10,8 @@ RunResults::RunResults(QObject* parent) : QAbstractTableModel(parent) {}
 RunResults::Job RunResults::Job::again() const
 {
     Job job;
+    job.number = number;
+    job.host = host;
     job.entry = entry;
     job.row = row;
     job.key = key;
@@ -120,6 +122,8 @@ QString RunResults::outcomeText(const Job& job)
         return u"起動失敗"_s;
     case State::Abandoned:
         return u"放置"_s;
+    case State::Interrupted:
+        return u"中断"_s;
     case State::Ended:
         break;
     }
@@ -155,7 +159,7 @@ QString RunResults::text(const Job& job, int column, int number) const
 {
     switch (column) {
     case Number:
-        return QString::number(number);
+        return QString::number(job.number > 0 ? job.number : number);
     case Entry:
         return job.key + u' ' + job.app;
     case File:

@@ -14,8 +14,13 @@ class RunResults : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class State { Running, Exited, Signalled, StartFailed, Abandoned, Ended };
+    // Interrupted: a job of a journal that had started and has no end (Lomvato ended meanwhile).
+    enum class State { Running, Exited, Signalled, StartFailed, Abandoned, Ended, Interrupted };
     struct Job {
+        // The job's number in its batch, from 1, in JobOrder: the preview's, the job file's line and the
+        // Seq that GNU parallel gives it in a job log. It stays with the job when it is run again.
+        int number = 0;
+        QString host;  // where it ran, from a job log of GNU parallel; empty for this machine
         int entry = 0; // 0-based batch entry and file row when the job started
         int row = 0;
         QString key; // the entry's application key and name
