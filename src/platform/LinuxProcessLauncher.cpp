@@ -221,9 +221,13 @@ QStringList LinuxProcessLauncher::arguments(const QString& commandLine,
 ProcessLauncher::Started LinuxProcessLauncher::launch(const QString& commandLine,
                                                       const QStringList& knownPrograms, bool captureOutput)
 {
+    return launchArguments(arguments(commandLine, knownPrograms), captureOutput);
+}
+
+ProcessLauncher::Started LinuxProcessLauncher::launchArguments(const QStringList& words, bool captureOutput)
+{
     sweep();
     Started started;
-    const QStringList words = arguments(commandLine, knownPrograms);
     if (words.isEmpty()) {
         started.failure = u"コマンドラインにプログラムがありません"_s;
         return started;

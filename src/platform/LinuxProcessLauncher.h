@@ -33,6 +33,7 @@ public:
     QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const override;
     Started launch(const QString& commandLine, const QStringList& knownPrograms,
                    bool captureOutput = false) override;
+    Started launchArguments(const QStringList& words, bool captureOutput = false) override;
     void readToTheEnd(UniqueFd pipe) override;
 
     // A child of ours that has not been reaped yet.

@@ -78,6 +78,9 @@ public:
     // file. The process is opened at once, so that even one that ends at once still tells how it ended.
     virtual Started launch(const QString& commandLine, const QStringList& knownPrograms,
                            bool captureOutput = false) = 0;
+    // Starts the program that `arguments` begins with, passing it the rest: a job run again exactly as it ran
+    // before, or read back from a job log.
+    virtual Started launchArguments(const QStringList& arguments, bool captureOutput = false) = 0;
     // Starts the command line and lets it run by itself; the process identifier, or 0.
     qint64 start(const QString& commandLine, const QStringList& knownPrograms)
     {

@@ -204,9 +204,13 @@ void RunEngine::startJob(RunResults::Job job)
     // The unhurried pace polls every period counted from this start.
     if (!m_fast)
         startPolling();
-    job.arguments = m_launcher.arguments(job.commandLine, job.knownPrograms);
+    // A job run again carries the arguments it ran with; a new one is split from its command line.
+    const bool again = !job.arguments.isEmpty();
+    if (!again)
+        job.arguments = m_launcher.arguments(job.commandLine, job.knownPrograms);
     job.start = m_clock.now();
-    ProcessLauncher::Started started = m_launcher.launch(job.commandLine, job.knownPrograms, true);
+    ProcessLauncher::Started started = again ? m_launcher.launchArguments(job.arguments, true)
+                                             : m_launcher.launch(job.commandLine, job.knownPrograms, true);
     job.failure = started.failure;
     const QString app = job.app;
     const QString file = job.file;

@@ -125,6 +125,11 @@ public:
         }
         return s;
     }
+    // Recorded and failed like a command line of the words joined by spaces.
+    Started launchArguments(const QStringList& words, bool captureOutput = false) override
+    {
+        return launch(words.join(u' '), {}, captureOutput);
+    }
     QStringList arguments(const QString& commandLine, const QStringList& known) const override
     {
         QString program;
