@@ -10,8 +10,9 @@ void ListItemDelegate::applyTo(QAbstractItemView* view)
 {
     QFont font = view->font();
     // The Japanese font that the window's own texts fall back to, so that one font file serves every text;
-    // where none is installed the desktop's own font stands in.
-    font.setFamilies({QRawFont::fromFont(font, QFontDatabase::Japanese).familyName(), font.family()});
+    // where none is installed the desktop's own font stands in. Looked up once: the lists share the font.
+    static const QString japanese = QRawFont::fromFont(font, QFontDatabase::Japanese).familyName();
+    font.setFamilies({japanese, font.family()});
     font.setPointSizeF(pointSize);
     view->setFont(font);
     view->setItemDelegate(new ListItemDelegate(view));
