@@ -14,8 +14,17 @@ namespace
 constexpr QByteArrayView group = "[Run]";
 constexpr QByteArrayView fastKey = "NoticeEndAtOnce";
 constexpr QByteArrayView parallelKey = "JobsAtATime";
-// The file holds two short lines; a larger one is not ours.
+constexpr QByteArrayView keptRunsKey = "KeptRuns";
+// The file holds a few short lines; a larger one is not ours.
 constexpr qint64 largestFile = qint64{64} * 1024; // bytes
+
+void readNumber(QByteArrayView value, int least, int most, int& number)
+{
+    bool ok = false;
+    const int read = value.toInt(&ok);
+    if (ok && read >= least && read <= most)
+        number = read;
+}
 } // namespace
 
 QString RunSettings::fileName(const QString& programFolder)
@@ -46,10 +55,9 @@ RunSettings RunSettings::parse(QByteArrayView text)
         if (key == fastKey) {
             s.fast = value == "true" || value == "1";
         } else if (key == parallelKey) {
-            bool ok = false;
-            const int parallel = value.toInt(&ok);
-            if (ok && parallel >= 1 && parallel <= maxParallel())
-                s.parallel = parallel;
+            readNumber(value, 1, maxParallel(), s.parallel);
+        } else if (key == keptRunsKey) {
+            readNumber(value, 1, mostKeptRuns, s.keptRuns);
         }
     }
     return s;
@@ -58,7 +66,8 @@ RunSettings RunSettings::parse(QByteArrayView text)
 QByteArray RunSettings::text() const
 {
     return group.toByteArray() + '\n' + fastKey.toByteArray() + '=' + (fast ? "true" : "false") + '\n' +
-           parallelKey.toByteArray() + '=' + QByteArray::number(parallel) + '\n';
+           parallelKey.toByteArray() + '=' + QByteArray::number(parallel) + '\n' + keptRunsKey.toByteArray() +
+           '=' + QByteArray::number(keptRuns) + '\n';
 }
 
 RunSettings RunSettings::load(const QString& programFolder, QString* problem)

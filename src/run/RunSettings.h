@@ -4,12 +4,16 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The run's pace, kept in lomvato.ini in the program folder (beside, never inside, the template files and the
-// log), as Qt's INI text: group [Run], keys NoticeEndAtOnce (true or false) and JobsAtATime. A missing or
-// damaged file, or a value out of range, reads as the defaults: the unhurried pace, one job at a time.
+// The run's pace and how many runs the journal keeps, in lomvato.ini in the program folder (beside, never
+// inside, the template files and the log), as Qt's INI text: group [Run], keys NoticeEndAtOnce (true or
+// false), JobsAtATime and KeptRuns. A missing or damaged file, or a value out of range, reads as the
+// defaults: the unhurried pace, one job at a time, 20 runs kept.
 struct RunSettings {
+    static constexpr int mostKeptRuns = 1000;
+
     bool fast = false; // notice a job's end when it happens and start the next at once
     int parallel = 1;  // jobs at a time at the fast pace
+    int keptRuns = 20; // runs whose journal is kept, the newest
 
     static QString fileName(const QString& programFolder);
     // The most jobs at a time: twice the processor cores.
