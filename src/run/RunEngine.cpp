@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/PipeReader.h"
 
+#include <QMetaMethod>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -142,8 +143,29 @@ void RunEngine::begin()
     m_places = m_fast ? m_paceParallel : 1;
     m_pollTimer.stop();
     setState(false, true);
+    if (isSignalConnected(QMetaMethod::fromSignal(&RunEngine::begun)))
+        emit begun(plan());
     emit showLogTab();
     fill();
+}
+
+QList<RunResults::Job> RunEngine::plan() const
+{
+    QList<RunResults::Job> jobs;
+    if (m_given) {
+        jobs.reserve(m_givenJobs.size());
+        for (const RunResults::Job& job : m_givenJobs)
+            jobs.append(job.again());
+        return jobs;
+    }
+    const int entries = m_table.batch.count();
+    const int rows = m_table.files.count();
+    jobs.reserve(static_cast<qsizetype>(JobOrder::count(entries, rows)));
+    JobPosition position;
+    for (bool more = JobOrder::exists(position, entries, rows); more;
+         more = JobOrder::next(position, entries, rows))
+        jobs.append(jobAt(position));
+    return jobs;
 }
 
 bool RunEngine::takeNext(RunResults::Job& job)

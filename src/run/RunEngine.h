@@ -95,6 +95,9 @@ public slots:
     void leave();
 
 signals:
+    // A run begins: the jobs it will run, in order, as the lists stand now (they may still change during the
+    // run). Emitted only where something listens, since it expands every job at once.
+    void begun(const QList<RunResults::Job>& plan);
     // The run button's and the abort button's state.
     void buttonsChanged(bool canStart, bool running);
     // Bring the tab "ログ" to the front.
@@ -115,6 +118,7 @@ private:
     // Checks the application keys as a run does; false (after the message) when the run must not start.
     bool keysSound();
     void begin();
+    QList<RunResults::Job> plan() const;
     // The next job of the run, as the lists or the given jobs stand now; false when none is left.
     bool takeNext(RunResults::Job& job);
     RunResults::Job jobAt(JobPosition position) const;
