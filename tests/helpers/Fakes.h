@@ -57,19 +57,17 @@ public:
     std::deque<QString> inputs; // for input boxes; empty (cancel) when empty
     std::deque<QString> files;  // for file dialogs; empty (cancel) when empty
     QList<Shown> shown;
-    QStringList prompts;
     QStringList fileFolders;
+    std::function<void()> whileShown; // runs while a message box is open
 
     Answer message(const QString& text, const QString& title, Buttons buttons = Buttons::Ok) override
     {
         shown.append({text, title, buttons});
+        if (whileShown)
+            whileShown();
         return nextOf(answers, Answer::Ok);
     }
-    QString input(const QString& prompt, const QString&) override
-    {
-        prompts.append(prompt);
-        return nextOf(inputs);
-    }
+    QString input(const QString&, const QString&) override { return nextOf(inputs); }
     QString openFile(const QString& folder, const QString&) override
     {
         fileFolders.append(folder);
@@ -101,7 +99,6 @@ public:
     QSet<QString> failing;                                 // command lines that fail to start
     QSet<qint64> ended;                                    // processes that have ended
     QSet<qint64> unopenable;                               // processes that end before they can be opened
-    QSet<QString> programFiles;                            // files that exist when a command line is split
     QHash<QString, QPair<QByteArray, QByteArray>> outputs; // output and error of a command line
     qint64 nextPid = 100;
     int openHandles = 0;
@@ -136,15 +133,13 @@ public:
         QStringList words;
         if (!CommandLine(commandLine)
                  .resolve(
-                     known, [this](const QString& path) { return programFiles.contains(path); }, program,
-                     words))
+                     known, [](const QString&) { return false; }, program, words))
             return {};
         words.prepend(program);
         return words;
     }
-    void readToTheEnd(UniqueFd) override { ++pipesHandedOn; }
+    void readToTheEnd(UniqueFd) override {}
     qint64 lastPid() const { return nextPid - 1; }
-    int pipesHandedOn = 0;
 
 private:
     // The read end of a pipe that holds `bytes` (at most a pipe's capacity) and then ends.

@@ -1,7 +1,8 @@
+#include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "platform/LinuxProcessLauncher.h"
+#include "platform/NativeName.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,9 +11,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,26 +37,11 @@ int openDescriptors()
     return static_cast<int>(QDir(u"/proc/self/fd"_s).entryList(QDir::Files | QDir::System).size());
 }
 
-// Reads a non-blocking descriptor until end of file, or for at most a minute.
+// Reads a descriptor to its end, waiting for it.
 QByteArray drain(int fd)
 {
-    QByteArray all;
-    char buffer[65536];
-    const QDeadlineTimer deadline(60000);
-    while (!deadline.hasExpired()) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n > 0) {
-            all.append(buffer, n);
-            continue;
-        }
-        if (errno != EAGAIN && errno != EINTR)
-            break;
-        pollfd p{fd, POLLIN, 0};
-        ::poll(&p, 1, static_cast<int>(deadline.remainingTime()));
-    }
-    return all;
+    QFile pipe;
+    return ::fcntl(fd, F_SETFL, 0) == 0 && pipe.open(fd, QIODevice::ReadOnly) ? pipe.readAll() : "unreadable";
 }
 
 QByteArray contents(const QString& path)
@@ -75,8 +62,10 @@ private slots:
     void ctrlCInTheTerminalReachesOnlyLomvato();
     void failedStartSaysWhy_data();
     void failedStartSaysWhy();
-    void capturedStreamsArriveApart();
-    void fullPipeHoldsTheJobUntilRead();
+    void argumentsReachTheProgramWhole_data();
+    void argumentsReachTheProgramWhole();
+    void outputGoesWhereAsked_data();
+    void outputGoesWhereAsked();
     void droppedHandleLeavesNoZombie();
 
 private:
@@ -89,13 +78,18 @@ void TestLauncher::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir(m_dir.path()).mkdir(u"folder"_s));
-    QFile text(m_dir.filePath(u"plain.txt"_s));
-    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("text\n") == 5);
-    text.close();
+    // Two empty files, one of them executable.
+    QVERIFY(QFile(m_dir.filePath(u"plain.txt"_s)).open(QIODevice::WriteOnly));
     QFile garbage(m_dir.filePath(u"garbage"_s));
-    QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a program\n") == 14);
-    garbage.close();
-    QVERIFY(garbage.setPermissions(garbage.permissions() | QFile::ExeOwner));
+    QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    // Programs in folders with a blank, and one at a shorter prefix of a path that holds a blank.
+    const QDir dir(m_dir.path());
+    QVERIFY(dir.mkpath(u"my tools"_s) && dir.mkpath(u"My Tools"_s));
+    QVERIFY(QFile::copy(QString::fromUtf8(LOMVATO_ARGV_CLIENT), dir.filePath(u"my tools/argv client"_s)));
+    QVERIFY(QFile::copy(QString::fromUtf8(LOMVATO_ARGV_CLIENT), dir.filePath(u"My Tools/conv"_s)));
+    QVERIFY(QFile::copy(QString::fromUtf8(LOMVATO_NOISY_CLIENT), dir.filePath(u"My"_s)));
+    // Anything a shell would have run lands here, where the tests look for it.
+    QVERIFY(QDir::setCurrent(m_dir.path()));
 }
 
 void TestLauncher::startsAsAJobOfItsOwn_data()
@@ -154,17 +148,18 @@ void TestLauncher::ctrlCInTheTerminalReachesOnlyLomvato()
     QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
     const QString ready = m_dir.filePath(u"host-ready"_s);
     const QString report = m_dir.filePath(u"after-ctrl-c"_s);
+    const QString go = m_dir.filePath(u"ctrl-c-typed"_s);
     QProcess host;
     host.start(QString::fromUtf8(LOMVATO_PTY_HOST),
                {QString::fromLocal8Bit(::ptsname(master)), ready,
-                QString::fromUtf8(LOMVATO_STATE_CLIENT) + u' ' + report + u" 1500"_s});
+                QString::fromUtf8(LOMVATO_STATE_CLIENT) + u' ' + report + u' ' + go});
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ready), 10000);
 
     QCOMPARE(::write(master, "\x03", 1), 1);
     QTRY_COMPARE(host.state(), QProcess::NotRunning);
     QCOMPARE(host.exitStatus(), QProcess::CrashExit);
-    QVERIFY2(!QFile::exists(report), "the job had done its work before the key was typed");
-    // The job also saw no hang-up when the terminal's session leader went away.
+    // The job reports only now: it also saw no hang-up when the terminal's session leader went away.
+    QVERIFY(QFile(go).open(QIODevice::WriteOnly));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(report), 10000);
     QCOMPARE(contents(report), onItsOwn);
 }
@@ -181,6 +176,7 @@ void TestLauncher::failedStartSaysWhy_data()
     QTest::addRow("nowhere along PATH")
         << u"lomvato-nowhere x"_s << u"lomvato-nowhere は PATH のどのフォルダーにもありません"_s;
     QTest::addRow("no words") << u" \t"_s << u"コマンドラインにプログラムがありません"_s;
+    QTest::addRow("empty") << QString() << u"コマンドラインにプログラムがありません"_s;
 }
 
 void TestLauncher::failedStartSaysWhy()
@@ -198,42 +194,107 @@ void TestLauncher::failedStartSaysWhy()
     QVERIFY(!zombieChild());
 }
 
-void TestLauncher::capturedStreamsArriveApart()
+void TestLauncher::argumentsReachTheProgramWhole_data()
 {
-    const ProcessLauncher::Started job =
-        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u" 5 \"went wrong\""_s, {}, true);
-    QVERIFY(job.pid > 0 && job.handle);
-    for (const int fd : {job.output.get(), job.errors.get()}) {
-        QVERIFY(fd > STDERR_FILENO);
-        QVERIFY(::fcntl(fd, F_GETFL) & O_NONBLOCK);
-        QVERIFY(::fcntl(fd, F_GETFD) & FD_CLOEXEC);
-    }
-    QCOMPARE(drain(job.output.get()), "xxxxx");
-    QCOMPARE(drain(job.errors.get()), "went wrong");
-    QTRY_COMPARE(job.handle->status(), ProcessHandle::Status::Ended);
-    QCOMPARE(job.handle->outcome().kind, ProcessHandle::Outcome::Kind::Exited);
-    QCOMPARE(job.handle->outcome().code, 3);
+    // The program, in the test's folder; whether it is registered; the line behind the program and the file
+    // it records into; what it records, each argument ended by a NUL byte.
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QByteArray>("recorded");
+    // Found by its words without quotes; what a shell would run is text.
+    QTest::addRow("shell text") << u"my tools/argv client"_s << false
+                                << u"\"a;touch pwned\" \"$(touch pwned)\" `touch pwned` |x >y & 'q'"_s
+                                << "a;touch pwned\0$(touch pwned)\0`touch\0pwned`\0|x\0>y\0&\0'q'\0"_ba;
+    QTest::addRow("registered, beside a shorter path") << u"My Tools/conv"_s << true << u"x"_s << "x\0"_ba;
+    // Names quoted as a key's value is quoted.
+    const auto name = [](const char* tag, const QByteArray& bytes) {
+        QTest::addRow("%s", tag) << u"my tools/argv client"_s << true
+                                 << u'"' + CommandLine::escapeQuotes(NativeName::decode(bytes)) + u'"'
+                                 << bytes + '\0';
+    };
+    name("quotes and options", "a\" \"--x\" \"b.txt");
+    name("line break", "line\nbreak.txt");
+    name("latin-1", "caf\xe9.txt");
+    name("ideographic space", u"写真　1.jpg"_s.toUtf8());
 }
 
-void TestLauncher::fullPipeHoldsTheJobUntilRead()
+void TestLauncher::argumentsReachTheProgramWhole()
 {
+    QFETCH(QString, program);
+    QFETCH(bool, registered);
+    QFETCH(QString, arguments);
+    QFETCH(QByteArray, recorded);
+    const QString path = m_dir.filePath(program);
+    const QString out = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).remove(u' ') + u".out"_s);
+    const QString line = path + u' ' + out + u' ' + arguments;
+    const QStringList known = registered ? QStringList{path} : QStringList();
+    QVERIFY(m_launcher.start(line, known) > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
+    QCOMPARE(contents(out), recorded);
+    // What arguments() says the program gets, as the preview and the job file show it.
+    QByteArray listed;
+    for (const QString& argument : m_launcher.arguments(line, known).mid(2))
+        listed += NativeName::encode(argument) + '\0';
+    QCOMPARE(listed, recorded);
+    QVERIFY(!QFile::exists(m_dir.filePath(u"pwned"_s)) && !QFile::exists(m_dir.filePath(u"y"_s)));
+}
+
+void TestLauncher::outputGoesWhereAsked_data()
+{
+    QTest::addColumn<bool>("capture");
+    QTest::addRow("captured") << true;
+    QTest::addRow("inherited") << false;
+}
+
+void TestLauncher::outputGoesWhereAsked()
+{
+    QFETCH(bool, capture);
+    // Far more than a pipe holds. Our standard output points at a file while the program starts, so that
+    // what it inherits is measured.
     constexpr qsizetype size = 10 * 1024 * 1024;
+    const QString inherited = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int fd = ::open(QFile::encodeName(inherited).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, STDOUT_FILENO);
+    ::close(fd);
     const ProcessLauncher::Started job =
-        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size), {}, true);
+        m_launcher.launch(QString::fromUtf8(LOMVATO_NOISY_CLIENT) + u' ' + QString::number(size) +
+                              (capture ? u" \"went wrong\""_s : QString()),
+                          {}, capture);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
     QVERIFY(job.pid > 0 && job.handle);
-    QTest::qWait(500);
-    QCOMPARE(job.handle->status(), ProcessHandle::Status::Running);
-    QCOMPARE(drain(job.output.get()).size(), size);
-    QTRY_COMPARE(job.handle->status(), ProcessHandle::Status::Ended);
+    QCOMPARE(job.output.isValid() && job.errors.isValid(), capture);
+    if (capture) {
+        for (const int fd : {job.output.get(), job.errors.get()}) {
+            QVERIFY(fd > STDERR_FILENO);
+            QVERIFY(::fcntl(fd, F_GETFL) & O_NONBLOCK);
+            QVERIFY(::fcntl(fd, F_GETFD) & FD_CLOEXEC);
+        }
+        // The full pipe holds the job until it is read.
+        int queued = 0;
+        QTRY_VERIFY(::ioctl(job.output.get(), FIONREAD, &queued) == 0 &&
+                    queued == ::fcntl(job.output.get(), F_GETPIPE_SZ));
+        QCOMPARE(job.handle->status(), ProcessHandle::Status::Running);
+        QCOMPARE(drain(job.output.get()).size(), size);
+        QCOMPARE(drain(job.errors.get()), "went wrong");
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(job.handle->status(), ProcessHandle::Status::Ended, 60000);
+    QCOMPARE(job.handle->outcome().kind, ProcessHandle::Outcome::Kind::Exited);
     QCOMPARE(job.handle->outcome().code, 3);
-    QCOMPARE(drain(job.errors.get()), QByteArray());
+    QCOMPARE(QFileInfo(inherited).size(), capture ? 0 : size);
 }
 
 void TestLauncher::droppedHandleLeavesNoZombie()
 {
-    const QString marker = m_dir.filePath(u"slept"_s);
-    m_launcher.launch(QString::fromUtf8(LOMVATO_SLEEP_CLIENT) + u" 200 "_s + marker, {});
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+    // The job ends only once its handle has gone.
+    const QString report = m_dir.filePath(u"dropped"_s);
+    const QString go = m_dir.filePath(u"handle-dropped"_s);
+    m_launcher.launch(QString::fromUtf8(LOMVATO_STATE_CLIENT) + u' ' + report + u' ' + go, {});
+    QVERIFY(QFile(go).open(QIODevice::WriteOnly));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(report), 10000);
     QTRY_VERIFY(!zombieChild());
 }
 

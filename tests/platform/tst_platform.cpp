@@ -1,3 +1,4 @@
+#include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "platform/NativeName.h"
 
@@ -23,6 +24,10 @@ private slots:
     void nativeNameFromUrl();
     void realFileSystem_data();
     void realFileSystem();
+    void splitsCommandLines_data();
+    void splitsCommandLines();
+    void resolvesTheProgram_data();
+    void resolvesTheProgram();
 };
 
 void TestPlatform::nativeNameRoundTrip_data()
@@ -87,6 +92,67 @@ void TestPlatform::realFileSystem()
     if (!folder)
         ::close(made);
     QCOMPARE(QPair(fs.fileExists(text), fs.attributes(text)), QPair(exists, attributes));
+}
+
+void TestPlatform::splitsCommandLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("words");
+    QTest::addRow("blank, tab, line breaks")
+        << u" a\tb\r\nc\nd "_s << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+    QTest::addRow("other spaces are characters")
+        << u"写真　1.jpg a\u00a0b c\u2003d"_s << QStringList{u"写真　1.jpg"_s, u"a\u00a0b"_s, u"c\u2003d"_s};
+    QTest::addRow("quotes group") << u"\"a b\"c \"x\ny\""_s << QStringList{u"a bc"_s, u"x\ny"_s};
+    QTest::addRow("empty argument") << u"-o \"\" in"_s << QStringList{u"-o"_s, QString(), u"in"_s};
+    QTest::addRow("empty arguments at the end")
+        << u"a \"\" \"\""_s << QStringList{u"a"_s, QString(), QString()};
+    QTest::addRow("empty quotes inside a word") << u"a\"\"b"_s << QStringList{u"ab"_s};
+    QTest::addRow("literal quote") << u"\"\"\" a\"\"\"b \"c \"\"\" d\""_s
+                                   << QStringList{u"\""_s, u"a\"b"_s, u"c \" d"_s};
+    QTest::addRow("literal quote, then an open span") << u"\"\"\"\"a b"_s << QStringList{u"\"a b"_s};
+    QTest::addRow("separators only") << u" \t\r\n"_s << QStringList();
+}
+
+void TestPlatform::splitsCommandLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, words);
+    const CommandLine split(line);
+    QCOMPARE(split.texts(), words);
+    // Each word's span, split on its own, gives that word again: joining words keeps their text.
+    for (const CommandLine::Word& w : split.words())
+        QCOMPARE(CommandLine(line.mid(w.begin, w.end - w.begin)).texts(), QStringList{w.text});
+}
+
+void TestPlatform::resolvesTheProgram_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("known");
+    QTest::addColumn<QStringList>("words"); // the program, then its arguments
+    const QString conv = u"/opt/My Tools/conv"_s;
+    // /opt/My exists in every row.
+    QTest::addRow("after a blank") << u" "_s + conv << QStringList{conv} << QStringList{conv};
+    QTest::addRow("longest registered")
+        << conv + u" a"_s << QStringList{u"/opt/My"_s, conv} << QStringList{conv, u"a"_s};
+    QTest::addRow("registered, with a quote") << u"/opt/a\"\"\"b/conv x"_s << QStringList{u"/opt/a\"b/conv"_s}
+                                              << QStringList{u"/opt/a\"b/conv"_s, u"x"_s};
+    QTest::addRow("only a prefix of the line")
+        << conv + u".bak x"_s << QStringList{conv} << QStringList{u"/opt/My"_s, u"Tools/conv.bak"_s, u"x"_s};
+    QTest::addRow("typed by hand") << u"/opt/my app/run a"_s << QStringList()
+                                   << QStringList{u"/opt/my app/run"_s, u"a"_s};
+}
+
+void TestPlatform::resolvesTheProgram()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, known);
+    QFETCH(QStringList, words);
+    const QSet<QString> files{u"/opt/My"_s, u"/opt/my app/run"_s};
+    QString program;
+    QStringList arguments;
+    QVERIFY(CommandLine(line).resolve(
+        known, [&](const QString& path) { return files.contains(path); }, program, arguments));
+    QCOMPARE(QStringList{program} + arguments, words);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

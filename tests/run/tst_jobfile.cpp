@@ -72,7 +72,7 @@ private slots:
     void linesTooLongForParallel();
 
 private:
-    // A job file of hostile names and program words, and each job's arguments as the launcher gives them.
+    // A job file of hostile names and program words, and each job's arguments as the launcher passes them.
     void exportHostileJobs();
     QMap<QString, QByteArray> m_expected;
     QString m_jobFile;
@@ -148,19 +148,12 @@ void TestJobFile::exportHostileJobs()
     m_jobFile = m_dir.filePath(u"jobs.sh"_s);
     QCOMPARE(exported(jobs, m_jobFile), QList<int>());
 
-    // Lomvato's own launcher, from its own folder.
-    const QDir byLauncher(m_dir.filePath(u"launcher"_s));
-    QVERIFY(QDir().mkpath(byLauncher.path()));
-    const QString home = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(byLauncher.path()));
-    for (int job = 0; job < m_jobCount; ++job)
-        QVERIFY(m_launcher.start(jobs.commandLine(job), {client}) != 0);
-    QTRY_COMPARE_WITH_TIMEOUT(byLauncher.entryList(QDir::Files).size(), m_jobCount, 20000);
-    QVERIFY(QDir::setCurrent(home));
-    m_expected = recordedIn(byLauncher);
-    QVERIFY(m_expected.value(u"out0q"_s).startsWith("a\" \"--x\" \"b\0--tail\0"_ba));
-    QCOMPARE(m_expected.value(u"out6u"_s), "写真　1.jpg\0"_ba);
-    QCOMPARE(m_expected.value(u"out9p0"_s), "=1+2\0"_ba); // the program `time`
+    // What the launcher passes to each program, by output name.
+    for (int job = 0; job < m_jobCount; ++job) {
+        const QStringList arguments = jobs.arguments(job);
+        for (const QString& argument : arguments.mid(2))
+            m_expected[arguments.value(1)] += NativeName::encode(argument) + '\0';
+    }
 }
 
 void TestJobFile::shellGivesWhatTheLauncherGives_data()

@@ -2,6 +2,7 @@
 #include "run/CsvText.h"
 #include "run/RunResults.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -10,16 +11,20 @@
 
 using namespace Qt::StringLiterals;
 
-class TestCsv : public QObject
+class TestRunResults : public QObject
 {
     Q_OBJECT
 private slots:
     void cell_data();
     void cell();
     void spreadsheetReadsOnlyData();
+    void capturedStreamIsBounded_data();
+    void capturedStreamIsBounded();
+    void outputIsShownReadably_data();
+    void outputIsShownReadably();
 };
 
-void TestCsv::cell_data()
+void TestRunResults::cell_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("cell");
@@ -43,21 +48,20 @@ void TestCsv::cell_data()
     QTest::addRow("surrogate pair") << u"\U00010080"_s << u"\U00010080"_s;
 }
 
-void TestCsv::cell()
+void TestRunResults::cell()
 {
     QFETCH(QString, text);
     QFETCH(QString, cell);
     QCOMPARE(CsvText::cell(text), cell);
 }
 
-void TestCsv::spreadsheetReadsOnlyData()
+void TestRunResults::spreadsheetReadsOnlyData()
 {
-    const QStringList names{u"=1+2.txt"_s,
-                            u"+1+1.txt"_s,
-                            u"-2+3.txt"_s,
-                            u"@SUM(1).txt"_s,
+    // Names that need quoting, that a spreadsheet would take for formulas, or that are not UTF-8; the cell
+    // table above holds every character that starts a formula.
+    const QStringList names{u"a,\"b\".jpg"_s,
+                            u"=1+2.txt"_s,
                             u"=HYPERLINK(\"http://example.org\",\"click\").txt"_s,
-                            u"\t=1.txt"_s,
                             u"\r=1.txt"_s,
                             NativeName::decode("caf\xe9.txt"),
                             u"café.txt"_s,
@@ -68,15 +72,22 @@ void TestCsv::spreadsheetReadsOnlyData()
     for (const QString& name : names) {
         RunResults::Job job;
         job.key = u"<App1>"_s;
+        job.app = u"変換"_s;
         job.file = name;
         job.path = u"/d/"_s + name;
-        results.finish(results.add(job), RunResults::State::Exited, 0, 10);
+        job.start = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
+        results.finish(results.add(job), RunResults::State::Exited, 2, 1500);
     }
+    const QByteArray csv = results.toCsv();
+    const QByteArray head =
+        "\xEF\xBB\xBF"_ba + u"番号,バッチ,<c2>,<c5>,開始時刻,所要時間 (秒),結果\r\n"
+                            u"1,<App1> 変換,\"a,\"\"b\"\".jpg\",\"/d/a,\"\"b\"\".jpg\","
+                            u"2024/05/06 07:08:09,1.500,エラー終了 (コード 2)\r\n"_s.toUtf8();
+    QCOMPARE(csv.left(head.size()), head);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"results.csv"_s);
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(results.toCsv());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
     file.close();
 
     // Read back as a spreadsheet reads a CSV file: the byte-order mark taken, quotes and CR LF undone.
@@ -101,12 +112,63 @@ void TestCsv::spreadsheetReadsOnlyData()
         paths << row[RunResults::Path].toString();
     }
     // The formula names read as their text after the mark; every name stays apart from every other.
-    QCOMPARE(files.first(), u"'=1+2.txt"_s);
-    QCOMPARE(files[4], u"'=HYPERLINK(\"http://example.org\",\"click\").txt"_s);
-    QCOMPARE(files[7], u"caf\\xE9.txt"_s);
+    QCOMPARE(files.first(), u"a,\"b\".jpg"_s);
+    QCOMPARE(files[1], u"'=1+2.txt"_s);
+    QCOMPARE(files[2], u"'=HYPERLINK(\"http://example.org\",\"click\").txt"_s);
+    QCOMPARE(files[4], u"caf\\xE9.txt"_s);
     QCOMPARE(QSet<QString>(files.begin(), files.end()).size(), names.size());
     QCOMPARE(QSet<QString>(paths.begin(), paths.end()).size(), names.size());
 }
 
-QTEST_GUILESS_MAIN(TestCsv)
-#include "tst_csv.moc"
+void TestRunResults::capturedStreamIsBounded_data()
+{
+    QTest::addColumn<QList<int>>("pieces"); // sizes of the pieces written, in order
+    constexpr int limit = CapturedStream::limit;
+    QTest::newRow("nothing") << QList<int>{};
+    QTest::newRow("a little") << QList<int>{10, 20};
+    QTest::newRow("the head exactly") << QList<int>{limit};
+    QTest::newRow("head and tail, nothing left out") << QList<int>{limit, limit};
+    QTest::newRow("one huge piece") << QList<int>{5 * limit + 7};
+    QTest::newRow("many small pieces") << QList<int>(4000, 97);
+    QTest::newRow("tail pieces larger than the limit") << QList<int>{limit + 1, 3 * limit, 5};
+}
+
+void TestRunResults::capturedStreamIsBounded()
+{
+    QFETCH(QList<int>, pieces);
+    // Numbered bytes, so that a byte in the wrong place shows.
+    QByteArray all;
+    CapturedStream stream;
+    for (const int size : pieces) {
+        QByteArray piece;
+        for (int i = 0; i < size; ++i)
+            piece += char('a' + (all.size() + i) % 26);
+        all += piece;
+        stream.append(piece);
+    }
+    const qsizetype limit = CapturedStream::limit;
+    QCOMPARE(stream.total(), all.size());
+    QCOMPARE(stream.head(), all.left(limit));
+    QCOMPARE(stream.tail(), all.size() > limit ? all.mid(limit).right(limit) : QByteArray());
+    QCOMPARE(stream.omitted(), std::max<qint64>(0, all.size() - 2 * limit));
+}
+
+void TestRunResults::outputIsShownReadably_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("utf-8") << u"変換できません: 写真.jpg"_s.toUtf8() << u"変換できません: 写真.jpg"_s;
+    QTest::newRow("code page 932") << QByteArray("\x95\xCF\x8A\xB7") << u"変換"_s;
+    QTest::newRow("neither") << QByteArray("caf\xE9 \xFF\xFE ok \xE5\x86\x99")
+                             << u"caf\\xE9 \\xFF\\xFE ok 写"_s;
+}
+
+void TestRunResults::outputIsShownReadably()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(CapturedStream::display(bytes), shown);
+}
+
+QTEST_GUILESS_MAIN(TestRunResults)
+#include "tst_runresults.moc"

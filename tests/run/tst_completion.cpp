@@ -1,0 +1,97 @@
+#include "Fakes.h"
+#include "core/WorkTable.h"
+#include "run/CompletionAction.h"
+#include "run/CompletionCountdown.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Outcome = CompletionAction::Outcome;
+
+class TestCompletion : public QObject
+{
+    Q_OBJECT
+private slots:
+    void complete_data();
+    void complete();
+};
+
+void TestCompletion::complete_data()
+{
+    QTest::addColumn<int>("afterWork");
+    QTest::addColumn<int>("afterWorkAction");   // -1: neither button selected
+    QTest::addColumn<QList<bool>>("privilege"); // the answers to the privilege requests, if it asks
+    QTest::addColumn<int>("cancelAt"); // the tick of "中　止"; 0: under the privilege message; -1: none
+    QTest::addColumn<Outcome>("outcome");
+    const QList<bool> none;
+    QTest::addRow("action off") << 0 << 0 << none << -1 << Outcome::Reported;
+    QTest::addRow("end only") << 1 << 1 << none << -1 << Outcome::Ended;
+    QTest::addRow("neither button") << 1 << -1 << none << -1 << Outcome::Nothing;
+    QTest::addRow("cancelled at its end") << 1 << 0 << none << 500 << Outcome::Cancelled;
+    QTest::addRow("privilege refused twice")
+        << 1 << 0 << QList<bool>{false, false, true} << -1 << Outcome::PoweredOff;
+    QTest::addRow("cancelled under the message") << 1 << 0 << QList<bool>{false} << 0 << Outcome::Cancelled;
+}
+
+void TestCompletion::complete()
+{
+    QFETCH(int, afterWork);
+    QFETCH(int, afterWorkAction);
+    QFETCH(QList<bool>, privilege);
+    QFETCH(int, cancelAt);
+    QFETCH(Outcome, outcome);
+    WorkTable table;
+    FakeDialogs dialogs;
+    FakePower power;
+    FakeClock clock;
+    QStringList calls;
+    table.settings.afterWork = afterWork;
+    table.settings.afterWorkAction.clear(0);
+    table.settings.afterWorkAction.select(afterWorkAction);
+    power.needsPrivilege = !privilege.isEmpty();
+    power.privilegeAnswers.assign(privilege.begin(), privilege.end());
+    power.onPowerOff = [&] { calls << u"powerOff"_s; };
+    const QString before = u"run\r\n"_s;
+    table.log.setText(before);
+    // Stands in for the countdown window: its timer ticks every 10 ms, also under the privilege message.
+    auto showCountdown = [&](CompletionCountdown& countdown) {
+        calls << u"countdown"_s;
+        dialogs.whileShown = [&] {
+            const int asked = power.privilegeRequests;
+            for (int i = 0; i < 20; ++i)
+                countdown.tick();
+            QCOMPARE(power.privilegeRequests, asked); // no second attempt while the message is open
+            QCOMPARE(calls, QStringList{u"countdown"_s});
+            if (cancelAt == 0)
+                countdown.cancel();
+        };
+        countdown.start();
+        for (int i = 1; i < 510; ++i)
+            i == cancelAt ? countdown.cancel() : countdown.tick();
+        countdown.cancel(); // too late once it ran out
+    };
+    CompletionAction action(table.settings, table.log, dialogs, power, clock);
+    QCOMPARE(action.run(showCountdown, [&] { calls << u"store"_s; }), outcome);
+
+    const bool off = outcome == Outcome::PoweredOff, ended = outcome == Outcome::Ended;
+    QStringList expected = afterWorkAction == 0 && afterWork ? QStringList{u"countdown"_s} : QStringList();
+    if (off)
+        expected << u"store"_s << u"powerOff"_s;
+    QCOMPARE(calls, expected);
+    QCOMPARE(CompletionAction::closesWindow(outcome), off || ended);
+    const QString top =
+        off ? u"「Lomvato」はマシーンの終了を実行しました／"_s : u"「Lomvato」は終了処理を開始しました／"_s;
+    QCOMPARE(table.log.text(), off || ended
+                                   ? ActivityLog::separator() + ActivityLog::timed(clock.now(), top) + before
+                                   : before);
+    QStringList shown;
+    for (const FakeDialogs::Shown& box : std::as_const(dialogs.shown))
+        shown << box.text + u" / "_s + box.title;
+    QCOMPARE(shown,
+             QStringList(afterWork ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
+                 QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません / Lomvato"_s));
+    QCOMPARE(power.privilegeRequests, int(privilege.size()));
+}
+
+QTEST_GUILESS_MAIN(TestCompletion)
+#include "tst_completion.moc"

@@ -1,0 +1,402 @@
+#include "Fakes.h"
+#include "core/WorkTable.h"
+#include "platform/LinuxProcessLauncher.h"
+#include "run/RunEngine.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <map>
+#include <sys/wait.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+// Looked at without reaping it.
+bool zombieChild()
+{
+    siginfo_t info{};
+    return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+}
+
+const QString stamp = u"03/04/15 09:05:07\t"_s;
+const QString separator = QString(60, u'*') + u"\r\n\r\n"_s;
+const QString allSent = separator + stamp + u"全ての送信を終了しました／\r\n\r\n"_s + separator;
+
+enum class Step {
+    Start,
+    Abort,
+    Poll,
+    Open,           // the wait after a start ends
+    End,            // the current process ends
+    Finish,         // Open, End, Poll
+    EnableStart,    // a registration enables the run button
+    EndsUnopened,   // the next process ends before it can be opened
+    ProgramMissing, // the program file is missing
+    ClearFiles,
+    CutFileRows23,
+};
+
+// A work table with the given files and entries X, Y ... that all run application 1 ("/bin/tool"); the file
+// "fail" cannot be started. An entry holding a key is a whole parameter, for a real launcher.
+struct Rig {
+    WorkTable table;
+    FakeLauncher launcher;
+    FakeFileSystem fs;
+    FakeClock clock;
+    FakeDialogs dialogs;
+    RunEngine engine;
+    QSignalSpy allDone{&engine, &RunEngine::allDone};
+
+    Rig(const QStringList& files, const QStringList& entries, ProcessLauncher* real = nullptr)
+        : engine(table, real ? *real : launcher, fs, clock, dialogs)
+    {
+        table.apps.appendRow({u"<App1>"_s, u"tool"_s, u"/bin/tool"_s});
+        fs.files.insert(u"/bin/tool"_s);
+        launcher.failing.insert(u"/bin/tool X fail"_s);
+        setFiles(files);
+        for (const QString& e : entries)
+            table.batch.appendRow({u"<App1>"_s, u"tool-"_s + e,
+                                   e.contains(u'<') ? e : u"<App1> "_s + e + u" <c2>"_s, u"/bin/tool"_s});
+        engine.setCanStart(true);
+    }
+    void setFiles(const QStringList& files)
+    {
+        table.files.clear();
+        for (const QString& name : files)
+            table.files.appendRows({{u""_s, u""_s, name}});
+    }
+    void play(const QList<Step>& steps)
+    {
+        const std::map<Step, std::function<void()>> actions{
+            {Step::Start, [this] { engine.start(); }},
+            {Step::Abort, [this] { engine.requestAbort(); }},
+            {Step::Poll, [this] { engine.poll(); }},
+            {Step::Open, [this] { engine.openProcess(); }},
+            {Step::End, [this] { launcher.ended.insert(engine.processId()); }},
+            {Step::Finish,
+             [this] {
+                 play(QList<Step>{Step::Open, Step::End, Step::Poll});
+             }},
+            {Step::EnableStart, [this] { engine.setCanStart(true); }},
+            {Step::EndsUnopened, [this] { launcher.unopenable.insert(launcher.nextPid); }},
+            {Step::ProgramMissing, [this] { fs.files.clear(); }},
+            {Step::ClearFiles, [this] { table.files.clear(); }},
+            {Step::CutFileRows23, [this] {
+                 table.files.removeRowsAt(std::vector<int>{1, 2});
+             }}};
+        for (const Step step : steps)
+            actions.at(step)();
+    }
+    // The started jobs' entries and files.
+    QStringList jobs() const
+    {
+        QStringList jobs;
+        for (const QString& line : launcher.started)
+            jobs << QString(line).remove(u"/bin/tool "_s);
+        return jobs;
+    }
+};
+} // namespace
+
+class TestRunEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void run_data();
+    void run();
+    void oneJobLogsExactly();
+    void fastPace_data();
+    void fastPace();
+    void runAgainRunsWhatFailed_data();
+    void runAgainRunsWhatFailed();
+    void outcomesAndOutputOfRealJobs();
+    void jobsLeftBehindRunOn();
+    void failedStartsKeepTheLoopTurning();
+
+private:
+    QTemporaryDir m_dir;
+    RealFileSystem m_fs;
+    LinuxProcessLauncher m_launcher{m_fs};
+};
+
+void TestRunEngine::run_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QList<Step>>("steps");
+    QTest::addColumn<QStringList>("expectedJobs");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QString>("logStart"); // the whole log when nothing was started
+    const auto row = [](const char* name, const QStringList& files, int entries, const QList<Step>& steps,
+                        const QStringList& jobs, bool running, const QString& log) {
+        QTest::addRow("%s", name) << files << entries << steps << jobs << running << log;
+    };
+    using enum Step;
+    const QStringList ab{u"A"_s, u"B"_s}, abc{u"A"_s, u"B"_s, u"C"_s};
+    row("entry by entry", ab, 2, {Start, Finish, Finish, Finish, Finish},
+        {u"X A"_s, u"X B"_s, u"Y A"_s, u"Y B"_s}, false, allSent);
+    // A job goes on while its process runs, and before the process has been opened even if it has ended.
+    const QString firstStarted =
+        u"\t\t送信内容は/bin/tool X A\r\n\r\n"_s + stamp + u"[tool-X]に[A]を送信開始／"_s;
+    row("tick during the wait", ab, 1, {Start, End, Poll}, {u"X A"_s}, true, firstStarted);
+    row("start failed", {u"fail"_s, u"B"_s}, 1, {Start, Poll, Finish}, {u"X fail"_s, u"X B"_s}, false,
+        allSent);
+    row("start failed, logged", {u"fail"_s}, 1, {Start}, {u"X fail"_s}, true,
+        stamp +
+            u"[tool-X]に[fail]を送信失敗（原因不明です）\r\n\r\n\t\t送信内容は/bin/tool X fail\r\n\r\n"_s);
+    row("ended before opening", ab, 1, {EndsUnopened, Start, Open, Poll, Finish}, {u"X A"_s, u"X B"_s}, false,
+        allSent);
+    const QString aborted = separator + stamp + u"送信作業を中断しました／\r\n\r\n"_s + separator + u"\t\t"_s;
+    row("abort during the wait", ab, 1, {Start, Abort, Open, Poll}, {u"X A"_s}, false, aborted);
+    row("file rows cut below the cursor", abc, 2, {Start, Finish, Finish, CutFileRows23, Finish, Finish},
+        {u"X A"_s, u"X B"_s, u"X C"_s, u"Y A"_s}, false, allSent);
+    row("file list cleared", abc, 2, {Start, ClearFiles, Finish}, {u"X A"_s}, false, allSent);
+    // The pending program is left alone and the run starts over from the first job.
+    row("run button enabled during a run", ab, 1, {Start, Finish, EnableStart, Start, Finish, Finish},
+        {u"X A"_s, u"X B"_s, u"X A"_s, u"X B"_s}, false, allSent);
+    row("no files", {}, 1, {Start, Finish}, {}, false, QString());
+    row("program missing", ab, 1, {ProgramMissing, Start, Finish}, {}, false, QString());
+}
+
+void TestRunEngine::run()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, entries);
+    QFETCH(QList<Step>, steps);
+    QFETCH(QStringList, expectedJobs);
+    QFETCH(bool, running);
+    QFETCH(QString, logStart);
+    Rig rig(files, QStringList{u"X"_s, u"Y"_s}.mid(0, entries));
+    rig.play(steps);
+    QCOMPARE(rig.jobs(), expectedJobs);
+    const RunEngine& e = rig.engine; // each of these says whether the run goes on
+    QCOMPARE((QList<bool>{e.isRunning(), !e.canStart(), e.pollTimerActive(), !e.progressText().isEmpty()}),
+             QList<bool>(4, running));
+    QCOMPARE(rig.allDone.count(), logStart == allSent ? 1 : 0);
+    QVERIFY(running || (!rig.engine.abortPending() && rig.launcher.openHandles == 0));
+    QVERIFY2(expectedJobs.isEmpty() ? rig.table.log.isEmpty() : rig.table.log.text().startsWith(logStart),
+             qPrintable(rig.table.log.text()));
+    // Only the run refused for a missing program shows a box.
+    const QString box = u"1第パラメータ内の<App1>のパスが見あたりません\r\n処理を中止します"_s;
+    QCOMPARE(rig.dialogs.shown.size(), steps.value(0) == Step::ProgramMissing ? 1 : 0);
+    for (const FakeDialogs::Shown& shown : rig.dialogs.shown)
+        QVERIFY(shown.text == box && shown.title == u"Lomvato"_s && shown.buttons == Dialogs::Buttons::Ok);
+}
+
+void TestRunEngine::oneJobLogsExactly()
+{
+    Rig rig({u"photo"_s}, {u"X"_s});
+    QSignalSpy noteChanged(&rig.engine, &RunEngine::noteChanged);
+    QSignalSpy progress(&rig.engine, &RunEngine::progressChanged);
+    rig.table.log.setText(u"older\r\n"_s);
+    rig.play({Step::Start});
+    rig.engine.setNote(u"ok"_s);
+    rig.play({Step::Finish});
+    QCOMPARE(rig.table.log.text(), allSent + stamp + u"[tool-X]に[photo]を送信終了／\r\n\r\n"_s + stamp +
+                                       u"[photo]はok／\r\n\t\t送信内容は/bin/tool X photo\r\n\r\n"_s + stamp +
+                                       u"[tool-X]に[photo]を送信開始／\r\n\r\nolder\r\n"_s);
+    QCOMPARE(rig.engine.note(), QString());
+    QCOMPARE(noteChanged.count(), 1);
+    QCOMPARE(rig.launcher.knownPrograms, QList<QStringList>{{u"/bin/tool"_s}});
+    QCOMPARE(progress, (QList<QVariantList>{{u"実行中 1/1"_s}, {QString()}}));
+    QCOMPARE(rig.table.files.cell(0, 0), QString()); // exit codes are not recorded in the file list
+}
+
+void TestRunEngine::fastPace_data()
+{
+    QTest::addColumn<int>("parallel");
+    // Pids that end before each poll; 0 aborts, -1 clears the files, -2 starts the run over, -3 removes the
+    // first two file rows.
+    QTest::addColumn<QList<int>>("script");
+    QTest::addColumn<QStringList>("expectedJobs");
+    QTest::addColumn<int>("allDone");
+    QTest::addColumn<QString>("summary");
+    const QStringList abc{u"X A"_s, u"X B"_s, u"X C"_s}, ab{u"X A"_s, u"X B"_s};
+    QTest::newRow("one at a time") << 1 << QList<int>{100, 101, 102} << abc << 1
+                                   << u"完了 3 件 / 失敗 0 件"_s;
+    // The second job ending first frees its place for the third; the run ends only with the last job.
+    QTest::newRow("two at once") << 2 << QList<int>{101, 100, 102} << abc << 1 << u"完了 3 件 / 失敗 0 件"_s;
+    QTest::newRow("more places than jobs")
+        << 8 << QList<int>{102, 101, 100} << abc << 1 << u"完了 3 件 / 失敗 0 件"_s;
+    QTest::newRow("abort with jobs running")
+        << 2 << QList<int>{0} << ab << 0 << u"完了 0 件 / 失敗 0 件 / 放置 2 件"_s;
+    QTest::newRow("files cleared") << 2 << QList<int>{-1, 100, 101} << ab << 1 << u"完了 2 件 / 失敗 0 件"_s;
+    // The rows of the running jobs go; their end entries still name their own files.
+    QTest::newRow("running rows removed")
+        << 2 << QList<int>{-3, 100, 101} << ab << 1 << u"完了 2 件 / 失敗 0 件"_s;
+    // Started over while two jobs run: those two are left to themselves and never end the new run.
+    QTest::newRow("started over") << 2 << QList<int>{-2, 100, 101, 102, 103, 104}
+                                  << QStringList{u"X A"_s, u"X B"_s, u"X A"_s, u"X B"_s, u"X C"_s} << 1
+                                  << u"完了 3 件 / 失敗 0 件"_s;
+}
+
+void TestRunEngine::fastPace()
+{
+    QFETCH(int, parallel);
+    QFETCH(QList<int>, script);
+    QFETCH(QStringList, expectedJobs);
+    QFETCH(int, allDone);
+    QFETCH(QString, summary);
+    Rig rig({u"A"_s, u"B"_s, u"C"_s}, {u"X"_s});
+    rig.engine.setPace(true, parallel);
+    rig.play({Step::Start});
+    QCOMPARE(rig.launcher.started.size(), std::min(parallel, 3));
+    for (const int step : std::as_const(script)) {
+        QCOMPARE(rig.allDone.count(), 0);
+        if (step == 0)
+            rig.engine.requestAbort();
+        else if (step == -1)
+            rig.table.files.clear();
+        else if (step == -2)
+            rig.engine.start();
+        else if (step == -3)
+            rig.table.files.removeRowsAt(std::vector<int>{0, 1});
+        else
+            rig.launcher.ended.insert(step);
+        rig.engine.poll();
+        QVERIFY(rig.engine.runningJobs() <= parallel);
+    }
+    QCOMPARE(rig.jobs(), expectedJobs);
+    QCOMPARE(rig.allDone.count(), allDone);
+    QVERIFY(!rig.engine.isRunning());
+    const RunResults& results = rig.engine.results();
+    QCOMPARE(results.summary(), summary);
+    QCOMPARE(rig.launcher.openHandles, 0);
+    // Every started job is logged as it starts and, unless abandoned, as it ends, by its own file.
+    const QString log = rig.table.log.text();
+    QCOMPARE(log.count(u"を送信開始／"_s), expectedJobs.size());
+    QCOMPARE(log.count(u"を送信終了／"_s), allDone ? results.count() : 0);
+    for (int i = 0; i < (allDone ? results.count() : 0); ++i)
+        QVERIFY(log.contains(u"[tool-X]に[%1]を送信終了／"_s.arg(results.job(i).file)));
+    QCOMPARE(log.startsWith(allSent), allDone == 1);
+}
+
+void TestRunEngine::runAgainRunsWhatFailed_data()
+{
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<QStringList>("filesNow"); // the file list before the re-run; empty: unchanged
+    QTest::addColumn<bool>("failsAgain");
+    QTest::newRow("new drop, fast") << true << QStringList{u"new_1"_s} << false;
+    QTest::newRow("sorted, unhurried") << false << QStringList{u"C"_s, u"fail"_s, u"A"_s} << false;
+    QTest::newRow("unchanged, fails again") << true << QStringList() << true;
+}
+
+void TestRunEngine::runAgainRunsWhatFailed()
+{
+    QFETCH(bool, fast);
+    QFETCH(QStringList, filesNow);
+    QFETCH(bool, failsAgain);
+    Rig rig({u"A"_s, u"fail"_s, u"C"_s}, {u"X"_s});
+    rig.engine.setPace(fast, 1);
+    QSignalSpy progress(&rig.engine, &RunEngine::progressChanged);
+    const auto runToTheEnd = [&] {
+        for (int i = 0; i < 10 && rig.engine.isRunning(); ++i)
+            rig.play({Step::Finish});
+        QVERIFY(!rig.engine.isRunning());
+    };
+    rig.engine.start();
+    runToTheEnd();
+    QCOMPARE(rig.engine.results().summary(), u"完了 2 件 / 失敗 1 件"_s);
+    if (!filesNow.isEmpty())
+        rig.setFiles(filesNow);
+    if (!failsAgain)
+        rig.launcher.failing.clear();
+    progress.clear();
+    rig.engine.runAgain(rig.engine.results().failedJobs());
+    runToTheEnd();
+    // The re-run ran exactly what had failed, whatever the list shows now, as a run with its completion.
+    QCOMPARE(rig.jobs(), (QStringList{u"X A"_s, u"X fail"_s, u"X C"_s, u"X fail"_s}));
+    const RunResults& results = rig.engine.results();
+    QCOMPARE(results.count(), 1);
+    QCOMPARE(results.job(0).file, u"fail"_s);
+    QCOMPARE(results.job(0).arguments, (QStringList{u"/bin/tool"_s, u"X"_s, u"fail"_s}));
+    QCOMPARE(results.summary(), failsAgain ? u"完了 0 件 / 失敗 1 件"_s : u"完了 1 件 / 失敗 0 件"_s);
+    QCOMPARE(rig.allDone.count(), 2);
+    QVERIFY(
+        progress.contains(QVariantList{fast ? u"終了 0 件 / 実行中 1 件 / 残り 0 件"_s : u"実行中 1/1"_s}));
+}
+
+void TestRunEngine::outcomesAndOutputOfRealJobs()
+{
+    // Three jobs at once, each writing its own name to both streams and ending as its name says.
+    Rig rig({u"0"_s, u"3"_s, u"s15"_s},
+            {QString::fromUtf8(LOMVATO_EXIT_CLIENT) + u" <c2>"_s, u"/nonexistent/program <c2>"_s},
+            &m_launcher);
+    rig.engine.setPace(true, 3);
+    rig.engine.start();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.allDone.count(), 1, 20000);
+    const RunResults& results = rig.engine.results();
+    QStringList outcomes;
+    for (int i = 0; i < results.count(); ++i) {
+        const RunResults::Job& job = results.job(i);
+        outcomes << RunResults::outcomeText(job);
+        const bool ran = job.entry == 0;
+        QCOMPARE(job.output.head(), ran ? "out-" + job.file.toUtf8() + '\n' : QByteArray());
+        QCOMPARE(job.errors.head(), ran ? "err-" + job.file.toUtf8() + '\n' : QByteArray());
+        QCOMPARE(job.failure.isEmpty(), ran);
+    }
+    QCOMPARE(outcomes,
+             (QStringList{u"正常終了"_s, u"エラー終了 (コード 3)"_s, u"シグナル 15 (SIGTERM) で終了"_s,
+                          u"起動失敗"_s, u"起動失敗"_s, u"起動失敗"_s}));
+    QVERIFY(results.details(1).contains(u"err-3"_s));
+    QList<QPair<int, int>> failed;
+    for (const RunResults::Job& job : results.failedJobs())
+        failed.append({job.entry, job.row});
+    QCOMPARE(failed, (QList<QPair<int, int>>{{0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}));
+    QCOMPARE(results.summary(), u"完了 1 件 / 失敗 5 件"_s);
+}
+
+void TestRunEngine::jobsLeftBehindRunOn()
+{
+    // Aborted, and then the engine gone, the job writes to both streams: a closed pipe would end it by
+    // SIGPIPE before it leaves its marker. It waits for the file "go" until both have happened.
+    const QString marker = m_dir.filePath(u"outlived"_s);
+    {
+        Rig rig({marker},
+                {u"/bin/sh -c \"while [ ! -e <c2>.go ]; do sleep 0.01; done; "
+                 u"echo out; echo >&2 err; touch <c2>\""_s},
+                &m_launcher);
+        rig.engine.setPace(true, 1);
+        rig.engine.start();
+        rig.engine.requestAbort();
+        QTRY_VERIFY(!rig.engine.isRunning());
+        QCOMPARE(RunResults::outcomeText(rig.engine.results().job(0)), u"放置"_s);
+    }
+    QFile go(marker + u".go"_s);
+    QVERIFY(go.open(QIODevice::WriteOnly));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
+    QTRY_VERIFY(!zombieChild());
+}
+
+void TestRunEngine::failedStartsKeepTheLoopTurning()
+{
+    // Every failed start goes back to the event loop: a timer keeps ticking, and an abort is answered.
+    constexpr int jobs = 2000;
+    QStringList files;
+    for (int i = 0; i < jobs; ++i)
+        files << QString::number(i);
+    Rig rig(files, {u"/nonexistent/program <c2>"_s}, &m_launcher);
+    rig.engine.setPace(true, 1);
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(0);
+    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start();
+    rig.engine.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.engine.isRunning(), 60000);
+    QCOMPARE(rig.engine.results().summary(), u"完了 0 件 / 失敗 2000 件"_s);
+    QVERIFY2(ticks >= jobs / 2, qPrintable(QString::number(ticks)));
+
+    rig.engine.start();
+    QTimer::singleShot(0, &rig.engine, &RunEngine::requestAbort);
+    QTRY_VERIFY(!rig.engine.isRunning());
+    QVERIFY(rig.engine.results().count() < 10);
+}
+
+QTEST_MAIN(TestRunEngine)
+#include "tst_runengine.moc"

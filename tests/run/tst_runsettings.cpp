@@ -1,0 +1,72 @@
+#include "run/RunSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+class TestRunSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void load_data();
+    void load();
+};
+
+void TestRunSettings::load_data()
+{
+    // The file's bytes; "-" for no file, and "<fifo>", "<folder>" and "<zero>" (a link to /dev/zero) for what
+    // would block the start, read without end or be taken for settings.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("fast");
+    QTest::addColumn<int>("parallel");
+    QTest::addColumn<QString>("problem");
+    const QString notRegular = u"通常のファイルではありません"_s;
+    QTest::newRow("missing") << "-"_ba << false << 1 << QString();
+    QTest::newRow("written") << "[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\n"_ba << true << 2 << QString();
+    QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << false << 1 << QString();
+    QTest::newRow("out of range") << "[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\n"_ba << false << 1
+                                  << QString();
+    QTest::newRow("FIFO") << "<fifo>"_ba << false << 1 << notRegular;
+    QTest::newRow("folder") << "<folder>"_ba << false << 1 << notRegular;
+    QTest::newRow("link to /dev/zero") << "<zero>"_ba << false << 1 << notRegular;
+    QTest::newRow("too large") << RunSettings{true, 2}.text() + QByteArray(1024 * 1024, '\n') << false << 1
+                               << u"ファイルが大きすぎます"_s;
+}
+
+void TestRunSettings::load()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, fast);
+    QFETCH(int, parallel);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const QString path = RunSettings::fileName(dir.path());
+    if (file == "<fifo>") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (file == "<folder>") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (file == "<zero>") {
+        QVERIFY(QFile::link(u"/dev/zero"_s, path));
+    } else if (file != "-") {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+    }
+    QString said;
+    const RunSettings s = RunSettings::load(dir.path(), &said);
+    QCOMPARE(QPair(s.fast, s.parallel), QPair(fast, parallel));
+    QCOMPARE(said, problem);
+    // Saved settings read back, over whatever file was there.
+    if (problem.isEmpty()) {
+        QVERIFY((RunSettings{!fast, 2}.save(dir.path())));
+        const RunSettings saved = RunSettings::load(dir.path());
+        QCOMPARE(QPair(saved.fast, saved.parallel), QPair(!fast, 2));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRunSettings)
+#include "tst_runsettings.moc"
