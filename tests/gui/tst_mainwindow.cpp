@@ -1,4 +1,4 @@
-#include "Fakes.h"
+#include "FakeServices.h"
 #include "core/Twips.h"
 #include "gui/ListItemDelegate.h"
 #include "gui/LogTab.h"
@@ -6,7 +6,9 @@
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -14,11 +16,13 @@
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
 
@@ -42,9 +46,8 @@ private slots:
     void cleanup() { m_form.reset(); }
     void longLogShowsItsNewestLines();
     void startUpThenExitCancelled();
-    void countdownRanOut();
-    void greyAfterWorkBoxOnlyReports();
-    void closeDuringARunIsNotTheEndOfTheWork();
+    void afterTheLastJob_data();
+    void afterTheLastJob();
     void failedJobShowsWhatItSaid();
     void lockRefused_data();
     void lockRefused();
@@ -56,27 +59,18 @@ private slots:
 private:
     template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
     QString readText(const QString& name) const;
-    void runOneJobToTheEnd(int afterWork);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    FakeDialogs m_dialogs;
-    FakeFileSystem m_files;
-    FakeLauncher m_launcher;
-    FakeClock m_clock;
-    FakePower m_power;
-    FakeRegistry m_registry;
+    FakeServices m_fake;
     std::unique_ptr<MainWindow> m_form;
 };
 
 void TestMainWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_dialogs = FakeDialogs();
-    m_launcher = FakeLauncher();
-    m_power = FakePower();
+    m_fake = FakeServices();
     QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
-    m_form = std::make_unique<MainWindow>(
-        Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
 }
 
 QString TestMainWindow::readText(const QString& name) const
@@ -85,22 +79,6 @@ QString TestMainWindow::readText(const QString& name) const
     StoreError error;
     TextCodec::readFile(m_dir->filePath(name), &text, &error);
     return text;
-}
-
-// One file through one application after start-up, the after-work box as `afterWork` has it (2: grey).
-void TestMainWindow::runOneJobToTheEnd(int afterWork)
-{
-    WorkTable& t = m_form->table();
-    t.settings.afterWork = afterWork;
-    t.settings.afterWorkAction.select(0);
-    t.settings.notifyChanged();
-    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
-    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
-    m_form->engine().start();
-    m_form->engine().openProcess();
-    m_launcher.ended.insert(m_launcher.lastPid());
-    m_form->engine().poll();
-    QCoreApplication::processEvents();
 }
 
 void TestMainWindow::longLogShowsItsNewestLines()
@@ -143,69 +121,85 @@ void TestMainWindow::startUpThenExitCancelled()
     QCOMPARE(enabled, QList<bool>(4, false));
     QCOMPARE(child<QLabel>(u"logLimitValue"_s)->text(), u"32"_s);
     QVERIFY(m_form->table().log.text().startsWith(entry(u"Lomvato起動開始"_s)));
-    m_dialogs.answers.push_back(Dialogs::Answer::Cancel);
+    m_fake.dialogs.answers.push_back(Dialogs::Answer::Cancel);
     m_form->quit();
-    QCOMPARE(m_dialogs.shown.size(), 1);
-    QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
+    QCOMPARE(m_fake.dialogs.shown.size(), 1);
+    QCOMPARE(m_fake.dialogs.shown[0].title + u'|' + m_fake.dialogs.shown[0].text,
              u"終了確認|アプリケーションを終了します。よろしいですか？"_s);
     QVERIFY(m_form->isVisible());
     QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
 }
 
-// The window's part of the actions after the last job: both files are stored before the power-off request,
-// the shutdown entry goes on top after that, and the window closes.
-void TestMainWindow::countdownRanOut()
+// The window's part of the actions after the last job. A countdown that runs out stores both files before the
+// power-off request, puts the shutdown entry on top after that, and closes the window, its bar one step short
+// of full; a cancelled one leaves the window. A grey box (a template may leave afterWorkCheck at 2) shows
+// unticked, greys the actions out and only reports. Closing the window (a signal, the session's end) while a
+// job runs leaves the job running and is not the end of the work, though the run's jobs end while the window
+// closes.
+void TestMainWindow::afterTheLastJob_data()
 {
+    QTest::addColumn<int>("afterWork");
+    QTest::addColumn<QString>("user"); // cancels the countdown, or closes the window during the run
+    QTest::addColumn<bool>("countdown");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addRow("countdown runs out") << 1 << QString() << true << QStringList();
+    QTest::addRow("countdown cancelled") << 1 << u"cancel"_s << true << QStringList();
+    QTest::addRow("grey box") << 2 << QString() << false << QStringList{u"処理が全て終了しました"_s};
+    QTest::addRow("closed during the run") << 1 << u"close"_s << false << QStringList();
+}
+
+void TestMainWindow::afterTheLastJob()
+{
+    QFETCH(int, afterWork);
+    QFETCH(QString, user);
+    QFETCH(bool, countdown);
+    QFETCH(QStringList, messages);
+    const bool powerOff = countdown && user.isEmpty(), closed = user == u"close"_s;
     QString logAtPowerOff;
-    m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
+    m_fake.power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
     QVERIFY(m_form->start());
-    runOneJobToTheEnd(1);
-    const QString allSent = entry(u"全ての送信を終了しました／"_s);
-    QCOMPARE(m_power.powerOffs, 1);
-    QVERIFY(logAtPowerOff.startsWith(allSent));
-    QVERIFY(!m_form->isVisible());
-    QVERIFY(readText(u"log.ini"_s)
-                .startsWith(entry(u"「Lomvato」はマシーンの終了を実行しました／"_s) + u"\r\n"_s + allSent));
-    QVERIFY(m_dialogs.shown.isEmpty());
-}
-
-// A template may leave afterWorkCheck grey (2): the box shows unticked, the actions are greyed out, and a
-// finished run only reports.
-void TestMainWindow::greyAfterWorkBoxOnlyReports()
-{
-    QVERIFY(m_form->start());
-    m_clock.timersStarted.clear();
-    runOneJobToTheEnd(2);
-    QVERIFY(!child<QCheckBox>(u"afterWorkCheck"_s)->isChecked());
-    QVERIFY(!child<QRadioButton>(u"powerOffOption"_s)->isEnabled());
-    QVERIFY(!m_clock.timersStarted.contains(u"countdownTimer"_s));
-    QCOMPARE(m_power.powerOffs, 0);
-    QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
-    QVERIFY(m_form->isVisible());
-}
-
-// Closing the window (a signal, the session's end) while a job runs leaves the job running and never
-// powers the machine off, though the run's jobs end while the window closes.
-void TestMainWindow::closeDuringARunIsNotTheEndOfTheWork()
-{
-    QVERIFY(m_form->start());
-    m_clock.timersStarted.clear();
+    m_fake.clock.timersStarted.clear();
     WorkTable& t = m_form->table();
-    t.settings.afterWork = 1;
+    t.settings.afterWork = afterWork;
     t.settings.afterWorkAction.select(0);
+    t.settings.notifyChanged();
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
     m_form->engine().start();
     m_form->engine().openProcess();
-    m_form->close();
-    m_launcher.ended.insert(m_launcher.lastPid());
+    if (closed)
+        m_form->close();
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
     m_form->engine().poll();
+    // The countdown opens from the event loop, and this runs inside it.
+    QPair<int, int> bar;
+    QTimer::singleShot(0, m_form.get(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        const auto* shown = dialog->findChild<QProgressBar*>();
+        connect(dialog, &QDialog::finished, [&bar, shown] { bar = {shown->value(), shown->maximum()}; });
+        if (user == u"cancel"_s)
+            dialog->findChild<QPushButton*>(u"cancelButton"_s)->click();
+    });
     QCoreApplication::processEvents();
-    QCOMPARE(m_power.powerOffs, 0);
-    QVERIFY(!m_clock.timersStarted.contains(u"countdownTimer"_s));
-    QVERIFY(m_dialogs.shown.isEmpty());
-    QCOMPARE(RunResults::outcomeText(m_form->engine().results().job(0)), u"放置"_s);
-    QVERIFY(!readText(u"log.ini"_s).contains(u"全ての送信を終了しました"_s));
+    QCOMPARE(m_fake.clock.timersStarted.contains(u"countdownTimer"_s), countdown);
+    QCOMPARE(m_fake.power.powerOffs, int(powerOff));
+    QCOMPARE(bar == qMakePair(499, 500), powerOff);
+    QStringList shown;
+    for (const auto& box : std::as_const(m_fake.dialogs.shown))
+        shown << box.text;
+    QCOMPARE(shown, messages);
+    QCOMPARE(m_form->isVisible(), !powerOff && !closed);
+    QCOMPARE(child<QCheckBox>(u"afterWorkCheck"_s)->isChecked(), afterWork == 1);
+    QCOMPARE(child<QRadioButton>(u"powerOffOption"_s)->isEnabled(), afterWork == 1);
+    QCOMPARE(RunResults::outcomeText(m_form->engine().results().job(0)) == u"放置"_s, closed);
+    const QString allSent = entry(u"全ての送信を終了しました／"_s);
+    const QString log = m_form->isVisible() ? t.log.text() : readText(u"log.ini"_s);
+    const QString top =
+        powerOff ? entry(u"「Lomvato」はマシーンの終了を実行しました／"_s) + u"\r\n"_s : QString();
+    QVERIFY(closed ? !log.contains(allSent) : log.startsWith(top + allSent));
+    QCOMPARE(logAtPowerOff.startsWith(allSent), powerOff);
 }
 
 // Selecting a failed job in "結果" shows what it ran and what it wrote, in the pane under the table.
@@ -216,11 +210,12 @@ void TestMainWindow::failedJobShowsWhatItSaid()
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"jpg"_s, u"/w"_s, u"/w/a.jpg"_s},
                         {QString(), u"2"_s, u"b"_s, u"jpg"_s, u"/w"_s, u"/w/b.jpg"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
-    m_launcher.outputs.insert(u"tool /w/b.jpg"_s, {"converting\n", u"b.jpg: 壊れた画像です\n"_s.toUtf8()});
-    m_launcher.failing.insert(u"tool /w/a.jpg"_s);
+    m_fake.launcher.outputs.insert(u"tool /w/b.jpg"_s,
+                                   {"converting\n", u"b.jpg: 壊れた画像です\n"_s.toUtf8()});
+    m_fake.launcher.failing.insert(u"tool /w/a.jpg"_s);
     m_form->engine().setPace(true, 2);
     m_form->engine().start();
-    m_launcher.ended.insert(m_launcher.lastPid());
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
     QTRY_VERIFY(!m_form->engine().isRunning());
     auto* view = child<QTableView>(u"ResultsView"_s);
     const auto* pane = child<QPlainTextEdit>(u"JobOutput"_s);
@@ -251,12 +246,11 @@ void TestMainWindow::lockRefused()
     else
         folder = m_dir->filePath(u"gone"_s);
     const QString before = readText(u"default.lvt"_s);
-    FakeDialogs dialogs;
-    MainWindow second(
-        Services{dialogs, m_files, m_launcher, m_clock, m_power, m_registry, folder, m_dir->path()});
+    FakeServices fake;
+    MainWindow second(fake.in(folder));
     QVERIFY(!second.start());
-    QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(dialogs.shown[0].title + u'|' + dialogs.shown[0].text,
+    QCOMPARE(fake.dialogs.shown.size(), 1);
+    QCOMPARE(fake.dialogs.shown[0].title + u'|' + fake.dialogs.shown[0].text,
              u"Lomvato|"_s + (held ? message : folder + message));
     // Whatever closes it now, the refused one writes nothing.
     second.close();

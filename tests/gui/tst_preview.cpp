@@ -1,5 +1,4 @@
-#include "Fakes.h"
-#include "gui/MainWindow.h"
+#include "FakeServices.h"
 #include "gui/PreviewWindow.h"
 #include "run/JobPreview.h"
 
@@ -25,12 +24,7 @@ private slots:
 private:
     QString cell(int row, int column) const { return m_window->jobs().index(row, column).data().toString(); }
 
-    FakeDialogs m_dialogs;
-    FakeFileSystem m_files;
-    FakeLauncher m_launcher;
-    FakeClock m_clock;
-    FakePower m_power;
-    FakeRegistry m_registry;
+    FakeServices m_fake;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MainWindow> m_form;
     PreviewWindow* m_window = nullptr;
@@ -38,14 +32,12 @@ private:
 
 void TestPreview::init()
 {
-    m_dialogs = FakeDialogs();
-    m_launcher = FakeLauncher();
+    m_fake = FakeServices();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_form = std::make_unique<MainWindow>(
-        Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
     WorkTable& table = m_form->table();
     table.apps.appendRow({u"<App1>"_s, u"conv"_s, u"/opt/conv"_s});
-    m_files.files.insert(u"/opt/conv"_s);
+    m_fake.files.files.insert(u"/opt/conv"_s);
     table.files.appendRows({{u""_s, u""_s, u"a.jpg"_s, u""_s, u""_s, u"/p/a.jpg"_s},
                             {u""_s, u""_s, u"写真 1.jpg"_s, u""_s, u""_s, u"/p/写真 1.jpg"_s}});
     // <c5> without quotes around it: a path with a blank becomes two arguments.
@@ -89,13 +81,13 @@ void TestPreview::runsTheSelectedJobAlone()
     QVERIFY(!runOne->isEnabled()); // nothing selected
     m_window->view()->selectRow(2);
     runOne->click();
-    QCOMPARE(m_launcher.started, QStringList{u"/opt/conv \"/p/a.jpg\""_s});
+    QCOMPARE(m_fake.launcher.started, QStringList{u"/opt/conv \"/p/a.jpg\""_s});
     QVERIFY(!runOne->isEnabled());
     m_form->engine().openProcess();
-    m_launcher.ended.insert(m_launcher.lastPid());
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
     m_form->engine().poll();
     QVERIFY(!m_form->engine().isRunning());
-    QCOMPARE(m_launcher.started.size(), 1);
+    QCOMPARE(m_fake.launcher.started.size(), 1);
     QCOMPARE(allDone.size(), 0);
     QVERIFY(runOne->isEnabled());
 }
@@ -103,7 +95,7 @@ void TestPreview::runsTheSelectedJobAlone()
 void TestPreview::exportAsksForThePath()
 {
     const QString path = m_dir->filePath(u"jobs.sh"_s);
-    m_dialogs.files.push_back(path);
+    m_fake.dialogs.files.push_back(path);
     auto* exportButton = m_window->findChild<QPushButton*>(u"Export"_s);
     exportButton->click();
     QVERIFY(!exportButton->isEnabled()); // written from the event loop
@@ -111,7 +103,7 @@ void TestPreview::exportAsksForThePath()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().split('\n').at(4), "'/opt/conv' -i '/p/写真' 1.jpg"_ba); // jobs after a header
-    QVERIFY(m_dialogs.shown.isEmpty());
+    QVERIFY(m_fake.dialogs.shown.isEmpty());
 }
 
 QTEST_MAIN(TestPreview)
