@@ -73,7 +73,8 @@ private slots:
     void brokenFiles();
     void valueLines();
     void factoryAndRichTables();
-    void recoveryGivesUp();
+    void recovery_data();
+    void recovery();
     void menuCommands();
     void storeAtClose_data();
     void storeAtClose();
@@ -220,19 +221,30 @@ void TestStore::factoryAndRichTables()
     QCOMPARE(readBytes(f.path(u"again.lvt"_s)), written);
 }
 
-void TestStore::recoveryGivesUp()
+void TestStore::recovery_data()
 {
-    // The factory template goes to default.lvt, and reading the same damaged file again fails.
+    // A damaged default.lvt gives way to the factory template, which is read instead. A damaged file read
+    // again after that (one elsewhere) gives up, and nothing of it is applied.
+    QTest::addColumn<QString>("name");
+    QTest::addRow("recovered") << u"default.lvt"_s;
+    QTest::addRow("gives up") << u"bad.lvt"_s;
+}
+
+void TestStore::recovery()
+{
+    QFETCH(QString, name);
+    const bool recovered = name == u"default.lvt"_s;
     Fixture f;
-    const QString bad = f.path(u"bad.lvt"_s);
-    writeBytes(bad, "/check2.Value\r\n1|2\r\n");
+    writeBytes(f.path(name), "/check2.Value\r\n1|2\r\n");
     f.table.addColumn(u"user"_s);
-    QCOMPARE(f.file.loadStartupTemplate(bad), TemplateFile::Outcome::GaveUp);
-    QCOMPARE(f.dialogs.shown.size(), 2);
-    QCOMPARE(f.dialogs.shown[0].text.left(4), u"2 : "_s);
+    QCOMPARE(f.file.loadStartupTemplate(f.path(name)),
+             recovered ? TemplateFile::Outcome::Recovered : TemplateFile::Outcome::GaveUp);
+    QCOMPARE(f.dialogs.shown.size(), recovered ? 1 : 2);
+    QCOMPARE(f.dialogs.shown[0].title + f.dialogs.shown[0].text.left(4),
+             u"起動時にエラーが発生しました2 : "_s);
     QCOMPARE(readBytes(f.defaultLvt), TextCodec::encode(factoryText));
-    QVERIFY(f.table.startupIncomplete);
-    QCOMPARE(f.table.columns.count(), 7); // nothing applied
+    QCOMPARE(f.table.startupIncomplete, !recovered);
+    QCOMPARE(f.table.columns.count(), recovered ? 6 : 7); // the factory's, or nothing applied
 }
 
 void TestStore::menuCommands()
