@@ -151,27 +151,14 @@ void TestStore::valueLines()
     QCOMPARE(data.alwaysAppend, 1); // a section that occurs twice is applied twice
     QCOMPARE(data.afterWork, 0);
     QStringList extensions; // lists append again
-    QList<bool> checked;
-    for (const auto& e : data.extensions) {
-        extensions << e.text;
-        checked << e.checked;
-    }
-    QCOMPARE(extensions, (QStringList{u"a"_s, QString(), u"c"_s, u"d"_s}));
-    QCOMPARE(checked, (QList<bool>{false, true, false, false}));
+    for (const auto& e : data.extensions)
+        extensions << e.text + (e.checked ? u"✓"_s : QString());
+    QCOMPARE(extensions, (QStringList{u"a"_s, u"✓"_s, u"c"_s, u"d"_s}));
     // Keys stored as read, 99.5 rounds to even, fewer widths than columns: the rest keep theirs.
-    QStringList keys, names;
-    QList<int> positions;
-    QList<float> widths;
-    for (const auto& c : data.columns) {
-        keys << c.keyText;
-        names << c.name;
-        positions << c.position;
-        widths << c.width;
-    }
-    QCOMPARE(keys, (QStringList{u"<c0>"_s, u"key"_s}));
-    QCOMPARE(names, (QStringList{u"戻り値"_s, u"a|b"_s}));
-    QCOMPARE(positions, (QList<int>{2, 1}));
-    QCOMPARE(widths, (QList<float>{100.0f, 1440.0f}));
+    QStringList columns;
+    for (const auto& c : data.columns)
+        columns << u"%1 %2 %3 %4"_s.arg(c.keyText, c.name).arg(c.position).arg(c.width);
+    QCOMPARE(columns, (QStringList{u"<c0> 戻り値 2 100"_s, u"key a|b 1 1440"_s}));
     QCOMPARE(data.keyListWidths, (QList<float>{10.0f, 1440.0f}));
     QCOMPARE(data.appWidths, AppRegistry::factoryWidths()); // not in the file: kept
     QCOMPARE(data.logLimitText, u" 7.6 KB"_s);
