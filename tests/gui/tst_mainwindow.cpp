@@ -1,8 +1,12 @@
+#include "DiskFaults.h"
 #include "FakeServices.h"
 #include "core/Twips.h"
 #include "gui/ListItemDelegate.h"
 #include "gui/LogTab.h"
-#include "gui/MainWindow.h"
+#include "gui/PreviewWindow.h"
+#include "gui/ResultsTab.h"
+#include "run/JobPreview.h"
+#include "run/RunSettings.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
@@ -19,12 +23,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -35,9 +43,13 @@ QString entry(const QString& text)
 {
     return QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\t"_s + text + u"\r\n"_s;
 }
+
+// The results CSV, the job file and lomvato.ini: each saved when the user asks.
+enum class Save { Csv, Jobs, Settings };
 } // namespace
 
-// The main window: its frame, start-up, the close path with its files, and the actions after the last job.
+// The main window: its frame, start-up, the close path with its files, the actions after the last job, the
+// preview, and the user's saves.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -55,10 +67,17 @@ private slots:
     void listHints();
     void userTextsArePlain();
     void keysReadable();
+    void previewShowsTheArgumentsOfEveryJob();
+    void previewRunsTheSelectedJobAlone();
+    void previewExportAsksForThePath();
+    void failedSaveKeepsTheOldFile_data();
+    void failedSaveKeepsTheOldFile();
+    void settingsThatAreNoFileStartWithTheDefaults();
 
 private:
     template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
     QString readText(const QString& name) const;
+    PreviewWindow* openPreview();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeServices m_fake;
@@ -79,6 +98,21 @@ QString TestMainWindow::readText(const QString& name) const
     StoreError error;
     TextCodec::readFile(m_dir->filePath(name), &text, &error);
     return text;
+}
+
+// Two files through one application in two batch entries; the preview of their jobs.
+PreviewWindow* TestMainWindow::openPreview()
+{
+    WorkTable& table = m_form->table();
+    table.apps.appendRow({u"<App1>"_s, u"conv"_s, u"/opt/conv"_s});
+    m_fake.files.files.insert(u"/opt/conv"_s);
+    table.files.appendRows({{u""_s, u""_s, u"a.jpg"_s, u""_s, u""_s, u"/p/a.jpg"_s},
+                            {u""_s, u""_s, u"写真 1.jpg"_s, u""_s, u""_s, u"/p/写真 1.jpg"_s}});
+    // <c5> without quotes around it: a path with a blank becomes two arguments.
+    table.batch.appendRow({u"1"_s, u"conv"_s, u"<App1> -i <c5>"_s, u"/opt/conv"_s});
+    table.batch.appendRow({u"2"_s, u"conv"_s, u"<App1> \"<c5>\""_s, u"/opt/conv"_s});
+    child<QPushButton>(u"previewButton"_s)->click();
+    return m_form->findChild<PreviewWindow*>();
 }
 
 void TestMainWindow::longLogShowsItsNewestLines()
@@ -337,6 +371,143 @@ void TestMainWindow::keysReadable()
             }
         }
     }
+}
+
+void TestMainWindow::previewShowsTheArgumentsOfEveryJob()
+{
+    const PreviewWindow* preview = openPreview();
+    const auto cell = [preview](int row, int column) { return preview->jobs().index(row, column).data(); };
+    QCOMPARE(preview->jobs().rowCount(), 4);
+    // Entry outer, file row inner, as the run goes.
+    QCOMPARE((QVariantList{cell(1, JobPreview::Entry), cell(2, JobPreview::Entry)}),
+             (QVariantList{u"1 conv"_s, u"2 conv"_s}));
+    QCOMPARE(cell(1, JobPreview::File), u"写真 1.jpg"_s);
+    QCOMPARE(cell(1, JobPreview::Arguments), u"‹/opt/conv› ‹-i› ‹/p/写真› ‹1.jpg›"_s);
+    QCOMPARE(cell(3, JobPreview::Arguments), u"‹/opt/conv› ‹/p/写真 1.jpg›"_s);
+
+    // Fixing the template shows at once.
+    m_form->table().batch.setCell(0, BatchList::Parameter, u"<App1> -i \"<c5>\""_s);
+    QCOMPARE(cell(1, JobPreview::Arguments), u"‹/opt/conv› ‹-i› ‹/p/写真 1.jpg›"_s);
+
+    // A key problem stands above the jobs, as the run would report it.
+    auto* problems = preview->findChild<QLabel*>(u"Problems"_s);
+    QVERIFY(problems->isHidden());
+    m_form->table().batch.setCell(1, BatchList::Parameter, u"<App2> x"_s);
+    QVERIFY(!problems->isHidden() && problems->text().contains(u"<App2>"_s));
+}
+
+void TestMainWindow::previewRunsTheSelectedJobAlone()
+{
+    PreviewWindow* preview = openPreview();
+    QSignalSpy allDone(&m_form->engine(), &RunEngine::allDone);
+    auto* runOne = preview->findChild<QPushButton*>(u"RunOne"_s);
+    QVERIFY(!runOne->isEnabled()); // nothing selected
+    preview->view()->selectRow(2);
+    runOne->click();
+    QCOMPARE(m_fake.launcher.started, QStringList{u"/opt/conv \"/p/a.jpg\""_s});
+    QVERIFY(!runOne->isEnabled());
+    m_form->engine().openProcess();
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
+    m_form->engine().poll();
+    QVERIFY(!m_form->engine().isRunning());
+    QCOMPARE(m_fake.launcher.started.size(), 1);
+    QCOMPARE(allDone.size(), 0);
+    QVERIFY(runOne->isEnabled());
+}
+
+void TestMainWindow::previewExportAsksForThePath()
+{
+    const QString path = m_dir->filePath(u"jobs.sh"_s);
+    m_fake.dialogs.files.push_back(path);
+    auto* exportButton = openPreview()->findChild<QPushButton*>(u"Export"_s);
+    exportButton->click();
+    QVERIFY(!exportButton->isEnabled()); // written from the event loop
+    QTRY_VERIFY(exportButton->isEnabled());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().split('\n').at(4), "'/opt/conv' -i '/p/写真' 1.jpg"_ba); // jobs after a header
+    QVERIFY(m_fake.dialogs.shown.isEmpty());
+}
+
+void TestMainWindow::failedSaveKeepsTheOldFile_data()
+{
+    QTest::addColumn<Save>("save");
+    QTest::addColumn<DiskFault>("fault");
+    QTest::addColumn<QString>("reason"); // the system's own words
+    const std::pair<const char*, Save> saves[] = {
+        {"CSV", Save::Csv}, {"job file", Save::Jobs}, {"lomvato.ini", Save::Settings}};
+    const std::tuple<const char*, DiskFault, QString> faults[] = {
+        {"file size limit", DiskFault::FileSizeLimit, u"File too large"_s},
+        {"full disk", DiskFault::FullDisk, u"No space left on device"_s},
+        {"read-only folder", DiskFault::ReadOnly, u"Read-only file system"_s}};
+    for (const auto& [saveName, save] : saves)
+        for (const auto& [faultName, fault, reason] : faults)
+            QTest::addRow("%s, %s", saveName, faultName) << save << fault << reason;
+}
+
+void TestMainWindow::failedSaveKeepsTheOldFile()
+{
+    QFETCH(Save, save);
+    QFETCH(DiskFault, fault);
+    QFETCH(QString, reason);
+    const QString path = save == Save::Settings
+                             ? RunSettings::fileName(m_dir->path())
+                             : m_dir->filePath(save == Save::Csv ? u"results.csv"_s : u"jobs.sh"_s);
+    const QByteArray old = RunSettings{false, 1}.text();
+    QFile oldFile(path);
+    QVERIFY(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == old.size());
+    oldFile.close();
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path())); // one that has read the old settings
+    RunResults::Job job;
+    job.file = u"a.jpg"_s;
+    m_form->engine().results().add(job);
+    m_fake.dialogs.files.push_back(path);
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+
+    // Each check a bit of the child's exit code: 0 when all hold.
+    const int code = withDiskFault(fault, m_dir->path(), [&] {
+        if (save == Save::Csv) {
+            m_form->findChild<ResultsTab*>()->saveCsv();
+        } else if (save == Save::Jobs) {
+            auto* exportButton = openPreview()->findChild<QPushButton*>(u"Export"_s);
+            exportButton->click();
+            if (!QTest::qWaitFor([&] { return exportButton->isEnabled(); }, 10000))
+                return 64;
+        } else {
+            child<QCheckBox>(u"FastPace"_s)->click();
+        }
+        QFile after(path);
+        const bool kept = after.open(QIODevice::ReadOnly) && after.readAll() == old;
+        QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(u".filler"_s);
+        const auto& shown = m_fake.dialogs.shown;
+        const bool named = shown.size() == 1 && shown[0].text.startsWith(u"7 : "_s + reason) &&
+                           shown[0].text.endsWith(path + u"を保存できませんでした"_s);
+        return (named ? 0 : 1) | (kept ? 0 : 2) | (left == before ? 0 : 4);
+    });
+    if (code == faultUnavailable)
+        QSKIP("this machine does not allow the fault");
+    QCOMPARE(code, 0);
+}
+
+void TestMainWindow::settingsThatAreNoFileStartWithTheDefaults()
+{
+    // A FIFO would hang the start before any window appears, were it opened as a file.
+    const QString path = RunSettings::fileName(m_dir->path());
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
+    QVERIFY(!child<QCheckBox>(u"FastPace"_s)->isChecked());
+    QCOMPARE(child<QSpinBox>(u"JobsAtOnce"_s)->value(), 1);
+    const QString status = child<QLabel>(u"statusText"_s)->text();
+    QVERIFY2(status.startsWith(path) && status.contains(u"通常のファイルではありません"_s),
+             qPrintable(status));
+    QVERIFY(m_fake.dialogs.shown.isEmpty());
+
+    // The FIFO is not replaced either: the change holds for this run and is said.
+    child<QCheckBox>(u"FastPace"_s)->click();
+    QVERIFY(child<QSpinBox>(u"JobsAtOnce"_s)->isEnabled());
+    QCOMPARE(m_fake.dialogs.shown.size(), 1);
+    QVERIFY(!QFileInfo(path).isFile() && QFileInfo::exists(path));
 }
 
 QTEST_MAIN(TestMainWindow)
