@@ -172,9 +172,6 @@ class Lomvato:
                 p.kill()
                 p.wait()
 
-    def template(self):
-        return (self.dir / "default.lvt").read_bytes()
-
     def log(self):
         return (self.dir / "log.ini").read_bytes().decode("cp932")
 
@@ -186,11 +183,6 @@ def ended(process, timeout=10):
     with contextlib.suppress(subprocess.TimeoutExpired):
         return process.wait(timeout) is not None
     return False
-
-
-def stop(process):
-    process.send_signal(signal.SIGTERM)
-    return ended(process)
 
 
 def laid_out(case):
@@ -218,7 +210,7 @@ def case_one_instance_its_version_and_quit(lv):
     menu(main, "ファイル(F)", "終了（Q）")
     check("アプリケーションを終了します。よろしいですか？" in answer(app, "終了確認"), "the question to quit")
     check(ended(first), "the end")
-    check(lv.template() == FACTORY, "the factory template written")
+    check((lv.dir / "default.lvt").read_bytes() == FACTORY, "the factory template written")
     check(log_ok(lv.log()), "the log's start")
 
 
@@ -282,35 +274,14 @@ def drag(lv, *keys, times=1):
             xdotool("keyup", k)
 
 
-def register(lv):
-    """Takes the program's sample into the editor and registers it in the batch list."""
+def run_batch(lv):
+    """Takes the program's sample into the editor, registers it in the batch list and runs the batch."""
     click(wait("the program's row", lambda: find(find(lv.main, "tree", "アプリケーション"), "table cell", "prog.sh"),
                under=lv.main))
     press(lv.main, "↓パラメータを編集")
     press(lv.main, "●記述したパラメータをバッチリストに登録")
     wait("the batch row", lambda: rows(find(lv.main, "tree", "バッチリスト")), under=lv.main)
-
-
-def run_batch(lv):
-    register(lv)
     press(lv.main, "実\u3000\u3000行")
-
-
-def shown_log(lv):
-    return find(lv.main, "text", "ログ").queryText().getText(0, -1)
-
-
-def received(lv):
-    """The lines prog.sh wrote, once it wrote any."""
-    f = lv.dir / "received.txt"
-    return f.exists() and f.read_text().splitlines()
-
-
-def quit_checked(lv):
-    check(stop(lv.process), "the end")
-    for f in FILES:
-        check((lv.files / f).is_file(), f"{f} still in its folder")
-    return lv.log()
 
 
 @laid_out
@@ -323,11 +294,15 @@ def case_real_drags_and_a_real_run(lv):
     drag(lv, "ctrl", times=2)
     run_batch(lv)
     check("処理が全て終了しました" in answer(lv.app, "Lomvato"), "the after-work message")
-    check("全ての送信を終了しました／" in shown_log(lv), "the end of the run in the shown log")
+    shown_log = find(lv.main, "text", "ログ").queryText().getText(0, -1)
+    check("全ての送信を終了しました／" in shown_log, "the end of the run in the shown log")
     # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
     one = [f"{lv.files}/a.txt", "a", f"{lv.files}/b c.txt", "b", "c"]
-    check(received(lv) == one + one, "the arguments received")
-    check("全ての送信を終了しました／" in quit_checked(lv), "the end of the run in the log")
+    check((lv.dir / "received.txt").read_text().splitlines() == one + one, "the arguments received")
+    lv.process.send_signal(signal.SIGTERM)
+    check(ended(lv.process), "the end")
+    check(all((lv.files / f).is_file() for f in FILES), "the files still in their folder")
+    check("全ての送信を終了しました／" in lv.log(), "the end of the run in the log")
 
 
 def case_ctrl_c_in_its_terminal_leaves_the_job_running(lv):
