@@ -15,13 +15,9 @@ set(allowed_help platform)
 set(allowed_run core platform)
 set(allowed_store core platform)
 
-file(GLOB entries LIST_DIRECTORIES true RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)
-set(folders)
-foreach(entry IN LISTS entries)
-    if(IS_DIRECTORY ${SOURCE_DIR}/${entry})
-        list(APPEND folders ${entry})
-    endif()
-endforeach()
+# Every folder of src/ is a library with a CMakeLists.txt of its own.
+file(GLOB folders RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*/CMakeLists.txt)
+list(TRANSFORM folders REPLACE "/CMakeLists.txt$" "")
 
 set(failed FALSE)
 foreach(folder IN LISTS folders)

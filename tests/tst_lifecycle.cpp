@@ -19,7 +19,6 @@ private slots:
     void cleanup();
     void signalDuringStartUpMessage_data();
     void signalDuringStartUpMessage();
-    void refusedSecondInstanceWritesNothing();
 
 private:
     QProcess* start();
@@ -77,51 +76,50 @@ QProcess* TestLifecycle::start()
 
 void TestLifecycle::signalDuringStartUpMessage_data()
 {
-    // Each template makes start-up stop in a message box before the log has been loaded.
-    QTest::addColumn<QByteArray>("lvt");
-    QTest::addRow("damaged template") << QByteArray("/check1.Value\r\nx\r\n");
+    // Each stops start-up in a message box before the log has been loaded: a template that fails, or another
+    // Lomvato that runs in the folder.
+    QTest::addColumn<QByteArray>("lvt"); // empty: the factory template
+    QTest::addColumn<bool>("second");
+    QTest::addRow("damaged template") << QByteArray("/check1.Value\r\nx\r\n") << false;
     QTest::addRow("missing program") << QByteArray(
-        "/listview2.listitems.Text\r\n<App1>|tool|/nonexistent/tool\r\n");
+                                            "/listview2.listitems.Text\r\n<App1>|tool|/nonexistent/tool\r\n")
+                                     << false;
+    QTest::addRow("second instance") << QByteArray() << true;
 }
 
 void TestLifecycle::signalDuringStartUpMessage()
 {
     QFETCH(QByteArray, lvt);
-    QFile lvtFile(m_dir->filePath(u"default.lvt"_s));
-    QVERIFY(lvtFile.open(QIODevice::WriteOnly) && lvtFile.write(lvt) == lvt.size());
+    QFETCH(bool, second);
+    const QString lvtPath = m_dir->filePath(u"default.lvt"_s);
+    QFile lvtFile(lvtPath);
+    QVERIFY(lvt.isEmpty() ? TemplateFile::writeFactoryTemplate(lvtPath)
+                          : lvtFile.open(QIODevice::WriteOnly) && lvtFile.write(lvt) == lvt.size());
     lvtFile.close();
+    lvt = read(u"default.lvt"_s);
     QProcess* first = start();
     QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
-    QTest::qWait(500); // into the message box
-    QCOMPARE(first->state(), QProcess::Running);
-    QVERIFY(terminate(first));
+    QProcess* stopped = second ? start() : first;
+    QTest::qWait(1000); // into the message box
+    QCOMPARE(stopped->state(), QProcess::Running);
+    QVERIFY(terminate(stopped));
     QCOMPARE(read(u"log.ini"_s), m_logged);
     QCOMPARE(read(u"default.lvt"_s), lvt);
-    QVERIFY(!locked());
-    // The next start is not refused: it takes the lock.
-    QProcess* next = start();
+    QCOMPARE(locked(), second); // the running one's lock stays
+    // The next start is not refused: it takes the lock. The running one closes normally: it stores both
+    // files, its log starting with this start.
+    QProcess* next = second ? first : start();
     QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
     QVERIFY(terminate(next));
-    QCOMPARE(read(u"log.ini"_s), m_logged);
-}
-
-void TestLifecycle::refusedSecondInstanceWritesNothing()
-{
-    QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
-    const QByteArray lvt = read(u"default.lvt"_s);
-    QProcess* first = start();
-    QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
-    QProcess* second = start();
-    QTest::qWait(1000); // into "２重起動できません"
-    QCOMPARE(second->state(), QProcess::Running);
-    QVERIFY(terminate(second));
-    QCOMPARE(read(u"log.ini"_s), m_logged);
-    QCOMPARE(read(u"default.lvt"_s), lvt);
-    QVERIFY(locked());
-    // The running one closes normally: its log now starts with this start.
-    QVERIFY(terminate(first));
-    QVERIFY(TextCodec::decode(read(u"log.ini"_s)).contains(u"Lomvato起動開始\r\n\r\n12/26/06"_s));
     QVERIFY(!locked());
+    if (!second) {
+        QCOMPARE(read(u"log.ini"_s), m_logged);
+        return;
+    }
+    QVERIFY(TextCodec::decode(read(u"log.ini"_s)).contains(u"Lomvato起動開始\r\n\r\n12/26/06"_s));
+    QFile golden(QStringLiteral(LOMVATO_FACTORY_WRITTEN));
+    QVERIFY(golden.open(QIODevice::ReadOnly));
+    QCOMPARE(read(u"default.lvt"_s), golden.readAll());
 }
 
 QTEST_GUILESS_MAIN(TestLifecycle)

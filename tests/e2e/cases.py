@@ -172,9 +172,6 @@ class Lomvato:
                 p.kill()
                 p.wait()
 
-    def template(self):
-        return (self.dir / "default.lvt").read_bytes()
-
     def log(self):
         return (self.dir / "log.ini").read_bytes().decode("cp932")
 
@@ -188,57 +185,33 @@ def ended(process, timeout=10):
     return False
 
 
-def stop(process):
-    process.send_signal(signal.SIGTERM)
-    return ended(process)
+def laid_out(case):
+    """Marks a case whose outcome hangs on the layout, which every font setup and screen size changes: it
+    points at controls where the window placed them. The other cases run in one setup only."""
+    case.laid_out = True
+    return case
 
 
 def log_ok(log):
     return re.match(r"\*{60}\r\n\r\n\d\d/\d\d/\d\d \d\d:\d\d:\d\d\tLomvato起動開始\r\n", log) is not None
 
 
-def case_first_start_and_quit(lv):
-    process, app, main = lv.start()
-    menu(main, "ファイル(F)", "終了（Q）")
-    check("アプリケーションを終了します。よろしいですか？" in answer(app, "終了確認"), "the question to quit")
-    check(ended(process), "the end")
-    check(lv.template() == FACTORY, "the factory template written")
-    check(log_ok(lv.log()), "the log's start")
-
-
-def case_second_instance_refused(lv):
-    first, _, _ = lv.start()
+def case_one_instance_its_version_and_quit(lv):
+    # The shipped template is taken as it is; a second start is refused and leaves the files alone.
+    first, app, main = lv.start()
     before = lv.stored()
-    second, app, _ = lv.start("alert", "Lomvato")
-    check("２重起動できません" in answer(app, "Lomvato"), "the refusal")
+    second, refused, _ = lv.start("alert", "Lomvato")
+    check("２重起動できません" in answer(refused, "Lomvato"), "the refusal")
     check(ended(second), "the end of the second")
     check(lv.stored() == before, "the files unchanged")
-    check(first.poll() is None and stop(first), "the first still running")
-
-
-def case_damaged_template_replaced(lv):
-    (lv.dir / "default.lvt").write_bytes(b"/check1.Value\r\nnot a number\r\n")
-    process, app, _ = lv.start("alert", "起動時にエラーが発生しました")
-    answer(app, "起動時にエラーが発生しました")
-    window(app, "frame", "Lomvato")
-    check(stop(process), "the end")
-    check(lv.template() == FACTORY, "the factory template written")
-    check(log_ok(lv.log()), "the log's start")
-
-
-def case_sigterm_stores_both_files(lv):
-    process, _, _ = lv.start()
-    check(stop(process), "the end")
-    check(log_ok(lv.log()), "the log's start")
-    check(lv.template(), "the template written")
-
-
-def case_version_dialog(lv):
-    process, app, main = lv.start()
     menu(main, "ヘルプ(H)", "バージョン情報(V)")
     shown = answer(app, "Lomvato", role="dialog")
     check(any(re.fullmatch(r"ﾊﾞｰｼﾞｮﾝ \d+\.\d+\.\d+", s) for s in shown), f"a version among {shown}")
-    check(stop(process), "the end")
+    menu(main, "ファイル(F)", "終了（Q）")
+    check("アプリケーションを終了します。よろしいですか？" in answer(app, "終了確認"), "the question to quit")
+    check(ended(first), "the end")
+    check((lv.dir / "default.lvt").read_bytes() == FACTORY, "the factory template written")
+    check(log_ok(lv.log()), "the log's start")
 
 
 def prepare(lv, program, sample, check1=0, check2=0, terminal=None):
@@ -301,88 +274,35 @@ def drag(lv, *keys, times=1):
             xdotool("keyup", k)
 
 
-def register(lv):
-    """Takes the program's sample into the editor and registers it in the batch list."""
+def run_batch(lv):
+    """Takes the program's sample into the editor, registers it in the batch list and runs the batch."""
     click(wait("the program's row", lambda: find(find(lv.main, "tree", "アプリケーション"), "table cell", "prog.sh"),
                under=lv.main))
     press(lv.main, "↓パラメータを編集")
     press(lv.main, "●記述したパラメータをバッチリストに登録")
     wait("the batch row", lambda: rows(find(lv.main, "tree", "バッチリスト")), under=lv.main)
-
-
-def run_batch(lv):
-    register(lv)
     press(lv.main, "実\u3000\u3000行")
 
 
-def shown_log(lv):
-    return find(lv.main, "text", "ログ").queryText().getText(0, -1)
-
-
-def received(lv):
-    """The lines prog.sh wrote, once it wrote any."""
-    f = lv.dir / "received.txt"
-    return f.exists() and f.read_text().splitlines()
-
-
-def quit_checked(lv):
-    check(stop(lv.process), "the end")
-    for f in FILES:
-        check((lv.files / f).is_file(), f"{f} still in its folder")
-    return lv.log()
-
-
-def case_dropped_files_run_through_a_real_program(lv):
+@laid_out
+def case_real_drags_and_a_real_run(lv):
+    # The file manager proposes another action for each set of keys; the files stay where they are.
     prepare(lv, 'for a in "$@"; do printf "%s\\n" "$a"; done >>"$(dirname "$0")/received.txt"',
             '<App1> "<c5>" <c2>')
+    drag(lv, "shift", times=2)
+    drag(lv, "ctrl", "shift")
     drag(lv, "ctrl", times=2)
     run_batch(lv)
     check("処理が全て終了しました" in answer(lv.app, "Lomvato"), "the after-work message")
-    check("全ての送信を終了しました／" in shown_log(lv), "the end of the run in the shown log")
+    shown_log = find(lv.main, "text", "ログ").queryText().getText(0, -1)
+    check("全ての送信を終了しました／" in shown_log, "the end of the run in the shown log")
     # <c2> stands without quotes in the sample, so the name with a blank arrives as two arguments.
     one = [f"{lv.files}/a.txt", "a", f"{lv.files}/b c.txt", "b", "c"]
-    check(received(lv) == one + one, "the arguments received")
-    check("全ての送信を終了しました／" in quit_checked(lv), "the end of the run in the log")
-
-
-def case_drags_with_shift_append_and_with_ctrl_shift_replace(lv):
-    prepare(lv, "exit 0", "<App1>")
-    drag(lv, "shift", times=2)
-    drag(lv, "ctrl", "shift")
-    quit_checked(lv)
-
-
-def case_preview_shows_the_split_and_runs_one_job(lv):
-    prepare(lv, 'printf "%s\\n" "$@" >>"$(dirname "$0")/received.txt"', "<App1> <c5>")
-    register(lv)
-    press(lv.main, "プレビュー…")
-    preview = window(lv.app, "dialog", "コマンドラインのプレビュー")
-    jobs = wait("the jobs", lambda: rows(find(preview, "table")), under=preview)
-    # <c5> stands without quotes, so the name with a blank shows as two arguments.
-    check([r[4] for r in jobs] == [f"‹{lv.dir}/prog.sh› ‹{lv.files}/a.txt›",
-                                   f"‹{lv.dir}/prog.sh› ‹{lv.files}/b› ‹c.txt›"], f"the arguments shown: {jobs}")
-    click(find(find(preview, "table"), "table cell", f"{lv.dir}/prog.sh {lv.files}/b c.txt"))
-    press(preview, "このジョブだけ実行")
-    wait("the one job's arguments", lambda: received(lv), 15)
-    time.sleep(3)
-    check(received(lv) == [f"{lv.files}/b", "c.txt"], "only the chosen job ran")
-    quit_checked(lv)
-
-
-def case_abort_leaves_the_program_running(lv):
-    prepare(lv, 'echo $$ >"$(dirname "$0")/long.pid"; exec sleep 30', '<App1> "<c5>"', check1=1)
-    run_batch(lv)
-    job = int(wait("the long job", lambda: (lv.dir / "long.pid").read_text().strip()))
-    try:
-        press(lv.main, "中\u3000\u3000断")
-        wait("the abort in the log", lambda: "送信作業を中断しました／" in shown_log(lv), under=lv.main)
-        time.sleep(1)
-        check(Path(f"/proc/{job}").exists(), "the long job still running")
-        log = quit_checked(lv)
-        check("送信作業を中断しました／" in log and "全ての送信を終了しました／" not in log, "the abort in the log")
-    finally:
-        with contextlib.suppress(ProcessLookupError):
-            os.kill(job, signal.SIGTERM)
+    check((lv.dir / "received.txt").read_text().splitlines() == one + one, "the arguments received")
+    lv.process.send_signal(signal.SIGTERM)
+    check(ended(lv.process), "the end")
+    check(all((lv.files / f).is_file() for f in FILES), "the files still in their folder")
+    check("全ての送信を終了しました／" in lv.log(), "the end of the run in the log")
 
 
 def case_ctrl_c_in_its_terminal_leaves_the_job_running(lv):
@@ -406,21 +326,14 @@ def case_ctrl_c_in_its_terminal_leaves_the_job_running(lv):
         os.close(terminal)
 
 
-def case_shutdown_countdown_cancelled(lv):
-    prepare(lv, "exit 0", '<App1> "<c5>"', check1=1, check2=1)
-    run_batch(lv)
-    # "中　止" at once: the countdown must never run out here.
-    press(window(lv.app, "dialog", "Lomvato"), "中\u3000止")
-    time.sleep(6)
-    check(lv.process.poll() is None, "Lomvato still running")
-    check("マシーンの終了" not in quit_checked(lv), "no shutdown in the log")
-
-
 def main():
     Atspi.set_timeout(*TIMEOUTS)
     # Stopped from outside (a test's time-out), the cases still end what they started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    chosen = os.environ.get("E2E_CASES", "").split() or [n[5:] for n in globals() if n.startswith("case_")]
+    every = os.environ["E2E_SET"] == "all"
+    chosen = os.environ.get("E2E_CASES", "").split() or [
+        n[5:] for n, case in globals().items() if n.startswith("case_") and (every or hasattr(case, "laid_out"))
+    ]
     failed = 0
     for name in chosen:
         begun = time.monotonic()

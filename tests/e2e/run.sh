@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # End-to-end checks of the built program: this script sets up the world it runs in (a real X server, a
 # private session bus that starts the accessibility bus, the fonts of one font setup), cases.py drives it.
-# Usage: tests/e2e/run.sh <path to the lomvato executable> <noto|ipa|both> <width>x<height>
-#        (E2E_CASES picks cases, E2E_ARTIFACTS keeps screenshots of failures)
+# Usage: tests/e2e/run.sh <path to the lomvato executable> <noto|ipa|both> <width>x<height> <all|laid-out>
+#        (laid-out: only the cases whose outcome hangs on the layout; E2E_CASES picks cases, E2E_ARTIFACTS
+#        keeps screenshots of failures)
 # Exits 77 (a skip for CTest) when the fonts of that setup are not installed.
 set -euo pipefail
 
 exe=$(readlink -f "$1")
 fonts=$2
 screen=$3
+export E2E_SET=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
 noto=/usr/share/fonts/opentype/noto

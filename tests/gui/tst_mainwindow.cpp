@@ -1,26 +1,41 @@
-#include "Fakes.h"
+#include "DiskFaults.h"
+#include "FakeServices.h"
 #include "core/Twips.h"
+#include "gui/FileListView.h"
 #include "gui/ListItemDelegate.h"
 #include "gui/LogTab.h"
-#include "gui/MainWindow.h"
+#include "gui/PreviewWindow.h"
+#include "gui/ResultsTab.h"
+#include "run/JobPreview.h"
+#include "run/RunSettings.h"
 #include "store/TemplateFile.h"
 #include "store/TextCodec.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QTreeView>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -31,9 +46,13 @@ QString entry(const QString& text)
 {
     return QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\t"_s + text + u"\r\n"_s;
 }
+
+// The results CSV, the job file and lomvato.ini: each saved when the user asks.
+enum class Save { Csv, Jobs, Settings };
 } // namespace
 
-// The main window: its frame, start-up, the close path with its files, and the actions after the last job.
+// The main window: its frame, start-up, the close path with its files, the actions after the last job, drops
+// on the file list, the preview, and the user's saves.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -42,41 +61,41 @@ private slots:
     void cleanup() { m_form.reset(); }
     void longLogShowsItsNewestLines();
     void startUpThenExitCancelled();
-    void countdownRanOut();
-    void greyAfterWorkBoxOnlyReports();
-    void closeDuringARunIsNotTheEndOfTheWork();
+    void afterTheLastJob_data();
+    void afterTheLastJob();
     void failedJobShowsWhatItSaid();
+    void drop_data();
+    void drop();
+    void dropLocalPaths();
     void lockRefused_data();
     void lockRefused();
     void listHints_data();
     void listHints();
     void userTextsArePlain();
     void keysReadable();
+    void previewShowsTheArgumentsOfEveryJob();
+    void previewRunsTheSelectedJobAlone();
+    void previewExportAsksForThePath();
+    void failedSaveKeepsTheOldFile_data();
+    void failedSaveKeepsTheOldFile();
+    void settingsThatAreNoFileStartWithTheDefaults();
 
 private:
     template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
     QString readText(const QString& name) const;
-    void runOneJobToTheEnd(int afterWork);
+    PreviewWindow* openPreview();
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    FakeDialogs m_dialogs;
-    FakeFileSystem m_files;
-    FakeLauncher m_launcher;
-    FakeClock m_clock;
-    FakePower m_power;
-    FakeRegistry m_registry;
+    FakeServices m_fake;
     std::unique_ptr<MainWindow> m_form;
 };
 
 void TestMainWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_dialogs = FakeDialogs();
-    m_launcher = FakeLauncher();
-    m_power = FakePower();
+    m_fake = FakeServices();
     QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
-    m_form = std::make_unique<MainWindow>(
-        Services{m_dialogs, m_files, m_launcher, m_clock, m_power, m_registry, m_dir->path(), m_dir->path()});
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
 }
 
 QString TestMainWindow::readText(const QString& name) const
@@ -87,20 +106,19 @@ QString TestMainWindow::readText(const QString& name) const
     return text;
 }
 
-// One file through one application after start-up, the after-work box as `afterWork` has it (2: grey).
-void TestMainWindow::runOneJobToTheEnd(int afterWork)
+// Two files through one application in two batch entries; the preview of their jobs.
+PreviewWindow* TestMainWindow::openPreview()
 {
-    WorkTable& t = m_form->table();
-    t.settings.afterWork = afterWork;
-    t.settings.afterWorkAction.select(0);
-    t.settings.notifyChanged();
-    t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
-    t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
-    m_form->engine().start();
-    m_form->engine().openProcess();
-    m_launcher.ended.insert(m_launcher.lastPid());
-    m_form->engine().poll();
-    QCoreApplication::processEvents();
+    WorkTable& table = m_form->table();
+    table.apps.appendRow({u"<App1>"_s, u"conv"_s, u"/opt/conv"_s});
+    m_fake.files.files.insert(u"/opt/conv"_s);
+    table.files.appendRows({{u""_s, u""_s, u"a.jpg"_s, u""_s, u""_s, u"/p/a.jpg"_s},
+                            {u""_s, u""_s, u"写真 1.jpg"_s, u""_s, u""_s, u"/p/写真 1.jpg"_s}});
+    // <c5> without quotes around it: a path with a blank becomes two arguments.
+    table.batch.appendRow({u"1"_s, u"conv"_s, u"<App1> -i <c5>"_s, u"/opt/conv"_s});
+    table.batch.appendRow({u"2"_s, u"conv"_s, u"<App1> \"<c5>\""_s, u"/opt/conv"_s});
+    child<QPushButton>(u"previewButton"_s)->click();
+    return m_form->findChild<PreviewWindow*>();
 }
 
 void TestMainWindow::longLogShowsItsNewestLines()
@@ -143,69 +161,85 @@ void TestMainWindow::startUpThenExitCancelled()
     QCOMPARE(enabled, QList<bool>(4, false));
     QCOMPARE(child<QLabel>(u"logLimitValue"_s)->text(), u"32"_s);
     QVERIFY(m_form->table().log.text().startsWith(entry(u"Lomvato起動開始"_s)));
-    m_dialogs.answers.push_back(Dialogs::Answer::Cancel);
+    m_fake.dialogs.answers.push_back(Dialogs::Answer::Cancel);
     m_form->quit();
-    QCOMPARE(m_dialogs.shown.size(), 1);
-    QCOMPARE(m_dialogs.shown[0].title + u'|' + m_dialogs.shown[0].text,
+    QCOMPARE(m_fake.dialogs.shown.size(), 1);
+    QCOMPARE(m_fake.dialogs.shown[0].title + u'|' + m_fake.dialogs.shown[0].text,
              u"終了確認|アプリケーションを終了します。よろしいですか？"_s);
     QVERIFY(m_form->isVisible());
     QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
 }
 
-// The window's part of the actions after the last job: both files are stored before the power-off request,
-// the shutdown entry goes on top after that, and the window closes.
-void TestMainWindow::countdownRanOut()
+// The window's part of the actions after the last job. A countdown that runs out stores both files before the
+// power-off request, puts the shutdown entry on top after that, and closes the window, its bar one step short
+// of full; a cancelled one leaves the window. A grey box (a template may leave afterWorkCheck at 2) shows
+// unticked, greys the actions out and only reports. Closing the window (a signal, the session's end) while a
+// job runs leaves the job running and is not the end of the work, though the run's jobs end while the window
+// closes.
+void TestMainWindow::afterTheLastJob_data()
 {
+    QTest::addColumn<int>("afterWork");
+    QTest::addColumn<QString>("user"); // cancels the countdown, or closes the window during the run
+    QTest::addColumn<bool>("countdown");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addRow("countdown runs out") << 1 << QString() << true << QStringList();
+    QTest::addRow("countdown cancelled") << 1 << u"cancel"_s << true << QStringList();
+    QTest::addRow("grey box") << 2 << QString() << false << QStringList{u"処理が全て終了しました"_s};
+    QTest::addRow("closed during the run") << 1 << u"close"_s << false << QStringList();
+}
+
+void TestMainWindow::afterTheLastJob()
+{
+    QFETCH(int, afterWork);
+    QFETCH(QString, user);
+    QFETCH(bool, countdown);
+    QFETCH(QStringList, messages);
+    const bool powerOff = countdown && user.isEmpty(), closed = user == u"close"_s;
     QString logAtPowerOff;
-    m_power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
+    m_fake.power.onPowerOff = [&] { logAtPowerOff = readText(u"log.ini"_s); };
     QVERIFY(m_form->start());
-    runOneJobToTheEnd(1);
-    const QString allSent = entry(u"全ての送信を終了しました／"_s);
-    QCOMPARE(m_power.powerOffs, 1);
-    QVERIFY(logAtPowerOff.startsWith(allSent));
-    QVERIFY(!m_form->isVisible());
-    QVERIFY(readText(u"log.ini"_s)
-                .startsWith(entry(u"「Lomvato」はマシーンの終了を実行しました／"_s) + u"\r\n"_s + allSent));
-    QVERIFY(m_dialogs.shown.isEmpty());
-}
-
-// A template may leave afterWorkCheck grey (2): the box shows unticked, the actions are greyed out, and a
-// finished run only reports.
-void TestMainWindow::greyAfterWorkBoxOnlyReports()
-{
-    QVERIFY(m_form->start());
-    m_clock.timersStarted.clear();
-    runOneJobToTheEnd(2);
-    QVERIFY(!child<QCheckBox>(u"afterWorkCheck"_s)->isChecked());
-    QVERIFY(!child<QRadioButton>(u"powerOffOption"_s)->isEnabled());
-    QVERIFY(!m_clock.timersStarted.contains(u"countdownTimer"_s));
-    QCOMPARE(m_power.powerOffs, 0);
-    QCOMPARE(m_dialogs.shown.value(0).text, u"処理が全て終了しました"_s);
-    QVERIFY(m_form->isVisible());
-}
-
-// Closing the window (a signal, the session's end) while a job runs leaves the job running and never
-// powers the machine off, though the run's jobs end while the window closes.
-void TestMainWindow::closeDuringARunIsNotTheEndOfTheWork()
-{
-    QVERIFY(m_form->start());
-    m_clock.timersStarted.clear();
+    m_fake.clock.timersStarted.clear();
     WorkTable& t = m_form->table();
-    t.settings.afterWork = 1;
+    t.settings.afterWork = afterWork;
     t.settings.afterWorkAction.select(0);
+    t.settings.notifyChanged();
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
     m_form->engine().start();
     m_form->engine().openProcess();
-    m_form->close();
-    m_launcher.ended.insert(m_launcher.lastPid());
+    if (closed)
+        m_form->close();
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
     m_form->engine().poll();
+    // The countdown opens from the event loop, and this runs inside it.
+    QPair<int, int> bar;
+    QTimer::singleShot(0, m_form.get(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        const auto* shown = dialog->findChild<QProgressBar*>();
+        connect(dialog, &QDialog::finished, [&bar, shown] { bar = {shown->value(), shown->maximum()}; });
+        if (user == u"cancel"_s)
+            dialog->findChild<QPushButton*>(u"cancelButton"_s)->click();
+    });
     QCoreApplication::processEvents();
-    QCOMPARE(m_power.powerOffs, 0);
-    QVERIFY(!m_clock.timersStarted.contains(u"countdownTimer"_s));
-    QVERIFY(m_dialogs.shown.isEmpty());
-    QCOMPARE(RunResults::outcomeText(m_form->engine().results().job(0)), u"放置"_s);
-    QVERIFY(!readText(u"log.ini"_s).contains(u"全ての送信を終了しました"_s));
+    QCOMPARE(m_fake.clock.timersStarted.contains(u"countdownTimer"_s), countdown);
+    QCOMPARE(m_fake.power.powerOffs, int(powerOff));
+    QCOMPARE(bar == qMakePair(499, 500), powerOff);
+    QStringList shown;
+    for (const auto& box : std::as_const(m_fake.dialogs.shown))
+        shown << box.text;
+    QCOMPARE(shown, messages);
+    QCOMPARE(m_form->isVisible(), !powerOff && !closed);
+    QCOMPARE(child<QCheckBox>(u"afterWorkCheck"_s)->isChecked(), afterWork == 1);
+    QCOMPARE(child<QRadioButton>(u"powerOffOption"_s)->isEnabled(), afterWork == 1);
+    QCOMPARE(RunResults::outcomeText(m_form->engine().results().job(0)) == u"放置"_s, closed);
+    const QString allSent = entry(u"全ての送信を終了しました／"_s);
+    const QString log = m_form->isVisible() ? t.log.text() : readText(u"log.ini"_s);
+    const QString top =
+        powerOff ? entry(u"「Lomvato」はマシーンの終了を実行しました／"_s) + u"\r\n"_s : QString();
+    QVERIFY(closed ? !log.contains(allSent) : log.startsWith(top + allSent));
+    QCOMPARE(logAtPowerOff.startsWith(allSent), powerOff);
 }
 
 // Selecting a failed job in "結果" shows what it ran and what it wrote, in the pane under the table.
@@ -216,11 +250,12 @@ void TestMainWindow::failedJobShowsWhatItSaid()
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"jpg"_s, u"/w"_s, u"/w/a.jpg"_s},
                         {QString(), u"2"_s, u"b"_s, u"jpg"_s, u"/w"_s, u"/w/b.jpg"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
-    m_launcher.outputs.insert(u"tool /w/b.jpg"_s, {"converting\n", u"b.jpg: 壊れた画像です\n"_s.toUtf8()});
-    m_launcher.failing.insert(u"tool /w/a.jpg"_s);
+    m_fake.launcher.outputs.insert(u"tool /w/b.jpg"_s,
+                                   {"converting\n", u"b.jpg: 壊れた画像です\n"_s.toUtf8()});
+    m_fake.launcher.failing.insert(u"tool /w/a.jpg"_s);
     m_form->engine().setPace(true, 2);
     m_form->engine().start();
-    m_launcher.ended.insert(m_launcher.lastPid());
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
     QTRY_VERIFY(!m_form->engine().isRunning());
     auto* view = child<QTableView>(u"ResultsView"_s);
     const auto* pane = child<QPlainTextEdit>(u"JobOutput"_s);
@@ -229,6 +264,76 @@ void TestMainWindow::failedJobShowsWhatItSaid()
     QVERIFY(pane->toPlainText().contains(u"converting"_s));
     view->setCurrentIndex(view->model()->index(0, 0));
     QTRY_VERIFY(pane->toPlainText().contains(u"起動できませんでした: No such file or directory"_s));
+}
+
+// What the source offers never matters: a file manager offers only a move for a Shift drag and only a link
+// for a Ctrl+Shift drag, and the drop is taken all the same, answered with a copy where one is offered. The
+// keys decide between appending to the two rows there (Shift alone, Ctrl alone; Meta adds nothing) and
+// replacing. Dragged text or a web link carries no file: such a drop is refused and leaves the list alone.
+void TestMainWindow::drop_data()
+{
+    QTest::addColumn<Qt::DropActions>("possible");
+    QTest::addColumn<Qt::KeyboardModifiers>("keys");
+    QTest::addColumn<bool>("web");
+    QTest::addColumn<QStringList>("rows"); // <c5> of every row afterwards
+    const auto shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+    const QStringList replaced{u"/tmp/a b.txt"_s, u"/tmp/c"_s};
+    const QStringList appended = QStringList{u"/old/1"_s, u"/old/2"_s} + replaced;
+    QTest::addRow("move, Shift") << Qt::DropActions(Qt::MoveAction) << Qt::KeyboardModifiers(shift) << false
+                                 << appended;
+    QTest::addRow("link, Ctrl+Shift")
+        << Qt::DropActions(Qt::LinkAction) << (shift | ctrl) << false << replaced;
+    QTest::addRow("copy or move, Ctrl+Meta")
+        << (Qt::CopyAction | Qt::MoveAction) << (ctrl | Qt::MetaModifier) << false << appended;
+    QTest::addRow("copy, Shift+Alt") << Qt::DropActions(Qt::CopyAction) << (shift | Qt::AltModifier) << false
+                                     << replaced;
+    QTest::addRow("web link only") << (Qt::CopyAction | Qt::MoveAction) << Qt::KeyboardModifiers() << true
+                                   << QStringList{u"/old/1"_s, u"/old/2"_s};
+}
+
+void TestMainWindow::drop()
+{
+    QFETCH(Qt::DropActions, possible);
+    QFETCH(Qt::KeyboardModifiers, keys);
+    QFETCH(bool, web);
+    QFETCH(QStringList, rows);
+    WorkTable& t = m_form->table();
+    t.settings.alwaysAppend = 0;
+    t.files.appendRows({{{}, {}, {}, {}, {}, u"/old/1"_s}, {{}, {}, {}, {}, {}, u"/old/2"_s}});
+    QWidget* viewport = child<FileListView>(u"fileList"_s)->viewport();
+
+    const QUrl link(u"https://example.org/x.txt"_s);
+    QMimeData data;
+    data.setUrls(
+        web ? QList<QUrl>{link}
+            : QList<QUrl>{QUrl::fromLocalFile(u"/tmp/a b.txt"_s), link, QUrl::fromLocalFile(u"/tmp/c"_s)});
+    data.setText(u"/tmp/a.txt"_s);
+    const Qt::DropAction proposed =
+        possible & Qt::CopyAction ? Qt::MoveAction : Qt::DropAction(int(possible));
+    QDragEnterEvent enter(QPoint(50, 50), possible, &data, Qt::LeftButton, keys);
+    QDropEvent drop(QPoint(50, 50), possible, &data, Qt::LeftButton, keys);
+    drop.setDropAction(proposed);
+    QCoreApplication::sendEvent(viewport, &enter);
+    QCoreApplication::sendEvent(viewport, &drop);
+    QCOMPARE(enter.isAccepted(), !web);
+    QCOMPARE(drop.isAccepted(), !web);
+    QCOMPARE(drop.dropAction(), possible & Qt::CopyAction && !web ? Qt::CopyAction : proposed);
+    QStringList paths;
+    for (int r = 0; r < t.files.count(); ++r)
+        paths << t.files.cell(r, 5);
+    QCOMPARE(paths, rows);
+}
+
+// A name is taken with its bytes: one that is not UTF-8 keeps them as escapes and never reads as the name
+// of another file, here one whose name holds U+FFFD itself. A file URL of another host names no local file.
+void TestMainWindow::dropLocalPaths()
+{
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromEncoded("file:///tmp/caf%E9.txt"), QUrl::fromEncoded("file:///tmp/caf%EF%BF%BD.txt"),
+         QUrl::fromEncoded("file://server/share/x.txt"), QUrl::fromEncoded("file://localhost/tmp/%3Cb%3E")});
+    QCOMPARE(FileListView::localPaths(&data),
+             QStringList({u"/tmp/caf\xDCE9.txt"_s, u"/tmp/caf\uFFFD.txt"_s, u"/tmp/<b>"_s}));
 }
 
 void TestMainWindow::lockRefused_data()
@@ -251,12 +356,11 @@ void TestMainWindow::lockRefused()
     else
         folder = m_dir->filePath(u"gone"_s);
     const QString before = readText(u"default.lvt"_s);
-    FakeDialogs dialogs;
-    MainWindow second(
-        Services{dialogs, m_files, m_launcher, m_clock, m_power, m_registry, folder, m_dir->path()});
+    FakeServices fake;
+    MainWindow second(fake.in(folder));
     QVERIFY(!second.start());
-    QCOMPARE(dialogs.shown.size(), 1);
-    QCOMPARE(dialogs.shown[0].title + u'|' + dialogs.shown[0].text,
+    QCOMPARE(fake.dialogs.shown.size(), 1);
+    QCOMPARE(fake.dialogs.shown[0].title + u'|' + fake.dialogs.shown[0].text,
              u"Lomvato|"_s + (held ? message : folder + message));
     // Whatever closes it now, the refused one writes nothing.
     second.close();
@@ -343,6 +447,143 @@ void TestMainWindow::keysReadable()
             }
         }
     }
+}
+
+void TestMainWindow::previewShowsTheArgumentsOfEveryJob()
+{
+    const PreviewWindow* preview = openPreview();
+    const auto cell = [preview](int row, int column) { return preview->jobs().index(row, column).data(); };
+    QCOMPARE(preview->jobs().rowCount(), 4);
+    // Entry outer, file row inner, as the run goes.
+    QCOMPARE((QVariantList{cell(1, JobPreview::Entry), cell(2, JobPreview::Entry)}),
+             (QVariantList{u"1 conv"_s, u"2 conv"_s}));
+    QCOMPARE(cell(1, JobPreview::File), u"写真 1.jpg"_s);
+    QCOMPARE(cell(1, JobPreview::Arguments), u"‹/opt/conv› ‹-i› ‹/p/写真› ‹1.jpg›"_s);
+    QCOMPARE(cell(3, JobPreview::Arguments), u"‹/opt/conv› ‹/p/写真 1.jpg›"_s);
+
+    // Fixing the template shows at once.
+    m_form->table().batch.setCell(0, BatchList::Parameter, u"<App1> -i \"<c5>\""_s);
+    QCOMPARE(cell(1, JobPreview::Arguments), u"‹/opt/conv› ‹-i› ‹/p/写真 1.jpg›"_s);
+
+    // A key problem stands above the jobs, as the run would report it.
+    auto* problems = preview->findChild<QLabel*>(u"Problems"_s);
+    QVERIFY(problems->isHidden());
+    m_form->table().batch.setCell(1, BatchList::Parameter, u"<App2> x"_s);
+    QVERIFY(!problems->isHidden() && problems->text().contains(u"<App2>"_s));
+}
+
+void TestMainWindow::previewRunsTheSelectedJobAlone()
+{
+    PreviewWindow* preview = openPreview();
+    QSignalSpy allDone(&m_form->engine(), &RunEngine::allDone);
+    auto* runOne = preview->findChild<QPushButton*>(u"RunOne"_s);
+    QVERIFY(!runOne->isEnabled()); // nothing selected
+    preview->view()->selectRow(2);
+    runOne->click();
+    QCOMPARE(m_fake.launcher.started, QStringList{u"/opt/conv \"/p/a.jpg\""_s});
+    QVERIFY(!runOne->isEnabled());
+    m_form->engine().openProcess();
+    m_fake.launcher.ended.insert(m_fake.launcher.lastPid());
+    m_form->engine().poll();
+    QVERIFY(!m_form->engine().isRunning());
+    QCOMPARE(m_fake.launcher.started.size(), 1);
+    QCOMPARE(allDone.size(), 0);
+    QVERIFY(runOne->isEnabled());
+}
+
+void TestMainWindow::previewExportAsksForThePath()
+{
+    const QString path = m_dir->filePath(u"jobs.sh"_s);
+    m_fake.dialogs.files.push_back(path);
+    auto* exportButton = openPreview()->findChild<QPushButton*>(u"Export"_s);
+    exportButton->click();
+    QVERIFY(!exportButton->isEnabled()); // written from the event loop
+    QTRY_VERIFY(exportButton->isEnabled());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().split('\n').at(4), "'/opt/conv' -i '/p/写真' 1.jpg"_ba); // jobs after a header
+    QVERIFY(m_fake.dialogs.shown.isEmpty());
+}
+
+void TestMainWindow::failedSaveKeepsTheOldFile_data()
+{
+    QTest::addColumn<Save>("save");
+    QTest::addColumn<DiskFault>("fault");
+    QTest::addColumn<QString>("reason"); // the system's own words
+    const std::pair<const char*, Save> saves[] = {
+        {"CSV", Save::Csv}, {"job file", Save::Jobs}, {"lomvato.ini", Save::Settings}};
+    const std::tuple<const char*, DiskFault, QString> faults[] = {
+        {"file size limit", DiskFault::FileSizeLimit, u"File too large"_s},
+        {"full disk", DiskFault::FullDisk, u"No space left on device"_s},
+        {"read-only folder", DiskFault::ReadOnly, u"Read-only file system"_s}};
+    for (const auto& [saveName, save] : saves)
+        for (const auto& [faultName, fault, reason] : faults)
+            QTest::addRow("%s, %s", saveName, faultName) << save << fault << reason;
+}
+
+void TestMainWindow::failedSaveKeepsTheOldFile()
+{
+    QFETCH(Save, save);
+    QFETCH(DiskFault, fault);
+    QFETCH(QString, reason);
+    const QString path = save == Save::Settings
+                             ? RunSettings::fileName(m_dir->path())
+                             : m_dir->filePath(save == Save::Csv ? u"results.csv"_s : u"jobs.sh"_s);
+    const QByteArray old = RunSettings{false, 1}.text();
+    QFile oldFile(path);
+    QVERIFY(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == old.size());
+    oldFile.close();
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path())); // one that has read the old settings
+    RunResults::Job job;
+    job.file = u"a.jpg"_s;
+    m_form->engine().results().add(job);
+    m_fake.dialogs.files.push_back(path);
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+
+    // Each check a bit of the child's exit code: 0 when all hold.
+    const int code = withDiskFault(fault, m_dir->path(), [&] {
+        if (save == Save::Csv) {
+            m_form->findChild<ResultsTab*>()->saveCsv();
+        } else if (save == Save::Jobs) {
+            auto* exportButton = openPreview()->findChild<QPushButton*>(u"Export"_s);
+            exportButton->click();
+            if (!QTest::qWaitFor([&] { return exportButton->isEnabled(); }, 10000))
+                return 64;
+        } else {
+            child<QCheckBox>(u"FastPace"_s)->click();
+        }
+        QFile after(path);
+        const bool kept = after.open(QIODevice::ReadOnly) && after.readAll() == old;
+        QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(u".filler"_s);
+        const auto& shown = m_fake.dialogs.shown;
+        const bool named = shown.size() == 1 && shown[0].text.startsWith(u"7 : "_s + reason) &&
+                           shown[0].text.endsWith(path + u"を保存できませんでした"_s);
+        return (named ? 0 : 1) | (kept ? 0 : 2) | (left == before ? 0 : 4);
+    });
+    if (code == faultUnavailable)
+        QSKIP("this machine does not allow the fault");
+    QCOMPARE(code, 0);
+}
+
+void TestMainWindow::settingsThatAreNoFileStartWithTheDefaults()
+{
+    // A FIFO would hang the start before any window appears, were it opened as a file.
+    const QString path = RunSettings::fileName(m_dir->path());
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
+    QVERIFY(!child<QCheckBox>(u"FastPace"_s)->isChecked());
+    QCOMPARE(child<QSpinBox>(u"JobsAtOnce"_s)->value(), 1);
+    const QString status = child<QLabel>(u"statusText"_s)->text();
+    QVERIFY2(status.startsWith(path) && status.contains(u"通常のファイルではありません"_s),
+             qPrintable(status));
+    QVERIFY(m_fake.dialogs.shown.isEmpty());
+
+    // The FIFO is not replaced either: the change holds for this run and is said.
+    child<QCheckBox>(u"FastPace"_s)->click();
+    QVERIFY(child<QSpinBox>(u"JobsAtOnce"_s)->isEnabled());
+    QCOMPARE(m_fake.dialogs.shown.size(), 1);
+    QVERIFY(!QFileInfo(path).isFile() && QFileInfo::exists(path));
 }
 
 QTEST_MAIN(TestMainWindow)

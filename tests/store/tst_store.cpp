@@ -73,7 +73,8 @@ private slots:
     void brokenFiles();
     void valueLines();
     void factoryAndRichTables();
-    void recoveryGivesUp();
+    void recovery_data();
+    void recovery();
     void menuCommands();
     void storeAtClose_data();
     void storeAtClose();
@@ -150,27 +151,14 @@ void TestStore::valueLines()
     QCOMPARE(data.alwaysAppend, 1); // a section that occurs twice is applied twice
     QCOMPARE(data.afterWork, 0);
     QStringList extensions; // lists append again
-    QList<bool> checked;
-    for (const auto& e : data.extensions) {
-        extensions << e.text;
-        checked << e.checked;
-    }
-    QCOMPARE(extensions, (QStringList{u"a"_s, QString(), u"c"_s, u"d"_s}));
-    QCOMPARE(checked, (QList<bool>{false, true, false, false}));
+    for (const auto& e : data.extensions)
+        extensions << e.text + (e.checked ? u"✓"_s : QString());
+    QCOMPARE(extensions, (QStringList{u"a"_s, u"✓"_s, u"c"_s, u"d"_s}));
     // Keys stored as read, 99.5 rounds to even, fewer widths than columns: the rest keep theirs.
-    QStringList keys, names;
-    QList<int> positions;
-    QList<float> widths;
-    for (const auto& c : data.columns) {
-        keys << c.keyText;
-        names << c.name;
-        positions << c.position;
-        widths << c.width;
-    }
-    QCOMPARE(keys, (QStringList{u"<c0>"_s, u"key"_s}));
-    QCOMPARE(names, (QStringList{u"戻り値"_s, u"a|b"_s}));
-    QCOMPARE(positions, (QList<int>{2, 1}));
-    QCOMPARE(widths, (QList<float>{100.0f, 1440.0f}));
+    QStringList columns;
+    for (const auto& c : data.columns)
+        columns << u"%1 %2 %3 %4"_s.arg(c.keyText, c.name).arg(c.position).arg(c.width);
+    QCOMPARE(columns, (QStringList{u"<c0> 戻り値 2 100"_s, u"key a|b 1 1440"_s}));
     QCOMPARE(data.keyListWidths, (QList<float>{10.0f, 1440.0f}));
     QCOMPARE(data.appWidths, AppRegistry::factoryWidths()); // not in the file: kept
     QCOMPARE(data.logLimitText, u" 7.6 KB"_s);
@@ -220,19 +208,30 @@ void TestStore::factoryAndRichTables()
     QCOMPARE(readBytes(f.path(u"again.lvt"_s)), written);
 }
 
-void TestStore::recoveryGivesUp()
+void TestStore::recovery_data()
 {
-    // The factory template goes to default.lvt, and reading the same damaged file again fails.
+    // A damaged default.lvt gives way to the factory template, which is read instead. A damaged file read
+    // again after that (one elsewhere) gives up, and nothing of it is applied.
+    QTest::addColumn<QString>("name");
+    QTest::addRow("recovered") << u"default.lvt"_s;
+    QTest::addRow("gives up") << u"bad.lvt"_s;
+}
+
+void TestStore::recovery()
+{
+    QFETCH(QString, name);
+    const bool recovered = name == u"default.lvt"_s;
     Fixture f;
-    const QString bad = f.path(u"bad.lvt"_s);
-    writeBytes(bad, "/check2.Value\r\n1|2\r\n");
+    writeBytes(f.path(name), "/check2.Value\r\n1|2\r\n");
     f.table.addColumn(u"user"_s);
-    QCOMPARE(f.file.loadStartupTemplate(bad), TemplateFile::Outcome::GaveUp);
-    QCOMPARE(f.dialogs.shown.size(), 2);
-    QCOMPARE(f.dialogs.shown[0].text.left(4), u"2 : "_s);
+    QCOMPARE(f.file.loadStartupTemplate(f.path(name)),
+             recovered ? TemplateFile::Outcome::Recovered : TemplateFile::Outcome::GaveUp);
+    QCOMPARE(f.dialogs.shown.size(), recovered ? 1 : 2);
+    QCOMPARE(f.dialogs.shown[0].title + f.dialogs.shown[0].text.left(4),
+             u"起動時にエラーが発生しました2 : "_s);
     QCOMPARE(readBytes(f.defaultLvt), TextCodec::encode(factoryText));
-    QVERIFY(f.table.startupIncomplete);
-    QCOMPARE(f.table.columns.count(), 7); // nothing applied
+    QCOMPARE(f.table.startupIncomplete, !recovered);
+    QCOMPARE(f.table.columns.count(), recovered ? 6 : 7); // the factory's, or nothing applied
 }
 
 void TestStore::menuCommands()

@@ -3,14 +3,19 @@
 #include "apps/ParameterEditor.h"
 #include "core/WorkTable.h"
 #include "gui/ApplicationDialog.h"
+#include "gui/ColumnFillDialog.h"
 #include "gui/FolderPicker.h"
 #include "gui/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -38,8 +43,8 @@ QStringList entries(const FolderPicker& picker, const QString& list)
 } // namespace
 
 // The folder picker and ApplicationDialog, which shows one, over a folder with the subfolders sub/inner and
-// Beta, the executables run.sh and sub/tool, and notes.txt.
-class TestApplicationDialog : public QObject
+// Beta, the executables run.sh and sub/tool, and notes.txt; the column fill dialog.
+class TestDialogs : public QObject
 {
     Q_OBJECT
 private slots:
@@ -48,6 +53,7 @@ private slots:
     void form2_data();
     void form2();
     void textsArePlain();
+    void columnFill();
 
 private:
     QTemporaryDir m_dir;
@@ -61,7 +67,7 @@ private:
     AppCommands m_apps{m_table.apps, m_editor, m_dialogs, m_files, m_launcher, m_fallback};
 };
 
-void TestApplicationDialog::init()
+void TestDialogs::init()
 {
     QVERIFY(QDir(m_dir.path()).mkpath(u"sub/inner"_s) && QDir(m_dir.path()).mkpath(u"Beta"_s));
     for (const QString& name : {u"run.sh"_s, u"notes.txt"_s, u"sub/tool"_s}) {
@@ -77,7 +83,7 @@ void TestApplicationDialog::init()
 // Entries open a folder and go back up; another folder drops the chosen file. A folder that cannot be shown
 // (none, missing, vanished after it was listed) leaves the picker, its lists and its choice as they were; a
 // vanished one is reported. The first drive is the root.
-void TestApplicationDialog::folderPicker()
+void TestDialogs::folderPicker()
 {
     FakeDialogs dialogs;
     FolderPicker picker(FolderPicker::Files::All);
@@ -122,7 +128,7 @@ void TestApplicationDialog::folderPicker()
 // ApplicationDialog, opened modally the window's way. `stored`: the changed application's path, none for an
 // add. A change starts in the stored program's folder, else in the program's own. OK without a chosen file
 // keeps the dialog open; CANCEL changes nothing.
-void TestApplicationDialog::form2_data()
+void TestDialogs::form2_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
@@ -134,7 +140,7 @@ void TestApplicationDialog::form2_data()
     QTest::addRow("no folder") << u"run.sh"_s << m_fallback << true;
 }
 
-void TestApplicationDialog::form2()
+void TestDialogs::form2()
 {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
@@ -171,7 +177,7 @@ void TestApplicationDialog::form2()
 
 // A message naming a program or a file, and the picker's folder, show a name that starts with a tag as it is
 // written.
-void TestApplicationDialog::textsArePlain()
+void TestDialogs::textsArePlain()
 {
     const QString folder = m_root + QDir::separator() + u"<b>x"_s;
     QVERIFY(QDir().mkpath(folder));
@@ -193,5 +199,60 @@ void TestApplicationDialog::textsArePlain()
     QCOMPARE(shown, u"/bin/<b>x\n\nは起動できません。パスが見つかりません"_s);
 }
 
-QTEST_MAIN(TestApplicationDialog)
-#include "tst_applicationdialog.moc"
+// The column fill dialog over five rows with "old" in the user columns <c6> and <c7>. What a fill writes is
+// tst_filelistcommands' part; here, what the fields pass on.
+void TestDialogs::columnFill()
+{
+    WorkTable t;
+    t.addColumn(u"A"_s);
+    t.addColumn(u"B"_s);
+    t.files.appendRows(std::vector<FileList::Row>(5, {{}, {}, {}, {}, {}, {}, u"old"_s, u"old"_s}));
+    FakeDialogs dialogs;
+    ColumnFillDialog form(t.columns, t.files, {3, 0, 2}, dialogs);
+    const auto click = [](ColumnFillDialog& f, const QString& name) {
+        f.findChild<QAbstractButton*>(name)->click();
+    };
+    auto* start = form.findChild<QLineEdit*>(u"startEdit"_s);
+    auto* step = form.findChild<QLineEdit*>(u"stepEdit"_s);
+    click(form, u"sequenceOption"_s);
+    // Only digits are typed in: a full-width digit and letters are discarded; a third step digit won't fit.
+    start->clear();
+    QTest::keyClicks(start, u"5x-"_s);
+    QKeyEvent fullWidthDigit(QEvent::KeyPress, 0, Qt::NoModifier, u"１"_s);
+    QCoreApplication::sendEvent(start, &fullWidthDigit);
+    step->setText(u"1"_s);
+    QTest::keyClicks(step, u"a07"_s);
+    // Nor do they arrive any other way: a pasted or inserted letter, full-width digit or digits past the
+    // length is refused whole.
+    const auto pasteAndInsert = [](QLineEdit* box, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        box->paste();
+        box->insert(text);
+    };
+    for (QLineEdit* box : {start, step}) {
+        for (const QString& text : {u"9x"_s, u"２"_s, u"999"_s})
+            pasteAndInsert(box, text);
+    }
+    form.findChild<QComboBox*>(u"columnCombo"_s)->setCurrentIndex(1);
+    click(form, u"okButton"_s);
+    QCOMPARE(start->text() + u'|' + step->text(), u"5|10"_s);
+    QCOMPARE(t.files.cell(3, 7), u"25"_s); // the third of the rows, in the chosen column
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    ColumnFillDialog folder(t.columns, t.files, {4}, dialogs);
+    // The Up arrow on 0 writes -1, which the box keeps; an edit of it still has to give digits.
+    auto* stepped = folder.findChild<QLineEdit*>(u"startEdit"_s);
+    stepped->setText(u"0"_s);
+    QTest::keyClick(stepped, Qt::Key_Up);
+    pasteAndInsert(stepped, u"2"_s);
+    QCOMPARE(stepped->text(), u"-1"_s);
+    // Cancel writes nothing; the folder mode writes the picker's folder as it shows it.
+    click(folder, u"folderOption"_s);
+    click(folder, u"cancelButton"_s);
+    QCOMPARE(folder.result(), int(QDialog::Rejected));
+    QCOMPARE(t.files.cell(4, 6), u"old"_s);
+    click(folder, u"okButton"_s);
+    QCOMPARE(t.files.cell(4, 6), QDir::toNativeSeparators(QDir::currentPath()));
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
