@@ -12,7 +12,6 @@
 
 namespace
 {
-constexpr int startFailedCode = 127;
 constexpr int unknownEndCode = -1;
 
 // Milliseconds as seconds with 3 decimals.

@@ -17,9 +17,11 @@
 // runs again (--resume-failed, --retries) gets another line later with the same Seq: the last one counts.
 namespace JobLog
 {
+// The exit code of a job that could not start, as a shell gives it for a program it cannot run.
+constexpr int startFailedCode = 127;
+
 QByteArray header();
-// The line of an ended job, with its line end. A job that could not start has the exit code a shell gives
-// for a program it cannot run, 127; one whose end is not known has -1.
+// The line of an ended job, with its line end; a job whose end is not known has the exit code -1.
 QByteArray line(const RunResults::Job& job);
 // The job that one line (without its line end) tells of, as far as a job log tells: number, host, start,
 // duration, outcome and what it ran. Nothing for the header, for a comment line of the job file that

@@ -236,7 +236,8 @@ QList<RunResults::Job> loadRun(const QString& folder, bool withOutput)
         job.code = end->code;
         job.signalName = end->signalName;
         job.state = end->state;
-        if (job.state == RunResults::State::Exited && job.code == 127 && !job.failure.isEmpty()) {
+        if (job.state == RunResults::State::Exited && job.code == JobLog::startFailedCode &&
+            !job.failure.isEmpty()) {
             job.state = RunResults::State::StartFailed;
             job.code = 0;
         }
