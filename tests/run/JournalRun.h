@@ -10,7 +10,7 @@ inline const QString name = QStringLiteral(u"写真\u3000'x' $1");
 
 inline QString script(int i)
 {
-    const QString end = i % 10 == 0  ? QStringLiteral("sleep 60")
+    const QString end = i % 10 == 0  ? QStringLiteral("while kill -0 $PPID; do sleep 0.1; done")
                         : i % 7 == 0 ? QStringLiteral("kill -9 $$")
                                      : QStringLiteral("exit %1").arg(i % 3);
     return QStringLiteral("echo o%1; echo e%1 >&2; ").arg(i) + end;

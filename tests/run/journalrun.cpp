@@ -1,7 +1,8 @@
 // Runs a batch of 100 jobs at the fast pace, four at a time, through the real launcher with the journal
 // written into the folder named by the first argument, until it is killed. Job i (from 1) runs
-// script(i) with /bin/sh, named by a name that needs quoting: it writes o<i> and e<i>, then sleeps a
-// minute when i is a multiple of 10, kills itself with SIGKILL when a multiple of 7, else exits with i % 3.
+// script(i) with /bin/sh, named by a name that needs quoting: it writes o<i> and e<i>, then runs as long as
+// this program when i is a multiple of 10, kills itself with SIGKILL when a multiple of 7, else exits with
+// i % 3.
 // Four sleepers take the four places: jobs 1 to 40 start, and all but the sleepers end.
 #include "JournalRun.h"
 #include "Fakes.h"

@@ -221,6 +221,8 @@ void TestJournal::survivesSigkill()
     // exactly the failed ones and the sleepers.
     const QList<Job> read = theRun(m_dir->path());
     QCOMPARE(read.size(), 40);
+    const RunJournal::Run counts = RunJournal::runs(m_dir->path()).front();
+    QCOMPARE(std::tuple(counts.jobs, counts.failed, counts.interrupted), std::tuple(40, 25, 4));
     for (const Job& job : read) {
         const int i = job.number;
         QCOMPARE(job.arguments,
