@@ -28,9 +28,10 @@ int main(int argc, char* argv[])
 
     QElapsedTimer timer;
     timer.start();
-    QByteArray whole = JobFile::header(jobs.rowCount());
+    QByteArray whole;
     for (int job = 0; job < jobs.rowCount(); ++job)
         whole += JobFile::line(jobs.arguments(job)) + '\n';
+    whole += JobFile::trailer(jobs.rowCount());
     QString why;
     RegularFile::replace(path, whole, &why);
     const double atOnce = double(timer.nsecsElapsed()) / 1e6;

@@ -1,5 +1,6 @@
 #include "CapturedStream.h"
 
+#include <QDataStream>
 #include <QStringDecoder>
 
 using namespace Qt::StringLiterals;
@@ -32,6 +33,25 @@ QByteArray CapturedStream::tail() const
         bytes.remove(0, cut);
     }
     return bytes;
+}
+
+QDataStream& operator<<(QDataStream& out, const CapturedStream& stream)
+{
+    // The tail as kept, before tail() cuts it at a character, which a second cut must not shorten again.
+    return out << stream.m_total << stream.m_head << stream.m_tail.right(CapturedStream::limit);
+}
+
+QDataStream& operator>>(QDataStream& in, CapturedStream& stream)
+{
+    CapturedStream read;
+    in >> read.m_total >> read.m_head >> read.m_tail;
+    if (read.m_head.size() > CapturedStream::limit || read.m_tail.size() > CapturedStream::limit ||
+        read.m_total < read.m_head.size() + read.m_tail.size() ||
+        (read.m_head.size() < CapturedStream::limit && !read.m_tail.isEmpty()))
+        in.setStatus(QDataStream::ReadCorruptData);
+    if (in.status() == QDataStream::Ok)
+        stream = read;
+    return in;
 }
 
 namespace

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+class QDataStream;
+
 // What a job wrote to one of its streams, bounded: the first and the last `limit` bytes, and the number of
 // bytes left out between them. A job that writes gigabytes costs at most a few times the limit.
 class CapturedStream
@@ -21,6 +23,15 @@ public:
     // Bytes as text: UTF-8 where they are UTF-8, else code page 932 where they are that; any other byte is
     // shown as \xNN, so that nothing unreadable is passed off as a character.
     static QString display(const QByteArray& bytes);
+
+    // The bytes kept and the count, to be restored exactly; a stream that cannot be one marks the data
+    // stream corrupt.
+    friend QDataStream& operator<<(QDataStream& out, const CapturedStream& stream);
+    friend QDataStream& operator>>(QDataStream& in, CapturedStream& stream);
+    friend bool operator==(const CapturedStream& a, const CapturedStream& b)
+    {
+        return a.m_total == b.m_total && a.m_head == b.m_head && a.tail() == b.tail();
+    }
 
 private:
     QByteArray m_head;

@@ -59,11 +59,64 @@ QByteArray JobFile::line(const QStringList& arguments)
     return breaks ? newlinePrefix.toByteArray() + text : text;
 }
 
-QByteArray JobFile::header(int jobs)
+namespace
 {
-    return "# Lomvato のジョブファイル: 1 行が 1 ジョブ（" + QByteArray::number(jobs) +
-           " 件）、この 3 行のあとに実行順に並びます。\n"
-           "# sh jobs.sh / parallel < jobs.sh / ジョブ N だけ: LC_ALL=C sed -n \"$((N + 3))p\" jobs.sh | sh\n"
+// One word of a line as quote() writes it, from `at`, which it moves past the word; nothing when the text
+// there is not such a word.
+std::optional<QByteArray> unquoted(QByteArrayView text, qsizetype& at)
+{
+    QByteArray word;
+    if (at < text.size() && text[at] != '\'') {
+        while (at < text.size() && text[at] != ' ')
+            word += text[at++];
+        return word;
+    }
+    while (at < text.size() && text[at] == '\'') {
+        const qsizetype end = text.indexOf('\'', at + 1);
+        if (end < 0)
+            return std::nullopt;
+        word += text.sliced(at + 1, end - at - 1);
+        at = end + 1;
+        if (text.sliced(at).startsWith("\\'")) {
+            word += '\'';
+            at += 2;
+        } else if (text.sliced(at).startsWith("\"$nl\"")) {
+            word += '\n';
+            at += 5;
+        }
+    }
+    return word;
+}
+} // namespace
+
+std::optional<QStringList> JobFile::arguments(QByteArrayView line)
+{
+    if (line == "false")
+        return QStringList();
+    QByteArrayView text = line;
+    if (text.startsWith(newlinePrefix))
+        text = text.sliced(newlinePrefix.size());
+    if (text.startsWith("(exec ") && text.endsWith(')'))
+        text = text.sliced(6).chopped(1);
+    QStringList words;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const std::optional<QByteArray> word = unquoted(text, at);
+        if (!word || (at < text.size() && text[at++] != ' '))
+            return std::nullopt;
+        words << NativeName::decode(*word);
+    }
+    // Only what line() writes: any other spelling of the same words may mean something else to the shell.
+    if (words.isEmpty() || JobFile::line(words) != line)
+        return std::nullopt;
+    return words;
+}
+
+QByteArray JobFile::trailer(int jobs)
+{
+    return "# Lomvato のジョブファイル: 上の " + QByteArray::number(jobs) +
+           " 行が 1 行 1 ジョブで実行順に並び、ジョブ N は N 行目です。\n"
+           "# sh jobs.sh / parallel < jobs.sh / ジョブ N だけ: LC_ALL=C sed -n \"${N}p\" jobs.sh | sh\n"
            "# パスとプログラムは、ジョブを実行するマシンで有効でなければなりません。\n";
 }
 
@@ -102,7 +155,7 @@ JobFileExport::~JobFileExport()
 
 void JobFileExport::start()
 {
-    if (!m_file->open() || !m_file->write(JobFile::header(m_total))) {
+    if (!m_file->open()) {
         // Reported once the caller listens, as every other end.
         QTimer::singleShot(0, this, [this] { end(false, m_file->errorString()); });
         return;
@@ -128,6 +181,8 @@ void JobFileExport::step()
             m_tooLong.append(m_next);
         text += line + '\n';
     }
+    if (m_next == m_total)
+        text += JobFile::trailer(m_total);
     if (!m_file->write(text)) {
         end(false, m_file->errorString());
         return;

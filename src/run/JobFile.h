@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class JobPreview;
 class QThread;
@@ -17,22 +18,22 @@ namespace RegularFile
 class Replacement;
 }
 
-// The jobs of a run written for the POSIX shell: after three comment lines, one line per job, in run order,
-// so that job N is line N + 3 and `sh jobs.sh`, `parallel < jobs.sh` and a cluster's job array that runs one
-// line all give each program exactly the arguments Lomvato would give it, under sh, bash, dash and GNU
-// parallel alike. Every argument is quoted where it needs it, in single quotes (a quote in it as '\''), and
-// names that are not UTF-8 are written as their own bytes (NativeName), so the file is UTF-8 except where a
-// name is not. The program word is always quoted: bare, `time`, `if` or `{x` would be a keyword, `a=b` an
-// assignment, `~x` a home folder, and a line that begins with `-` is taken for options by the `sh -c` of GNU
-// parallel. bash takes any first word that begins with % for a job, quoted or not, so such a program runs
-// as (exec '%x' ...). A line break inside an argument would break the one line per job, so a line that holds
-// one first sets the variable nl to a line break (nl=$(printf '\n.'); nl=${nl%.}) and writes each break as
+// The jobs of a run written for the POSIX shell: one line per job, in run order, then three comment lines,
+// so that job N is line N, GNU parallel's Seq N and a cluster's job array task N, and `sh jobs.sh`,
+// `parallel < jobs.sh` and an array task that runs one line all give each program exactly the arguments
+// Lomvato would give it, under sh, bash, dash and GNU parallel alike (parallel runs each comment line as a
+// job that does nothing, after the real ones). Every argument is quoted where it needs it, in single quotes
+// (a quote in it as '\''), and names that are not UTF-8 are written as their own bytes (NativeName), so the
+// file is UTF-8 except where a name is not. The program word is always quoted: bare, `time`, `if` or `{x`
+// would be a keyword, `a=b` an assignment, `~x` a home folder, and a line that begins with `-` is taken for
+// options by the `sh -c` of GNU parallel. bash takes any first word that begins with % for a job, quoted or
+// not, so such a program runs as (exec '%x' ...). A line break inside an argument would break the one line
+// per job, so a line that holds one first sets the variable nl to a line break (nl=$(printf '\n.');
+// nl=${nl%.}) and writes each break as
 // '"$nl"'; other lines carry no such prefix. A job whose command line has no words is written as `false`, a
 // job that fails, as its start would.
 namespace JobFile
 {
-// The comment lines before the jobs.
-constexpr int headerLines = 3;
 // GNU parallel reads a line of at most half the longest single argument the system passes (128 KiB on
 // Linux, which parallel finds by a search that settles up to 1 % below it) less the 3,000 bytes it keeps
 // for its own wrapping; it stops at a longer line. Lines longer than this may be refused by it.
@@ -42,7 +43,11 @@ constexpr qsizetype parallelLongestLine = 63'379; // bytes, without the line's e
 QByteArray quote(QByteArrayView word, bool program = false);
 // The line of one job: the program followed by its arguments, as the launcher passes them.
 QByteArray line(const QStringList& arguments);
-QByteArray header(int jobs);
+// The program and its arguments of a line as line() writes it, each as the launcher gives it; nothing for any
+// other line (a command written by hand, a comment).
+std::optional<QStringList> arguments(QByteArrayView line);
+// The comment lines after the jobs.
+QByteArray trailer(int jobs);
 // What to tell the user of the jobs (numbered from 1) whose lines GNU parallel will not read.
 QString parallelRefusal(const QList<int>& jobs);
 } // namespace JobFile

@@ -20,13 +20,25 @@ RunResults::Job RunResults::Job::again() const
     job.path = path;
     job.commandLine = commandLine;
     job.knownPrograms = knownPrograms;
+    job.arguments = arguments;
     return job;
 }
 
 void RunResults::clear()
 {
+    replace({}, false);
+}
+
+void RunResults::show(const QList<Job>& jobs)
+{
+    replace(jobs, true);
+}
+
+void RunResults::replace(const QList<Job>& jobs, bool past)
+{
     beginResetModel();
-    m_jobs.clear();
+    m_jobs = jobs;
+    m_past = past;
     ++m_generation;
     endResetModel();
 }
@@ -37,6 +49,7 @@ int RunResults::add(const Job& job)
     beginInsertRows({}, index, index);
     m_jobs.append(job);
     endInsertRows();
+    emit jobAdded(index);
     return index;
 }
 
@@ -44,6 +57,12 @@ void RunResults::finish(int index, State state, int code, qint64 ms, const QStri
 {
     if (index < 0 || index >= count())
         return;
+    setEnd(index, state, code, ms, signalName);
+    emit jobFinished(index);
+}
+
+void RunResults::setEnd(int index, State state, int code, qint64 ms, const QString& signalName)
+{
     Job& j = m_jobs[index];
     j.state = state;
     j.code = code;
@@ -71,7 +90,7 @@ void RunResults::abandonRunning()
 {
     for (int i = 0; i < count(); ++i)
         if (m_jobs[i].state == State::Running)
-            finish(i, State::Abandoned, 0, -1);
+            setEnd(i, State::Abandoned, 0, -1, {});
 }
 
 bool RunResults::failed(const Job& job)

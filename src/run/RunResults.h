@@ -9,7 +9,8 @@
 #include <QStringList>
 
 // How every job of the current or last run ended, one row a job in the order they started, with what it ran
-// and what it wrote. The activity log stays as it is; this table is kept beside it and is not stored.
+// and what it wrote; or a past run read back from its journal. The activity log stays as it is; the journal
+// (RunJournal) follows this table through jobAdded() and jobFinished().
 class RunResults : public QAbstractTableModel
 {
     Q_OBJECT
@@ -41,7 +42,8 @@ public:
         CapturedStream output;
         CapturedStream errors;
 
-        // The same job to be run again: where it came from and what it ran, without how it ended.
+        // The same job to be run again: where it came from and what it ran (also the arguments, by which a
+        // job of a past run is run again), without how it ended.
         Job again() const;
     };
     enum class Stream { Output, Errors };
@@ -52,6 +54,9 @@ public:
     explicit RunResults(QObject* parent = nullptr);
 
     void clear();
+    // Shows the jobs of a past run in place of the current ones.
+    void show(const QList<Job>& jobs);
+    bool showsPastRun() const { return m_past; }
     // Returns the job's row.
     int add(const Job& job);
     void finish(int index, State state, int code, qint64 ms, const QString& signalName = {});
@@ -60,7 +65,8 @@ public:
     void appendOutput(int index, Stream stream, QByteArrayView bytes);
     // Counts the clears, so that output arriving for a job of an earlier run can be told and dropped.
     quint64 generation() const { return m_generation; }
-    // A run ended by an abort or a close: jobs still running are left to themselves.
+    // A run ended by an abort or a close: jobs still running are left to themselves. They have no known end:
+    // no jobFinished().
     void abandonRunning();
 
     const Job& job(int index) const { return m_jobs[index]; }
@@ -85,10 +91,16 @@ public:
 signals:
     // A job's captured output grew.
     void outputChanged(int index);
+    void jobAdded(int index);
+    // A job's end is known: how it ended, and all it wrote before.
+    void jobFinished(int index);
 
 private:
     QString text(const Job& job, int column, int number) const;
+    void setEnd(int index, State state, int code, qint64 ms, const QString& signalName);
+    void replace(const QList<Job>& jobs, bool past);
 
     QList<Job> m_jobs;
     quint64 m_generation = 0;
+    bool m_past = false;
 };

@@ -1,0 +1,121 @@
+#include "JobLog.h"
+
+#include "JobFile.h"
+#include "platform/AppendFile.h"
+#include "platform/NativeName.h"
+#include "platform/RegularFile.h"
+
+#include <QFile>
+
+#include <cmath>
+#include <map>
+
+namespace
+{
+constexpr int unknownEndCode = -1;
+
+// Milliseconds as seconds with 3 decimals.
+QByteArray seconds(qint64 ms)
+{
+    ms = std::max<qint64>(ms, 0);
+    return QByteArray::number(ms / 1000) + '.' + QByteArray::number(ms % 1000).rightJustified(3, '0');
+}
+
+std::optional<qint64> milliseconds(QByteArrayView text)
+{
+    bool ok = false;
+    const double s = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(s) || s < 0 || s > 1e12)
+        return std::nullopt;
+    return std::llround(s * 1000);
+}
+} // namespace
+
+QByteArray JobLog::header()
+{
+    return "Seq\tHost\tStarttime\tJobRuntime\tSend\tReceive\tExitval\tSignal\tCommand\n";
+}
+
+QByteArray JobLog::line(const RunResults::Job& job)
+{
+    using State = RunResults::State;
+    const int exitValue = job.state == State::StartFailed ? startFailedCode
+                          : job.state == State::Exited    ? job.code
+                          : job.state == State::Ended     ? unknownEndCode
+                                                          : 0;
+    const int signal = job.state == State::Signalled ? job.code : 0;
+    const QByteArray host = job.host.isEmpty() ? ":" : job.host.toUtf8();
+    return QByteArray::number(job.number) + '\t' + host + '\t' + seconds(job.start.toMSecsSinceEpoch()) +
+           '\t' + seconds(job.ms).rightJustified(10, ' ') + "\t0\t" + QByteArray::number(job.output.total()) +
+           '\t' + QByteArray::number(exitValue) + '\t' + QByteArray::number(signal) + '\t' +
+           JobFile::line(job.arguments) + '\n';
+}
+
+std::optional<RunResults::Job> JobLog::parse(QByteArrayView line)
+{
+    QList<QByteArrayView> fields;
+    for (int i = 0; i < 8; ++i) {
+        const qsizetype tab = line.indexOf('\t');
+        if (tab < 0)
+            return std::nullopt;
+        fields << line.first(tab);
+        line = line.sliced(tab + 1);
+    }
+    QByteArray command = line.toByteArray();
+    command.replace('\0', '\n');
+    if (command.trimmed().startsWith('#'))
+        return std::nullopt;
+    bool numbers[3] = {};
+    RunResults::Job job;
+    job.number = fields[0].toInt(&numbers[0]);
+    const int exitValue = fields[6].toInt(&numbers[1]);
+    const int signal = fields[7].toInt(&numbers[2]);
+    const std::optional<qint64> start = milliseconds(fields[2]);
+    const std::optional<qint64> ms = milliseconds(fields[3]);
+    if (!std::all_of(std::begin(numbers), std::end(numbers), std::identity()) || job.number <= 0 || !start ||
+        !ms)
+        return std::nullopt;
+    job.host = fields[1] == ":" ? QString() : QString::fromUtf8(fields[1]);
+    job.start = QDateTime::fromMSecsSinceEpoch(*start);
+    job.ms = *ms;
+    if (signal != 0) {
+        job.state = RunResults::State::Signalled;
+        job.code = signal;
+        job.signalName = signalName(signal);
+    } else {
+        job.state = exitValue < 0 ? RunResults::State::Ended : RunResults::State::Exited;
+        job.code = std::max(exitValue, 0);
+    }
+    job.commandLine = NativeName::decode(command);
+    job.arguments = JobFile::arguments(command).value_or(QStringList());
+    return job;
+}
+
+QList<QByteArrayView> JobLog::wholeLines(QByteArrayView bytes)
+{
+    QList<QByteArrayView> lines;
+    for (qsizetype end = bytes.indexOf('\n'); end >= 0; end = bytes.indexOf('\n')) {
+        lines << bytes.first(end);
+        bytes = bytes.sliced(end + 1);
+    }
+    return lines;
+}
+
+QList<RunResults::Job> JobLog::read(const QString& path, QString* why)
+{
+    QFile file;
+    const RegularFile::Opened opened = RegularFile::openForReading(file, path, why);
+    if (opened == RegularFile::Opened::NotRegular)
+        *why = RegularFile::notRegularReason();
+    if (opened != RegularFile::Opened::Yes)
+        return {};
+    const QByteArray bytes = file.readAll();
+    std::map<int, RunResults::Job> jobs;
+    for (QByteArrayView l : wholeLines(bytes))
+        if (std::optional<RunResults::Job> job = parse(l))
+            jobs[job->number] = *job;
+    QList<RunResults::Job> list;
+    for (const auto& [number, job] : jobs)
+        list << job;
+    return list;
+}

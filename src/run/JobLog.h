@@ -1,0 +1,34 @@
+#pragma once
+
+#include "RunResults.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// GNU parallel's job log (--joblog), as parallel writes it and as the journal of a run writes it: a header,
+// then one line per ended job, in the order they ended, of tab-separated fields: Seq (the job's number), Host
+// (":" for this machine), Starttime (seconds since the epoch, 3 decimals), JobRuntime (seconds, 3 decimals,
+// right-aligned in 10 characters), Send, Receive (bytes the job wrote to its output), Exitval, Signal (its
+// number, 0 for none) and Command (the job's line; a line break in it as a NUL byte). A job that parallel
+// runs again (--resume-failed, --retries) gets another line later with the same Seq: the last one counts.
+namespace JobLog
+{
+// The exit code of a job that could not start, as a shell gives it for a program it cannot run.
+constexpr int startFailedCode = 127;
+
+QByteArray header();
+// The line of an ended job, with its line end; a job whose end is not known has the exit code -1.
+QByteArray line(const RunResults::Job& job);
+// The job that one line (without its line end) tells of, as far as a job log tells: number, host, start,
+// duration, outcome and what it ran. Nothing for the header, for a comment line of the job file that
+// parallel ran as a job, and for a line that is not one of a job log.
+std::optional<RunResults::Job> parse(QByteArrayView line);
+// The whole lines of `bytes`: a last line without its end was cut short by a crash and is no line yet.
+QList<QByteArrayView> wholeLines(QByteArrayView bytes);
+// The jobs of a job log file, one a number, by number.
+QList<RunResults::Job> read(const QString& path, QString* why);
+} // namespace JobLog

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "RunResults.h"
+#include "platform/AppendFile.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class Clock;
+
+// The journal of the runs, so that the next start shows the last run however Lomvato ended: a folder of runs
+// (runs/ beside log.ini), one folder a run named by its start time (20261207-161530-123), so that the names
+// sort by time; a run whose time would not sort after the newest takes the newest's name with the next number
+// (-2, -3 ...). A run's folder holds
+// - joblog: GNU parallel's job log (JobLog), a line appended at each job's end;
+// - jobs: a line appended at each job's start, with everything the results know of the job then;
+// - output: what each job wrote (both streams, as kept), a framed record appended at its end.
+// Each record reaches the kernel at once, so that a crash or SIGKILL of Lomvato loses no job that ended; the
+// files reach the disk at most once a second and at the run's end, so that a power cut loses at most the last
+// second. A job started and never ended reads back as Interrupted; a line or record cut short is left out.
+// A journal that cannot be written stops for that run and says so once; the run goes on.
+class RunJournal : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int defaultKeep = 20;
+    // Milliseconds between two syncs of a run's files to the disk.
+    static constexpr int syncPeriod = 1000;
+
+    // Keeps the newest `keep` runs in `folder`: a run that begins removes the older ones.
+    RunJournal(const QString& folder, const Clock& clock, int keep = defaultKeep, QObject* parent = nullptr);
+    ~RunJournal() override;
+
+    // Writes the runs of `results`: a run begins with the first job after the table is reset and ends at the
+    // next reset or at endRun(). Jobs left running at a close (abandonRunning) get no end.
+    void follow(const RunResults& results);
+    // The folder of the run being written; empty between runs.
+    QString runFolder() const { return m_run; }
+
+    struct Run {
+        QString folder;
+        QDateTime start;
+        int jobs = 0;
+        int failed = 0;
+        int interrupted = 0;
+    };
+    // The runs kept in `folder`, newest first.
+    static QList<Run> runs(const QString& folder);
+    // The jobs of a run's folder in the order they started, with their outcome and output.
+    static QList<RunResults::Job> load(const QString& runFolder);
+
+public slots:
+    // The run is over: its files go to the disk and are closed.
+    void endRun();
+
+signals:
+    // The journal of the current run could not be written and stops; the run goes on.
+    void failed(const QString& why);
+
+private:
+    void jobAdded(int index);
+    void jobFinished(int index);
+    bool beginRun();
+    void removeOldRuns() const;
+    void write(AppendFile& file, QByteArrayView bytes);
+    void sync();
+    void fail(const QString& why);
+    void close();
+
+    QString m_folder;
+    const Clock& m_clock;
+    int m_keep;
+    const RunResults* m_results = nullptr;
+    QString m_run;
+    bool m_failed = false;
+    bool m_foldersSynced = false;
+    AppendFile m_jobs;
+    AppendFile m_log;
+    AppendFile m_output;
+    QTimer m_sync;
+};
