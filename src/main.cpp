@@ -13,8 +13,13 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // A file that reaches the size limit fails its write, which every writer reports, instead of ending
+    // Lomvato with the work unsaved. The jobs start with every signal at its default.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lomvato"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")

@@ -4,6 +4,7 @@
 #include "ResultsTab.h"
 #include "RunSettingsBox.h"
 #include "SettingsTab.h"
+#include "platform/ProgramFolder.h"
 
 #include "AboutDialog.h"
 #include "ApplicationDialog.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
                     m_services.executableFolder),
       m_batchCommands(m_table.batch, m_editor),
       m_help(m_services.files, m_urlOpener, m_services.programFolder, m_services.executableFolder),
+      m_journal(joinPath(m_services.programFolder, u"runs"_s), m_services.clock),
       ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
@@ -63,12 +65,21 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     ui->tabs->addTab(m_logTab, u"ログ"_s);
     auto* runSettings = new RunSettingsBox(m_services.programFolder, m_engine, m_services.dialogs, this);
     ui->tabs->addTab(new SettingsTab(m_table.settings, m_store.logFile(), runSettings, this), u"環境設定"_s);
-    ui->tabs->addTab(new ResultsTab(m_engine, m_services.dialogs, this), u"結果"_s);
+    m_resultsTab = new ResultsTab(m_engine, m_journal, m_services.dialogs, this);
+    ui->tabs->addTab(m_resultsTab, u"結果"_s);
+    m_journal.setKeep(runSettings->settings().keptRuns);
+    connect(runSettings, &RunSettingsBox::keptRunsChanged, &m_journal, &RunJournal::setKeep);
+    m_journal.follow(m_engine.results());
+    connect(&m_engine, &RunEngine::begun, &m_journal, &RunJournal::begin);
+    connect(&m_engine, &RunEngine::ended, &m_journal, &RunJournal::endRun);
 
     m_statusText = new QLabel(runSettings->loadProblem(), ui->mainStatusBar);
     m_statusText->setObjectName(u"statusText"_s);
     m_statusText->setTextFormat(Qt::PlainText);
     ui->mainStatusBar->addWidget(m_statusText, 1);
+    connect(&m_journal, &RunJournal::failed, this, [this](const QString& why) {
+        m_statusText->setText(u"この実行の結果を記録できません（"_s + why + u"）。実行は続きます"_s);
+    });
 
     setUpViews();
 
@@ -297,6 +308,8 @@ bool MainWindow::startUp()
         ui->extensionList->setEnabled(false);
     m_table.log.prepend(ActivityLog::timed(m_services.clock.now(), u"Lomvato起動開始"_s, 1));
     m_table.log.prependSeparator();
+    // However the last run ended, its results are shown again.
+    m_resultsTab->showLastRun();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "help/HelpCommand.h"
 #include "platform/SingleInstance.h"
 #include "run/RunEngine.h"
+#include "run/RunJournal.h"
 #include "store/ProgramStore.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@
 class Clock;
 class ColumnWidthBinder;
 class LogTab;
+class ResultsTab;
 class Dialogs;
 class FileSystem;
 class PowerControl;
@@ -112,6 +114,7 @@ private:
     BatchCommands m_batchCommands;
     DesktopUrlOpener m_urlOpener;
     HelpCommand m_help;
+    RunJournal m_journal;
     bool m_starting = false; // inside start
     bool m_closing = false;
 
@@ -119,6 +122,7 @@ private:
     QLabel* m_statusText = nullptr;
     QPointer<QDialog> m_preview;
     LogTab* m_logTab = nullptr;
+    ResultsTab* m_resultsTab = nullptr;
     std::vector<ColumnWidthBinder*> m_widthBinders;
     QTimer m_statusFlush;
 };

@@ -62,7 +62,10 @@ void RunSettingsBox::changed()
     m_parallel->setEnabled(m_fast->isChecked());
     m_settings.fast = m_fast->isChecked();
     m_settings.parallel = m_parallel->value();
-    m_settings.keptRuns = m_keptRuns->value();
+    if (m_settings.keptRuns != m_keptRuns->value()) {
+        m_settings.keptRuns = m_keptRuns->value();
+        emit keptRunsChanged(m_settings.keptRuns);
+    }
     m_engine.setPace(m_settings.fast, m_settings.parallel);
     QString why;
     if (!m_settings.save(m_programFolder, &why))

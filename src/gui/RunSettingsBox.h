@@ -23,6 +23,9 @@ public:
     QString loadProblem() const { return m_loadProblem; }
     const RunSettings& settings() const { return m_settings; }
 
+signals:
+    void keptRunsChanged(int runs);
+
 private:
     void changed();
 

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <map>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 constexpr int unknownEndCode = -1;
@@ -87,7 +89,8 @@ std::optional<RunResults::Job> JobLog::parse(QByteArrayView line)
         job.code = std::max(exitValue, 0);
     }
     job.commandLine = NativeName::decode(command);
-    job.arguments = JobFile::arguments(command).value_or(QStringList());
+    // A line that Lomvato did not write runs as GNU parallel ran it: by the shell.
+    job.arguments = JobFile::arguments(command).value_or(QStringList{u"sh"_s, u"-c"_s, job.commandLine});
     return job;
 }
 
@@ -109,9 +112,18 @@ QList<RunResults::Job> JobLog::read(const QString& path, QString* why)
         *why = RegularFile::notRegularReason();
     if (opened != RegularFile::Opened::Yes)
         return {};
+    if (file.size() > largestFile) {
+        *why = RegularFile::tooLargeReason();
+        return {};
+    }
     const QByteArray bytes = file.readAll();
+    const QList<QByteArrayView> lines = wholeLines(bytes);
+    if (lines.isEmpty() || lines.front() != QByteArrayView(header()).chopped(1)) {
+        *why = u"GNU parallel のジョブログではありません"_s;
+        return {};
+    }
     std::map<int, RunResults::Job> jobs;
-    for (QByteArrayView l : wholeLines(bytes))
+    for (QByteArrayView l : lines)
         if (std::optional<RunResults::Job> job = parse(l))
             jobs[job->number] = *job;
     QList<RunResults::Job> list;

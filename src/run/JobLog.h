@@ -29,6 +29,9 @@ QByteArray line(const RunResults::Job& job);
 std::optional<RunResults::Job> parse(QByteArrayView line);
 // The whole lines of `bytes`: a last line without its end was cut short by a crash and is no line yet.
 QList<QByteArrayView> wholeLines(QByteArrayView bytes);
-// The jobs of a job log file, one a number, by number.
+// The largest job log read: some million jobs.
+constexpr qint64 largestFile = qint64{512} * 1024 * 1024;
+// The jobs of a job log file, one a number, by number; `why` says why a file is not read (not a regular
+// file, too large, not a job log).
 QList<RunResults::Job> read(const QString& path, QString* why);
 } // namespace JobLog

@@ -231,6 +231,7 @@ void RunEngine::startJob(RunResults::Job job)
     if (!again)
         job.arguments = m_launcher.arguments(job.commandLine, job.knownPrograms);
     job.start = m_clock.now();
+    job.host.clear(); // a job of a cluster's job log runs here now
     ProcessLauncher::Started started = again ? m_launcher.launchArguments(job.arguments, true)
                                              : m_launcher.launch(job.commandLine, job.knownPrograms, true);
     job.failure = started.failure;

@@ -11,14 +11,17 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QtEndian>
 
+#include <map>
 #include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
+const QString planName = u"plan"_s;
 const QString jobsName = u"jobs"_s;
 const QString logName = u"joblog"_s;
 const QString outputName = u"output"_s;
@@ -166,7 +169,7 @@ void readOutput(const QString& path, QList<RunResults::Job>& jobs, const QHash<i
     QString why;
     if (RegularFile::openForReading(file, path, &why) != RegularFile::Opened::Yes)
         return;
-    while (true) {
+    while (file.pos() < RunJournal::outputBudget) {
         const QByteArray head = file.read(frameHead);
         if (head.size() != frameHead || !head.startsWith(outputMark))
             return;
@@ -192,6 +195,9 @@ void readOutput(const QString& path, QList<RunResults::Job>& jobs, const QHash<i
     }
 }
 
+// The start records of a file (a run's starts or its plan).
+QList<RunResults::Job> readStarts(const QString& path);
+
 QByteArray readAll(const QString& path)
 {
     QFile file;
@@ -214,10 +220,8 @@ QList<RunResults::Job> loadRun(const QString& folder, bool withOutput)
             jobs << job;
         }
     };
-    const QByteArray starts = readAll(dir.filePath(jobsName));
-    for (QByteArrayView line : JobLog::wholeLines(starts))
-        if (const std::optional<RunResults::Job> job = parseStart(line))
-            place(*job);
+    for (const RunResults::Job& job : readStarts(dir.filePath(jobsName)))
+        place(job);
     const QByteArray ends = readAll(dir.filePath(logName));
     for (QByteArrayView line : JobLog::wholeLines(ends)) {
         const std::optional<RunResults::Job> end = JobLog::parse(line);
@@ -244,6 +248,16 @@ QList<RunResults::Job> loadRun(const QString& folder, bool withOutput)
     }
     if (withOutput)
         readOutput(dir.filePath(outputName), jobs, byNumber);
+    return jobs;
+}
+
+QList<RunResults::Job> readStarts(const QString& path)
+{
+    QList<RunResults::Job> jobs;
+    const QByteArray starts = readAll(path);
+    for (QByteArrayView line : JobLog::wholeLines(starts))
+        if (const std::optional<RunResults::Job> job = parseStart(line))
+            jobs << *job;
     return jobs;
 }
 
@@ -285,6 +299,19 @@ void RunJournal::follow(const RunResults& results)
     connect(&results, &RunResults::jobAdded, this, &RunJournal::jobAdded);
     connect(&results, &RunResults::jobFinished, this, &RunJournal::jobFinished);
     connect(&results, &QAbstractItemModel::modelReset, this, &RunJournal::endRun);
+}
+
+void RunJournal::begin(const QList<RunResults::Job>& plan)
+{
+    endRun();
+    if (!beginRun())
+        return;
+    QByteArray records;
+    for (const RunResults::Job& job : plan)
+        records += startRecord(job);
+    AppendFile file;
+    if (!file.open(QDir(m_run).filePath(planName)) || !file.append(records) || !file.sync())
+        fail(file.errorString());
 }
 
 void RunJournal::jobAdded(int index)
@@ -329,6 +356,8 @@ bool RunJournal::beginRun()
     }
     write(m_log, JobLog::header());
     removeOldRuns();
+    if (!m_failed)
+        emit runBegun(m_run);
     return !m_failed;
 }
 
@@ -415,4 +444,25 @@ QList<RunJournal::Run> RunJournal::runs(const QString& folder)
 QList<RunResults::Job> RunJournal::load(const QString& runFolder)
 {
     return loadRun(runFolder, true);
+}
+
+QList<RunResults::Job> RunJournal::rest(const RunResults& shown, const QString& runFolder)
+{
+    std::map<int, RunResults::Job> jobs;
+    QSet<int> shownNumbers;
+    for (int i = 0; i < shown.count(); ++i) {
+        const RunResults::Job& job = shown.job(i);
+        shownNumbers.insert(job.number);
+        const bool wentWell = job.state == RunResults::State::Exited && job.code == 0;
+        if (!wentWell && job.state != RunResults::State::Running)
+            jobs.emplace(job.number, job.again());
+    }
+    if (!runFolder.isEmpty())
+        for (const RunResults::Job& job : readStarts(QDir(runFolder).filePath(planName)))
+            if (!shownNumbers.contains(job.number))
+                jobs.emplace(job.number, job.again());
+    QList<RunResults::Job> list;
+    for (const auto& [number, job] : jobs)
+        list << job;
+    return list;
 }

@@ -34,11 +34,13 @@ public:
     RunJournal(const QString& folder, const Clock& clock, int keep = defaultKeep, QObject* parent = nullptr);
     ~RunJournal() override;
 
-    // Writes the runs of `results`: a run begins with the first job after the table is reset and ends at the
-    // next reset or at endRun(). Jobs left running at a close (abandonRunning) get no end.
+    // Writes the runs of `results`: a run begins with begin() or the first job after the table is reset, and
+    // ends at the next reset or at endRun(). Jobs left running at a close (abandonRunning) get no end.
     void follow(const RunResults& results);
+    QString folder() const { return m_folder; }
     // The folder of the run being written; empty between runs.
     QString runFolder() const { return m_run; }
+    void setKeep(int keep) { m_keep = keep; }
 
     struct Run {
         QString folder;
@@ -49,16 +51,26 @@ public:
     };
     // The runs kept in `folder`, newest first.
     static QList<Run> runs(const QString& folder);
-    // The jobs of a run's folder in the order they started, with their outcome and output.
+    // The jobs of a run's folder in the order they started, with their outcome and output. Output is read up
+    // to `outputBudget` bytes in all, so that a run of loud jobs cannot fill the memory; the rest stays in
+    // the files.
+    static constexpr qint64 outputBudget = qint64{256} * 1024 * 1024;
     static QList<RunResults::Job> load(const QString& runFolder);
+    // What is left to run of the shown jobs and of the run `runFolder` (empty for none): every job shown that
+    // did not end with 正常終了 (as it ran), and every job the run planned and never started, by number.
+    static QList<RunResults::Job> rest(const RunResults& shown, const QString& runFolder);
 
 public slots:
+    // A run begins with the jobs it plans: they are written first, so that the jobs it never reaches can be
+    // run later.
+    void begin(const QList<RunResults::Job>& plan);
     // The run is over: its files go to the disk and are closed.
     void endRun();
 
 signals:
     // The journal of the current run could not be written and stops; the run goes on.
     void failed(const QString& why);
+    void runBegun(const QString& runFolder);
 
 private:
     void jobAdded(int index);
