@@ -29,6 +29,7 @@ int main(int argc, char* argv[])
     RunEngine engine(table, launcher, files, clock, dialogs);
     RunJournal journal(QString::fromLocal8Bit(argv[1]), clock);
     journal.follow(engine.results());
+    QObject::connect(&engine, &RunEngine::begun, &journal, &RunJournal::begin);
     table.apps.appendRow({u"<App1>"_s, u"sh"_s, u"/bin/sh"_s});
     for (int i = 1; i <= JournalRun::jobs; ++i)
         table.files.appendRows({{u""_s, u""_s, JournalRun::script(i)}});

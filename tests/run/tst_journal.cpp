@@ -236,6 +236,21 @@ void TestJournal::survivesSigkill()
             QCOMPARE(job.errors.head(), u"e%1\n"_s.arg(i).toUtf8());
         }
     }
+    // What is left: every job of the 40 that did not end with success, then the 60 the run never reached,
+    // each with what it runs.
+    RunResults shown;
+    shown.show(read);
+    QList<int> left;
+    for (int i = 1; i <= JournalRun::jobs; ++i)
+        if (i > 40 || i % 10 == 0 || i % 7 == 0 || i % 3 != 0)
+            left << i;
+    const QList<Job> rest = RunJournal::rest(shown, counts.folder);
+    QList<int> numbers;
+    for (const Job& job : rest) {
+        numbers << job.number;
+        QCOMPARE(job.file, JournalRun::script(job.number));
+    }
+    QCOMPARE(numbers, left);
 }
 
 void TestJournal::readsParallelJobLog()
