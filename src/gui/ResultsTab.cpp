@@ -156,6 +156,7 @@ ResultsTab::ResultsTab(RunEngine& engine, RunJournal& journal, Dialogs& dialogs,
 
 void ResultsTab::updateButtons()
 {
+    m_view->setColumnHidden(RunResults::Host, !m_engine.results().anyHost());
     // Only between runs: a run changes what there is to run again.
     const bool idle = !m_engine.isRunning();
     const RunResults& results = m_engine.results();
@@ -202,7 +203,7 @@ void ResultsTab::showRun(const QString& runFolder)
     for (const RunJournal::Run& run : runs)
         if (run.folder == runFolder)
             start = run.start.toString(u"yyyy/MM/dd HH:mm:ss"_s);
-    m_shown->setText(start + u" の実行"_s);
+    m_shown->setText(start + u" の実行　"_s + m_engine.results().summary());
     updateButtons();
 }
 
@@ -218,7 +219,8 @@ void ResultsTab::loadJobLog(const QString& path)
     }
     m_engine.results().show(jobs);
     m_shownFolder.clear();
-    m_shown->setText(u"ジョブログ: "_s + QDir::toNativeSeparators(path));
+    m_shown->setText(u"ジョブログ "_s + QDir::toNativeSeparators(path) + u"　"_s +
+                     m_engine.results().summary());
     updateButtons();
 }
 

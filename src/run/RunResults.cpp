@@ -99,6 +99,11 @@ bool RunResults::failed(const Job& job)
            (job.state == State::Exited && job.code != 0);
 }
 
+bool RunResults::anyHost() const
+{
+    return std::any_of(m_jobs.cbegin(), m_jobs.cend(), [](const Job& job) { return !job.host.isEmpty(); });
+}
+
 QList<RunResults::Job> RunResults::failedJobs() const
 {
     QList<Job> jobs;
@@ -113,17 +118,22 @@ QString RunResults::summary() const
     int done = 0;
     int failures = 0;
     int abandoned = 0;
+    int interrupted = 0;
     for (const Job& j : m_jobs) {
         if (failed(j))
             ++failures;
         else if (j.state == State::Abandoned)
             ++abandoned;
+        else if (j.state == State::Interrupted)
+            ++interrupted;
         else if (j.state != State::Running)
             ++done;
     }
     QString text = u"完了 %1 件 / 失敗 %2 件"_s.arg(done).arg(failures);
     if (abandoned > 0)
         text += u" / 放置 %1 件"_s.arg(abandoned);
+    if (interrupted > 0)
+        text += u" / 中断 %1 件"_s.arg(interrupted);
     return text;
 }
 
@@ -191,6 +201,8 @@ QString RunResults::text(const Job& job, int column, int number) const
         return job.ms < 0 ? QString() : QString::number(static_cast<double>(job.ms) / 1000.0, 'f', 3);
     case Outcome:
         return outcomeText(job);
+    case Host:
+        return job.host;
     default:
         return {};
     }
@@ -198,13 +210,14 @@ QString RunResults::text(const Job& job, int column, int number) const
 
 QByteArray RunResults::toCsv() const
 {
+    const int columns = anyHost() ? ColumnCount : Host;
     QStringList header;
-    for (int c = 0; c < ColumnCount; ++c)
+    for (int c = 0; c < columns; ++c)
         header << headerData(c, Qt::Horizontal).toString();
     QString csv = CsvText::line(header);
     for (int i = 0; i < count(); ++i) {
         QStringList fields;
-        for (int c = 0; c < ColumnCount; ++c)
+        for (int c = 0; c < columns; ++c)
             fields << text(m_jobs[i], c, i + 1);
         csv += CsvText::line(fields);
     }
@@ -238,7 +251,7 @@ QVariant RunResults::data(const QModelIndex& index, int role) const
 QVariant RunResults::headerData(int section, Qt::Orientation orientation, int role) const
 {
     static const QStringList titles{u"番号"_s,     u"バッチ"_s,        u"<c2>"_s, u"<c5>"_s,
-                                    u"開始時刻"_s, u"所要時間 (秒)"_s, u"結果"_s};
+                                    u"開始時刻"_s, u"所要時間 (秒)"_s, u"結果"_s, u"ホスト"_s};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= titles.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     return titles[section];

@@ -47,7 +47,8 @@ public:
         Job again() const;
     };
     enum class Stream { Output, Errors };
-    enum Column { Number, Entry, File, Path, Start, Duration, Outcome, ColumnCount };
+    // Host: where a job of a cluster's job log ran; shown only when a job has one.
+    enum Column { Number, Entry, File, Path, Start, Duration, Outcome, Host, ColumnCount };
     // Data role answering whether a row's job failed.
     static constexpr int FailedRole = Qt::UserRole;
 
@@ -72,6 +73,8 @@ public:
     const Job& job(int index) const { return m_jobs[index]; }
     int count() const { return static_cast<int>(m_jobs.size()); }
     static bool failed(const Job& job);
+    // Whether a job ran elsewhere (a job of a cluster's job log).
+    bool anyHost() const;
     // The failed jobs, in order, as they ran.
     QList<Job> failedJobs() const;
     // "完了 120 件 / 失敗 3 件", with the abandoned jobs where there are any.
