@@ -113,11 +113,13 @@ public:
     {
         ::posix_spawn_file_actions_adddup2(&m_actions, pipe.write.get(), stream);
     }
-    // Standard input from `fd` instead, standard output to /dev/null.
+    // Standard input from `fd` instead, standard output and error to /dev/null: nothing of ours (a terminal,
+    // a pipe someone waits on) stays open in it.
     void readFrom(int fd)
     {
         ::posix_spawn_file_actions_adddup2(&m_actions, fd, STDIN_FILENO);
         ::posix_spawn_file_actions_addopen(&m_actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        ::posix_spawn_file_actions_addopen(&m_actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     }
 
     // The program's pid, or the reason it could not be started (on glibc 2.24 and later also the reason its
