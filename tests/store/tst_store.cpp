@@ -34,15 +34,24 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-// The factory template as written; loaded and written again it gives the e2e suite's factory-written.lvt.
-const QString factoryText =
+// The factory template as written, and as loaded and written again: whole twips, all four batch widths, one
+// more empty line at the end.
+const QString factoryLists =
     u"/check1.Value\r\n1\r\n/check2.Value\r\n1\r\n/option1.value\r\nTrue|False\r\n/option2.value\r\n"
     u"True|False\r\n/list1.List\r\n\r\n/list1.value\r\n\r\n/listview3.listitems.Text\r\n<c0>|戻り値\r\n"
-    u"<c1>|カウント\r\n<c2>|元ファイル名\r\n<c3>|拡張子\r\n<c4>|親パス\r\n<c5>|フルパス\r\n\r\n"
+    u"<c1>|カウント\r\n<c2>|元ファイル名\r\n<c3>|拡張子\r\n<c4>|親パス\r\n<c5>|フルパス\r\n\r\n"_s;
+const QString factoryText =
+    factoryLists +
     u"/listview3.ColumnHeaders.Width\r\n450.1418|1440\r\n/listview1.ColumnHeaders.Position\r\n1|2|3|4|5|6\r\n"
     u"/listview1.ColumnHeaders.Width\r\n1409.953|1140.095|1530.142|1035.213|1080|1440\r\n"
     u"/listview2.listitems.Text\r\n\r\n/listview2.ColumnHeaders.Width\r\n659.9055|1440|1440|1440\r\n"
     u"/listview4.ColumnHeaders.Width\r\n659.9055|1214.92\r\n/label6.caption\r\n32\r\n"_s;
+const QString factoryWritten =
+    factoryLists +
+    u"/listview3.ColumnHeaders.Width\r\n450|1440\r\n/listview1.ColumnHeaders.Position\r\n1|2|3|4|5|6\r\n"
+    u"/listview1.ColumnHeaders.Width\r\n1410|1140|1530|1035|1080|1440\r\n/listview2.listitems.Text\r\n\r\n"
+    u"/listview2.ColumnHeaders.Width\r\n660|1440|1440|1440\r\n/listview4.ColumnHeaders.Width\r\n"
+    u"660|1215|1440|1440\r\n/label6.caption\r\n32\r\n\r\n"_s;
 
 struct Fixture {
     QTemporaryDir dir;
@@ -68,7 +77,6 @@ class TestStore : public QObject
 {
     Q_OBJECT
 private slots:
-    void numbers();
     void brokenFiles_data();
     void brokenFiles();
     void valueLines();
@@ -79,25 +87,11 @@ private slots:
     void storeAtClose_data();
     void storeAtClose();
     void startupTemplateCopiedFromShipped();
-    void loadedText();
-    void logLoad();
+    void logFile();
     void failedWrites_data();
     void failedWrites();
-    void notRegularFiles_data();
     void notRegularFiles();
-    void hugeLogKeepsItsNewest();
 };
-
-void TestStore::numbers()
-{
-    QCOMPARE(TemplateWriter::formatWidth(9.9999999f), u"10"_s); // rounding carries
-    const auto whole = [](const QString& text) {
-        int value = 0;
-        return TemplateReader::wholeNumber(text, &value) ? value : refused;
-    };
-    QCOMPARE((QList<int>{whole(u"1.5e3"_s), whole(u"32767.5"_s), whole(u"12px"_s), whole(u"nan"_s)}),
-             (QList<int>{1500, refused, refused, refused}));
-}
 
 void TestStore::brokenFiles_data()
 {
@@ -139,6 +133,13 @@ void TestStore::brokenFiles()
 
 void TestStore::valueLines()
 {
+    QCOMPARE(TemplateWriter::formatWidth(9.9999999f), u"10"_s); // rounding carries
+    const auto whole = [](const QString& text) {
+        int value = 0;
+        return TemplateReader::wholeNumber(text, &value) ? value : refused;
+    };
+    QCOMPARE((QList<int>{whole(u"1.5e3"_s), whole(u"32767.5"_s), whole(u"12px"_s), whole(u"nan"_s)}),
+             (QList<int>{1500, refused, refused, refused}));
     const QString text =
         u"garbage\n|||\n/check1.Value\n0\n\n/check2.Value\n0\n/list1.List\na||c\n/list1.value\n"
         u"False|True|False\n/listview3.listitems.Text\n<c0>|戻り値\nkey|a|b\n/listview3.ColumnHeaders.Width\n"
@@ -148,9 +149,8 @@ void TestStore::valueLines()
     TemplateData data;
     StoreError error;
     QVERIFY2(readText(text, data, &error), qPrintable(error.text()));
-    QCOMPARE(data.alwaysAppend, 1); // a section that occurs twice is applied twice
-    QCOMPARE(data.afterWork, 0);
-    QStringList extensions; // lists append again
+    QCOMPARE(QPair(data.alwaysAppend, data.afterWork), QPair(1, 0)); // a section read twice is applied twice
+    QStringList extensions;                                          // lists append again
     for (const auto& e : data.extensions)
         extensions << e.text + (e.checked ? u"✓"_s : QString());
     QCOMPARE(extensions, (QStringList{u"a"_s, u"✓"_s, u"c"_s, u"d"_s}));
@@ -173,10 +173,9 @@ void TestStore::factoryAndRichTables()
     QVERIFY(f.file.writeFactoryStartupTemplate());
     QCOMPARE(readBytes(f.defaultLvt), TextCodec::encode(factoryText));
 
-    // Loaded and written again: whole twips, all four batch widths, one more empty line at the end.
     QCOMPARE(f.file.loadStartupTemplate(f.defaultLvt), TemplateFile::Outcome::Loaded);
     QVERIFY(f.file.writeTemplate(f.path(u"back.lvt"_s)));
-    QCOMPARE(readBytes(f.path(u"back.lvt"_s)), readBytes(QStringLiteral(LOMVATO_FACTORY_WRITTEN)));
+    QCOMPARE(readBytes(f.path(u"back.lvt"_s)), TextCodec::encode(factoryWritten));
 
     // A rich table on top of the loaded one.
     WorkTable& t = f.table;
@@ -327,26 +326,6 @@ void TestStore::startupTemplateCopiedFromShipped()
     QVERIFY(user.dialogs.shown.isEmpty());
 }
 
-void TestStore::loadedText()
-{
-    QCOMPARE(LogFile::loadedText(u"A\nB"_s, 1024), u"\r\nA\r\nB"_s);
-    QCOMPARE(LogFile::loadedText(u"A\r\n\r\nB\r\n"_s, 1024), u"\r\nA\r\n\r\nB"_s);
-    QCOMPARE(LogFile::loadedText(u"AB\r\nC\r\n"_s, 5), u"\r\nAB\r"_s); // cut inside a line break
-    QCOMPARE(LogFile::loadedText(u"A😀B\r\n"_s, 4), u"\r\nA"_s);        // a surrogate pair stays whole
-}
-
-void TestStore::logLoad()
-{
-    Fixture f;
-    f.table.log.setText(u"kept"_s);
-    QVERIFY(!f.logFile.loadLog(f.logIni)); // no file: the log stays
-    QCOMPARE(f.table.log.text(), u"kept"_s);
-    f.logFile.clear(); // "ログファイルを削除": one line break comes back
-    QVERIFY(f.logFile.storeLog(f.logIni));
-    QVERIFY(f.logFile.loadLog(f.logIni));
-    QCOMPARE(f.table.log.text(), u"\r\n"_s);
-}
-
 void TestStore::failedWrites_data()
 {
     // Each save runs with room for a few bytes in any file; the old file is longer than nothing and must
@@ -400,47 +379,39 @@ void TestStore::failedWrites()
              QStringList());
 }
 
-void TestStore::notRegularFiles_data()
-{
-    // Neither may block, nor grow without end: each is a read error. (A link to a device is only ever read
-    // here: a faulty writer could replace the device.)
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("asTemplate");
-    QTest::addRow("FIFO") << u"fifo"_s << true;
-    QTest::addRow("folder") << u"folder"_s << true;
-    QTest::addRow("link to /dev/zero as log") << u"zero"_s << false;
-}
-
+// A FIFO in place of both files may neither block nor be replaced: each is a read error. (The other kinds
+// that are no regular file take the same check: tst_runsettings reads a folder and a link to /dev/zero.)
 void TestStore::notRegularFiles()
 {
-    QFETCH(QString, kind);
-    QFETCH(bool, asTemplate);
     Fixture f;
-    for (const QString& path : {f.defaultLvt, f.logIni}) {
-        if (path == f.defaultLvt && !asTemplate)
-            continue;
-        if (kind == u"fifo"_s)
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == u"zero"_s)
-            QVERIFY(QFile::link(u"/dev/zero"_s, path));
-        else
-            QVERIFY(QDir().mkdir(path));
-    }
+    for (const QString& path : {f.defaultLvt, f.logIni})
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     f.table.log.setText(u"kept"_s);
-    QVERIFY(!f.logFile.loadLog(f.logIni)); // a hang or an endless read runs into the test's time-out
+    QVERIFY(!f.logFile.loadLog(f.logIni)); // a hang runs into the test's time-out
     QCOMPARE(f.table.log.text(), u"kept"_s);
-    if (!asTemplate)
-        return;
     // The recovery cannot put the factory template in its place either: it says so, and gives up.
     QCOMPARE(f.file.loadStartupTemplate(f.defaultLvt), TemplateFile::Outcome::GaveUp);
     QCOMPARE(f.dialogs.shown.size(), 3);
     QCOMPARE(f.dialogs.shown[1].text.left(4), u"7 : "_s);
 }
 
-void TestStore::hugeLogKeepsItsNewest()
+// The log: none loads nothing, a cleared one comes back as one line break; a load keeps whole lines and
+// characters up to the limit, and reads only that much of a file of any size.
+void TestStore::logFile()
 {
-    // 512 MiB, nearly all of it a hole: the newest entries at the start must load (bench_store times it).
+    QCOMPARE(LogFile::loadedText(u"A\nB"_s, 1024), u"\r\nA\r\nB"_s);
+    QCOMPARE(LogFile::loadedText(u"A\r\n\r\nB\r\n"_s, 1024), u"\r\nA\r\n\r\nB"_s);
+    QCOMPARE(LogFile::loadedText(u"AB\r\nC\r\n"_s, 5), u"\r\nAB\r"_s); // cut inside a line break
+    QCOMPARE(LogFile::loadedText(u"A😀B\r\n"_s, 4), u"\r\nA"_s);        // a surrogate pair stays whole
     Fixture f;
+    f.table.log.setText(u"kept"_s);
+    QVERIFY(!f.logFile.loadLog(f.logIni));
+    QCOMPARE(f.table.log.text(), u"kept"_s);
+    f.logFile.clear(); // "ログファイルを削除"
+    QVERIFY(f.logFile.storeLog(f.logIni));
+    QVERIFY(f.logFile.loadLog(f.logIni));
+    QCOMPARE(f.table.log.text(), u"\r\n"_s);
+    // 512 MiB, nearly all of it a hole: the newest entries at the start must load (bench_store times it).
     const QByteArray newest = TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n"_s);
     writeBytes(f.logIni, newest);
     QVERIFY(QFile::resize(f.logIni, qint64{512} * 1024 * 1024));
