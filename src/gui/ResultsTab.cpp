@@ -171,10 +171,17 @@ void ResultsTab::updateButtons()
 void ResultsTab::fillRunMenu()
 {
     m_runMenu->clear();
-    const QList<RunJournal::Run> runs = RunJournal::runs(m_journal.folder());
-    if (runs.isEmpty())
+    const QStringList folders = RunJournal::runFolders(m_journal.folder());
+    if (folders.isEmpty())
         m_runMenu->addAction(u"残っている実行はありません"_s)->setEnabled(false);
-    for (const RunJournal::Run& run : runs) {
+    for (const QString& runFolder : folders) {
+        // The run being written still changes; the others are read once.
+        RunJournal::Run run = m_runs.value(runFolder);
+        if (run.folder.isEmpty()) {
+            run = RunJournal::run(runFolder);
+            if (runFolder != m_journal.runFolder())
+                m_runs.insert(runFolder, run);
+        }
         QString text = run.start.toString(u"yyyy/MM/dd HH:mm:ss"_s) +
                        u"　%1 件 / 失敗 %2 件"_s.arg(run.jobs).arg(run.failed);
         if (run.interrupted > 0)
@@ -187,9 +194,9 @@ void ResultsTab::fillRunMenu()
 
 void ResultsTab::showLastRun()
 {
-    const QList<RunJournal::Run> runs = RunJournal::runs(m_journal.folder());
-    if (!runs.isEmpty())
-        showRun(runs.front().folder);
+    const QStringList folders = RunJournal::runFolders(m_journal.folder());
+    if (!folders.isEmpty())
+        showRun(folders.front());
 }
 
 void ResultsTab::showRun(const QString& runFolder)
@@ -198,12 +205,8 @@ void ResultsTab::showRun(const QString& runFolder)
         return;
     m_engine.results().show(RunJournal::load(runFolder));
     m_shownFolder = runFolder;
-    const QList<RunJournal::Run> runs = RunJournal::runs(m_journal.folder());
-    QString start;
-    for (const RunJournal::Run& run : runs)
-        if (run.folder == runFolder)
-            start = run.start.toString(u"yyyy/MM/dd HH:mm:ss"_s);
-    m_shown->setText(start + u" の実行　"_s + m_engine.results().summary());
+    m_shown->setText(RunJournal::startOf(runFolder).toString(u"yyyy/MM/dd HH:mm:ss"_s) + u" の実行　"_s +
+                     m_engine.results().summary());
     updateButtons();
 }
 

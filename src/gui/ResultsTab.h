@@ -1,5 +1,8 @@
 #pragma once
 
+#include "run/RunJournal.h"
+
+#include <QHash>
 #include <QWidget>
 
 class Dialogs;
@@ -11,7 +14,6 @@ class QPushButton;
 class QTableView;
 class QTimer;
 class RunEngine;
-class RunJournal;
 class FailedFirstProxy;
 
 // The tab "結果": how every job of the current run, or of a run kept in the journal, or of a job log that
@@ -52,6 +54,8 @@ private:
     QTableView* m_view;
     QPlainTextEdit* m_details;
     QTimer* m_refresh;
+    // The counts of the kept runs that have ended, read once.
+    QHash<QString, RunJournal::Run> m_runs;
     // The journal folder of the shown run, whose jobs never reached are run by resume(); empty for a job log.
     QString m_shownFolder;
 };

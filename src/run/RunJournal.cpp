@@ -9,6 +9,7 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -426,19 +427,36 @@ void RunJournal::close()
 QList<RunJournal::Run> RunJournal::runs(const QString& folder)
 {
     QList<Run> list;
-    const QStringList names = runNames(folder);
-    for (auto name = names.crbegin(); name != names.crend(); ++name) {
-        Run run;
-        run.folder = QDir(folder).filePath(*name);
-        run.start = QDateTime::fromString(runName.match(*name).captured(1), timeFormat);
-        for (const RunResults::Job& job : loadRun(run.folder, false)) {
-            ++run.jobs;
-            run.failed += RunResults::failed(job) ? 1 : 0;
-            run.interrupted += job.state == RunResults::State::Interrupted ? 1 : 0;
-        }
-        list << run;
-    }
+    for (const QString& runFolder : runFolders(folder))
+        list << run(runFolder);
     return list;
+}
+
+QStringList RunJournal::runFolders(const QString& folder)
+{
+    QStringList folders;
+    const QStringList names = runNames(folder);
+    for (auto name = names.crbegin(); name != names.crend(); ++name)
+        folders << QDir(folder).filePath(*name);
+    return folders;
+}
+
+QDateTime RunJournal::startOf(const QString& runFolder)
+{
+    return QDateTime::fromString(runName.match(QFileInfo(runFolder).fileName()).captured(1), timeFormat);
+}
+
+RunJournal::Run RunJournal::run(const QString& runFolder)
+{
+    Run run;
+    run.folder = runFolder;
+    run.start = startOf(runFolder);
+    for (const RunResults::Job& job : loadRun(runFolder, false)) {
+        ++run.jobs;
+        run.failed += RunResults::failed(job) ? 1 : 0;
+        run.interrupted += job.state == RunResults::State::Interrupted ? 1 : 0;
+    }
+    return run;
 }
 
 QList<RunResults::Job> RunJournal::load(const QString& runFolder)

@@ -51,6 +51,11 @@ public:
     };
     // The runs kept in `folder`, newest first.
     static QList<Run> runs(const QString& folder);
+    // Their folders alone, newest first, without reading them.
+    static QStringList runFolders(const QString& folder);
+    static QDateTime startOf(const QString& runFolder);
+    // One run's start and counts: its start and end records are read.
+    static Run run(const QString& runFolder);
     // The jobs of a run's folder in the order they started, with their outcome and output. Output is read up
     // to `outputBudget` bytes in all, so that a run of loud jobs cannot fill the memory; the rest stays in
     // the files.
