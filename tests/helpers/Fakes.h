@@ -131,9 +131,8 @@ public:
     {
         QString program;
         QStringList words;
-        if (!CommandLine(commandLine)
-                 .resolve(
-                     known, [](const QString&) { return false; }, program, words))
+        const auto noFile = [](const QString&) { return false; };
+        if (!CommandLine(commandLine).resolve(known, noFile, program, words))
             return {};
         words.prepend(program);
         return words;

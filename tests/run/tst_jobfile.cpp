@@ -68,8 +68,6 @@ private slots:
     void quoting_data();
     void quoting();
     void linesReadBack();
-    void foreignLinesAreNotRead_data();
-    void foreignLinesAreNotRead();
     void shellGivesWhatTheLauncherGives_data();
     void shellGivesWhatTheLauncherGives();
     void arrayRecipeRunsEveryJob();
@@ -81,8 +79,6 @@ private:
     QMap<QString, QByteArray> m_expected;
     QString m_jobFile;
     int m_jobCount = 0;
-
-private:
     QTemporaryDir m_dir;
     WorkTable m_table;
     RealFileSystem m_files;
@@ -130,21 +126,10 @@ void TestJobFile::linesReadBack()
         QCOMPARE(JobFile::arguments(line), std::optional(arguments));
     }
     QCOMPARE(JobFile::arguments("false"), std::optional(QStringList()));
-}
-
-void TestJobFile::foreignLinesAreNotRead_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::newRow("a bare program") << "echo hi"_ba;
-    QTest::newRow("a plain word quoted") << "'echo' 'a'"_ba;
-    QTest::newRow("a line break without its variable") << "'echo' 'a'\"$nl\"'b'"_ba;
-    QTest::newRow("a comment") << "# Lomvato"_ba;
-}
-
-void TestJobFile::foreignLinesAreNotRead()
-{
-    QFETCH(QByteArray, line);
-    QCOMPARE(JobFile::arguments(line), std::nullopt);
+    // Lines that Lomvato would not have written: a bare program, a plain word quoted, a line break without
+    // its variable, a comment.
+    for (const char* line : {"echo hi", "'echo' 'a'", "'echo' 'a'\"$nl\"'b'", "# Lomvato"})
+        QCOMPARE(JobFile::arguments(line), std::nullopt);
 }
 
 void TestJobFile::exportHostileJobs()
@@ -200,7 +185,6 @@ void TestJobFile::shellGivesWhatTheLauncherGives_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("parallel");
-    QTest::addRow("sh") << u"sh \"$JOBS\""_s << false;
     QTest::addRow("bash") << u"bash \"$JOBS\""_s << false;
     QTest::addRow("dash") << u"dash \"$JOBS\""_s << false;
     QTest::addRow("GNU parallel under sh") << u"PARALLEL_SHELL=/bin/sh parallel -j2 < \"$JOBS\""_s << true;
@@ -255,19 +239,11 @@ void TestJobFile::linesTooLongForParallel()
     if (QStandardPaths::findExecutable(u"parallel"_s).isEmpty())
         QSKIP("GNU parallel is not installed");
     // Each line alone: parallel runs the first and refuses the second, as said.
-    QFile file(m_dir.filePath(u"long.sh"_s));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
     const QDir dir(m_dir.filePath(u"long"_s));
     QVERIFY(QDir().mkpath(dir.path()));
-    for (int job : {1, 2}) {
-        QFile one(dir.filePath(u"one.sh"_s));
-        QVERIFY(one.open(QIODevice::WriteOnly));
-        one.write(lines[job - 1] + '\n');
-        one.close();
-        const int code = runIn(dir, u"PARALLEL_SHELL=/bin/sh parallel < one.sh"_s);
-        QCOMPARE(code == 0, job == 1);
-    }
+    for (int job : {1, 2})
+        QCOMPARE(runIn(dir, u"sed -n %1p ../long.sh | PARALLEL_SHELL=/bin/sh parallel"_s.arg(job)) == 0,
+                 job == 1);
     QVERIFY(QFile::exists(dir.filePath(u"out"_s)));
 }
 

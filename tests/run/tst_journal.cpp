@@ -1,9 +1,11 @@
 #include "DiskFaults.h"
 #include "Fakes.h"
-#include "JournalRun.h"
+#include "core/WorkTable.h"
+#include "platform/LinuxProcessLauncher.h"
 #include "platform/NativeName.h"
 #include "run/JobFile.h"
 #include "run/JobLog.h"
+#include "run/RunEngine.h"
 #include "run/RunJournal.h"
 
 #include <QProcess>
@@ -22,7 +24,8 @@ Q_DECLARE_METATYPE(State)
 
 namespace
 {
-// Job `number`, of an entry and a file named `name`, its program given `name` and an empty argument.
+// Job `number`, of an entry and a file named `name`, its program given `name` and an empty argument, ended
+// with success after 1.234 s.
 Job jobNamed(int number, const QString& name)
 {
     Job job;
@@ -37,7 +40,17 @@ Job jobNamed(int number, const QString& name)
     job.knownPrograms = {u"/opt/conv"_s, name};
     job.arguments = {u"/opt/conv"_s, name, QString()};
     job.start = QDateTime::fromMSecsSinceEpoch(1796659760346 + number);
+    job.state = State::Exited;
+    job.ms = 1234;
     return job;
+}
+
+// What the journal keeps of a job.
+auto kept(const Job& j)
+{
+    return std::tuple(j.number, j.entry, j.row, j.key, j.app, j.file, j.path, j.commandLine, j.knownPrograms,
+                      j.arguments, j.start, j.failure, j.state, j.code, j.signalName, j.ms, j.output.head(),
+                      j.output.tail(), j.output.total(), j.errors.head());
 }
 
 // The only run in `folder`.
@@ -47,11 +60,43 @@ QList<Job> theRun(const QString& folder)
     return runs.size() == 1 ? RunJournal::load(runs.front().folder) : QList<Job>();
 }
 
-// What the journal keeps of a job's start.
-auto started(const Job& j)
+// The batch that survivesSigkill kills. Job i (from 1) runs script(i) with /bin/sh, under a name that needs
+// quoting: it writes o<i> and e<i>, then runs as long as its Lomvato when i is a multiple of 10, kills
+// itself with SIGKILL when a multiple of 7, else exits with i % 3.
+constexpr int batchJobs = 100;
+const QString batchName = u"写真\u3000'x' $1"_s;
+
+QString script(int i)
 {
-    return std::tuple(j.number, j.entry, j.row, j.key, j.app, j.file, j.path, j.commandLine, j.knownPrograms,
-                      j.arguments, j.start, j.failure);
+    const QString end = i % 10 == 0  ? u"while kill -0 $PPID; do sleep 0.1; done"_s
+                        : i % 7 == 0 ? u"kill -9 $$"_s
+                                     : u"exit %1"_s.arg(i % 3);
+    return u"echo o%1; echo e%1 >&2; "_s.arg(i) + end;
+}
+
+// Runs the batch at the fast pace, four at a time, through the real launcher with the journal written into
+// `folder`, until it is killed. Four sleepers take the four places: jobs 1 to 40 start, and all but the
+// sleepers end.
+int runUntilKilled(const QString& folder)
+{
+    WorkTable table;
+    RealFileSystem files;
+    LinuxProcessLauncher launcher(files);
+    SystemClock clock;
+    FakeDialogs dialogs;
+    RunEngine engine(table, launcher, files, clock, dialogs);
+    RunJournal journal(folder, clock);
+    journal.follow(engine.results());
+    QObject::connect(&engine, &RunEngine::begun, &journal, &RunJournal::begin);
+    table.apps.appendRow({u"<App1>"_s, u"sh"_s, u"/bin/sh"_s});
+    for (int i = 1; i <= batchJobs; ++i)
+        table.files.appendRows({{u""_s, u""_s, script(i)}});
+    table.batch.appendRow(
+        {u"<App1>"_s, u"sh"_s, u"<App1> -c \"<c2>\" \""_s + batchName + u'"', u"/bin/sh"_s});
+    engine.setPace(true, 4);
+    engine.setCanStart(true);
+    engine.start();
+    return QCoreApplication::exec();
 }
 } // namespace
 
@@ -62,7 +107,6 @@ private slots:
     void init();
     void writtenAndReadBack_data();
     void writtenAndReadBack();
-    void cutShort_data();
     void cutShort();
     void survivesSigkill();
     void readsParallelJobLog();
@@ -71,9 +115,10 @@ private slots:
     void failingWrite();
 
 private:
-    // Writes one run of `jobs`, ended by `ends` as far as it holds them (the output as `outputs`; "err" on
-    // the error stream), and ends it.
-    void writeRun(const QList<Job>& jobs, const QList<Job>& ends, const QList<QByteArray>& outputs);
+    // Writes one run of `ends` and ends it: job i writes outputs[i] and "err" on the error stream, then ends
+    // as ends[i] says, or gets no end when Abandoned (left running at a close). Returns the jobs as they
+    // should read back.
+    QList<Job> writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeClock m_clock;
@@ -84,27 +129,30 @@ void TestJournal::init()
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
-void TestJournal::writeRun(const QList<Job>& jobs, const QList<Job>& ends, const QList<QByteArray>& outputs)
+QList<Job> TestJournal::writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs)
 {
     RunResults results;
     RunJournal journal(m_dir->path(), m_clock);
     journal.follow(results);
-    QSignalSpy failed(&journal, &RunJournal::failed);
     results.clear();
-    for (qsizetype i = 0; i < jobs.size(); ++i) {
-        results.add(jobs[i]);
-        if (i >= ends.size())
-            continue;
-        const Job& end = ends[i];
-        results.appendOutput(int(i), RunResults::Stream::Output, outputs[i]);
-        results.appendOutput(int(i), RunResults::Stream::Errors, "err");
-        if (end.state == State::Abandoned)
+    QList<Job> expected;
+    for (Job job : ends) {
+        const State state = std::exchange(job.state, State::Running);
+        const int i = results.add(job);
+        results.appendOutput(i, RunResults::Stream::Output, outputs[i]);
+        results.appendOutput(i, RunResults::Stream::Errors, "err");
+        if (state == State::Abandoned)
             results.abandonRunning();
-        else if (end.state != State::Running)
-            results.finish(int(i), end.state, end.code, end.ms, end.signalName);
+        else
+            results.finish(i, state, job.code, job.ms, job.signalName);
+        expected << results.job(i);
+        if (state == State::Abandoned) {
+            expected.back().state = State::Interrupted;
+            expected.back().output = expected.back().errors = CapturedStream();
+        }
     }
     journal.endRun();
-    QCOMPARE(failed.count(), 0);
+    return expected;
 }
 
 void TestJournal::writtenAndReadBack_data()
@@ -125,7 +173,6 @@ void TestJournal::writtenAndReadBack_data()
     QTest::newRow("end unknown") << u"%1 ~x a=b"_s << State::Ended << 0 << QByteArray();
     QTest::newRow("output with a part left out") << u"big"_s << State::Exited << 1 << big;
     QTest::newRow("left running at a close") << u"left"_s << State::Abandoned << 0 << "so far"_ba;
-    QTest::newRow("no end") << u"running"_s << State::Running << 0 << QByteArray();
 }
 
 void TestJournal::writtenAndReadBack()
@@ -135,81 +182,49 @@ void TestJournal::writtenAndReadBack()
     QFETCH(int, code);
     QFETCH(QByteArray, output);
     // The job between two plain ones, so that its records are read among others.
-    QList<Job> jobs{jobNamed(7, u"before"_s), jobNamed(8, name), jobNamed(9, u"after"_s)};
-    if (state == State::StartFailed)
-        jobs[1].failure = u"そのようなファイルはありません"_s;
-    QList<Job> ends = jobs;
-    for (Job& end : ends) {
-        end.state = State::Exited;
-        end.ms = 1234;
-    }
+    QList<Job> ends{jobNamed(7, u"before"_s), jobNamed(8, name), jobNamed(9, u"after"_s)};
     ends[1].state = state;
     ends[1].code = code;
     ends[1].signalName = state == State::Signalled ? u"TERM"_s : QString();
-    writeRun(jobs, ends, {"a", output, "b"});
-
+    if (state == State::StartFailed)
+        ends[1].failure = u"そのようなファイルはありません"_s;
+    const QList<Job> written = writeRun(ends, {"a", output, "b"});
     const QList<Job> read = theRun(m_dir->path());
     QCOMPARE(read.size(), 3);
-    for (int i : {0, 2})
-        QCOMPARE(read[i].state, State::Exited);
-    QVERIFY(started(read[1]) == started(jobs[1]));
-    const bool ended = state != State::Abandoned && state != State::Running;
-    QCOMPARE(read[1].state, ended ? state : State::Interrupted);
-    QCOMPARE(read[1].code, ended ? code : 0);
-    QCOMPARE(read[1].signalName, ends[1].signalName);
-    QCOMPARE(read[1].ms, ended ? 1234 : -1);
-    CapturedStream expected;
-    expected.append(output);
-    QVERIFY(read[1].output == (ended ? expected : CapturedStream()));
-    QCOMPARE(read[1].errors.head(), ended ? "err"_ba : QByteArray());
-}
-
-void TestJournal::cutShort_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<State>("state");
-    QTest::addColumn<qint64>("output");
-    QTest::addColumn<QString>("path");
-    // Cut in the last job's start record: its end alone tells what it ran.
-    QTest::newRow("jobs") << u"jobs"_s << State::Exited << qint64(2) << QString();
-    QTest::newRow("joblog") << u"joblog"_s << State::Interrupted << qint64(2) << u"/p/b"_s;
-    QTest::newRow("output") << u"output"_s << State::Exited << qint64(0) << u"/p/b"_s;
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(kept(read[i]), kept(written[i]));
 }
 
 void TestJournal::cutShort()
 {
-    QFETCH(QString, file);
-    QFETCH(State, state);
-    QFETCH(qint64, output);
-    QFETCH(QString, path);
-    QList<Job> ends{jobNamed(1, u"a"_s), jobNamed(2, u"b"_s)};
-    for (Job& end : ends)
-        end.state = State::Exited;
-    writeRun({jobNamed(1, u"a"_s), jobNamed(2, u"b"_s)}, ends, {"o\n", "o\n"});
-    const QString run = RunJournal::runs(m_dir->path()).front().folder;
-    QFile cut(QDir(run).filePath(file));
-    QVERIFY(cut.resize(cut.size() - 3));
-
-    const QList<Job> read = RunJournal::load(run);
-    QCOMPARE(read.size(), 2);
-    QCOMPARE(read[0].state, State::Exited);
-    QCOMPARE(read[0].output.total(), 2);
-    QCOMPARE(read[1].number, 2);
-    QCOMPARE(read[1].state, state);
-    QCOMPARE(read[1].output.total(), output);
-    QCOMPARE(read[1].path, path);
-    QCOMPARE(read[1].arguments, jobNamed(2, u"b"_s).arguments);
+    // Each file cut in the last job's record: what is whole reads back. Cut in its start record, its end
+    // alone tells what it ran.
+    const QList<std::tuple<QString, State, qint64, QString>> cuts{
+        {u"jobs"_s, State::Exited, 2, QString()},
+        {u"joblog"_s, State::Interrupted, 2, u"/p/b"_s},
+        {u"output"_s, State::Exited, 0, u"/p/b"_s}};
+    for (const auto& [file, state, output, path] : cuts) {
+        const QList<Job> written = writeRun({jobNamed(1, u"a"_s), jobNamed(2, u"b"_s)}, {"o\n", "o\n"});
+        const QString run = RunJournal::runs(m_dir->path()).front().folder;
+        QFile cut(QDir(run).filePath(file));
+        QVERIFY(cut.resize(cut.size() - 3));
+        const QList<Job> read = RunJournal::load(run);
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(kept(read[0]), kept(written[0]));
+        QCOMPARE(std::tuple(file, read[1].number, read[1].state, read[1].output.total(), read[1].path),
+                 std::tuple(file, 2, state, output, path));
+        QCOMPARE(read[1].arguments, written[1].arguments);
+    }
 }
 
 void TestJournal::survivesSigkill()
 {
     QProcess run;
-    run.start(QString::fromUtf8(LOMVATO_JOURNAL_RUN), {m_dir->path()});
+    run.start(QCoreApplication::applicationFilePath(), {u"--run-until-killed"_s, m_dir->path()});
     QVERIFY(run.waitForStarted());
     // 36 ends and the header: the four sleepers hold every place, nothing else will happen.
     const auto endLines = [&] {
-        const QList<RunJournal::Run> runs = RunJournal::runs(m_dir->path());
-        QFile log(QDir(runs.value(0).folder).filePath(u"joblog"_s));
+        QFile log(QDir(RunJournal::runs(m_dir->path()).value(0).folder).filePath(u"joblog"_s));
         return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
     };
     QTRY_COMPARE_WITH_TIMEOUT(endLines(), 37, 30000);
@@ -217,40 +232,34 @@ void TestJournal::survivesSigkill()
     QCOMPARE(::kill(pid_t(run.processId()), SIGKILL), 0);
     QVERIFY(run.waitForFinished());
 
-    // Jobs 1 to 40 started; each reads back as it ended, so that the jobs that did not end with success are
-    // exactly the failed ones and the sleepers.
+    // Jobs 1 to 40 started; each reads back as it ended, with its output, so that the jobs that did not end
+    // with success are exactly the failed ones and the sleepers.
     const QList<Job> read = theRun(m_dir->path());
     QCOMPARE(read.size(), 40);
     const RunJournal::Run counts = RunJournal::runs(m_dir->path()).front();
     QCOMPARE(std::tuple(counts.jobs, counts.failed, counts.interrupted), std::tuple(40, 25, 4));
     for (const Job& job : read) {
         const int i = job.number;
-        QCOMPARE(job.arguments,
-                 QStringList({u"/bin/sh"_s, u"-c"_s, JournalRun::script(i), JournalRun::name}));
-        QCOMPARE(job.file, JournalRun::script(i));
         const State state = i % 10 == 0 ? State::Interrupted : i % 7 == 0 ? State::Signalled : State::Exited;
-        QCOMPARE(job.state, state);
-        QCOMPARE(job.code, state == State::Signalled ? SIGKILL : state == State::Exited ? i % 3 : 0);
-        if (state != State::Interrupted) {
-            QCOMPARE(job.output.head(), u"o%1\n"_s.arg(i).toUtf8());
-            QCOMPARE(job.errors.head(), u"e%1\n"_s.arg(i).toUtf8());
-        }
+        const bool ended = state != State::Interrupted;
+        QCOMPARE(std::tuple(job.state, job.code, job.output.head() + job.errors.head()),
+                 std::tuple(state,
+                            state == State::Signalled ? SIGKILL
+                            : ended                   ? i % 3
+                                                      : 0,
+                            ended ? u"o%1\ne%1\n"_s.arg(i).toUtf8() : QByteArray()));
     }
     // What is left: every job of the 40 that did not end with success, then the 60 the run never reached,
-    // each with what it runs.
+    // each with its file.
     RunResults shown;
     shown.show(read);
-    QList<int> left;
-    for (int i = 1; i <= JournalRun::jobs; ++i)
+    QStringList left, rest;
+    for (int i = 1; i <= batchJobs; ++i)
         if (i > 40 || i % 10 == 0 || i % 7 == 0 || i % 3 != 0)
-            left << i;
-    const QList<Job> rest = RunJournal::rest(shown, counts.folder);
-    QList<int> numbers;
-    for (const Job& job : rest) {
-        numbers << job.number;
-        QCOMPARE(job.file, JournalRun::script(job.number));
-    }
-    QCOMPARE(numbers, left);
+            left << script(i);
+    for (const Job& job : RunJournal::rest(shown, counts.folder))
+        rest << job.file;
+    QCOMPARE(rest, left);
 }
 
 void TestJournal::readsParallelJobLog()
@@ -285,23 +294,17 @@ void TestJournal::readsParallelJobLog()
     };
     QList<Job> read = run(u"parallel --joblog run.log < jobs.sh"_s);
     QCOMPARE(read.size(), 4);
-    QCOMPARE(read[2].state, State::Signalled);
-    QCOMPARE(read[2].signalName, u"KILL"_s);
+    QCOMPARE(std::tuple(read[2].state, read[2].signalName), std::tuple(State::Signalled, u"KILL"_s));
     // The failed ones again on node1, where a signal comes back as an exit code: the later lines count.
     read = run(u"parallel --resume-failed --joblog run.log -S 1/node1 --ssh ./ssh < jobs.sh"_s);
-    QCOMPARE(read.size(), 4);
-    QList<int> failed;
-    for (qsizetype i = 0; i < read.size(); ++i) {
-        QCOMPARE(read[i].number, i + 1);
-        QCOMPARE(read[i].arguments, jobs[i]);
-        QCOMPARE(NativeName::encode(read[i].commandLine), JobFile::line(jobs[i]));
-        QCOMPARE(read[i].host, RunResults::failed(read[i]) ? u"node1"_s : QString());
-        if (RunResults::failed(read[i]))
-            failed << read[i].number;
-    }
-    QCOMPARE(failed, QList<int>({2, 3}));
-    QCOMPARE(read[1].code, 4);
-    QCOMPARE(read[2].code, 128 + SIGKILL);
+    using Outcome = std::tuple<int, QStringList, QString, State, int>;
+    QList<Outcome> outcomes;
+    for (const Job& job : read)
+        outcomes.append({job.number, job.arguments, job.host, job.state, job.code});
+    QCOMPARE(outcomes, (QList<Outcome>{{1, jobs[0], QString(), State::Exited, 0},
+                                       {2, jobs[1], u"node1"_s, State::Exited, 4},
+                                       {3, jobs[2], u"node1"_s, State::Exited, 128 + SIGKILL},
+                                       {4, jobs[3], QString(), State::Exited, 0}}));
 }
 
 void TestJournal::keepsTheNewestRuns()
@@ -363,5 +366,13 @@ void TestJournal::failingWrite()
     QCOMPARE(code, 0);
 }
 
-QTEST_MAIN(TestJournal)
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--run-until-killed") == 0)
+        return runUntilKilled(QString::fromLocal8Bit(argv[2]));
+    TestJournal test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_journal.moc"

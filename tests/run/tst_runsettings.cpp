@@ -24,18 +24,21 @@ void TestRunSettings::load_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("fast");
     QTest::addColumn<int>("parallel");
+    QTest::addColumn<int>("kept");
     QTest::addColumn<QString>("problem");
     const QString notRegular = u"通常のファイルではありません"_s;
-    QTest::newRow("missing") << "-"_ba << false << 1 << QString();
-    QTest::newRow("written") << "[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\n"_ba << true << 2 << QString();
-    QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << false << 1 << QString();
-    QTest::newRow("out of range") << "[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\n"_ba << false << 1
-                                  << QString();
-    QTest::newRow("FIFO") << "<fifo>"_ba << false << 1 << notRegular;
-    QTest::newRow("folder") << "<folder>"_ba << false << 1 << notRegular;
-    QTest::newRow("link to /dev/zero") << "<zero>"_ba << false << 1 << notRegular;
-    QTest::newRow("too large") << RunSettings{true, 2}.text() + QByteArray(1024 * 1024, '\n') << false << 1
-                               << u"ファイルが大きすぎます"_s;
+    QTest::newRow("missing") << "-"_ba << false << 1 << 20 << QString();
+    QTest::newRow("written") << "[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\n"_ba << true << 2 << 20
+                             << QString();
+    QTest::newRow("most runs kept") << "[Run]\nKeptRuns=1000\n"_ba << false << 1 << 1000 << QString();
+    QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << false << 1 << 20 << QString();
+    QTest::newRow("out of range") << "[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\nKeptRuns=0\n"_ba
+                                  << false << 1 << 20 << QString();
+    QTest::newRow("FIFO") << "<fifo>"_ba << false << 1 << 20 << notRegular;
+    QTest::newRow("folder") << "<folder>"_ba << false << 1 << 20 << notRegular;
+    QTest::newRow("link to /dev/zero") << "<zero>"_ba << false << 1 << 20 << notRegular;
+    QTest::newRow("too large") << RunSettings{true, 2, 5}.text() + QByteArray(1024 * 1024, '\n') << false << 1
+                               << 20 << u"ファイルが大きすぎます"_s;
 }
 
 void TestRunSettings::load()
@@ -43,6 +46,7 @@ void TestRunSettings::load()
     QFETCH(QByteArray, file);
     QFETCH(bool, fast);
     QFETCH(int, parallel);
+    QFETCH(int, kept);
     QFETCH(QString, problem);
     QTemporaryDir dir;
     const QString path = RunSettings::fileName(dir.path());
@@ -58,13 +62,13 @@ void TestRunSettings::load()
     }
     QString said;
     const RunSettings s = RunSettings::load(dir.path(), &said);
-    QCOMPARE(QPair(s.fast, s.parallel), QPair(fast, parallel));
+    QCOMPARE(std::tuple(s.fast, s.parallel, s.keptRuns), std::tuple(fast, parallel, kept));
     QCOMPARE(said, problem);
     // Saved settings read back, over whatever file was there.
     if (problem.isEmpty()) {
-        QVERIFY((RunSettings{!fast, 2}.save(dir.path())));
+        QVERIFY((RunSettings{!fast, 2, 7}.save(dir.path())));
         const RunSettings saved = RunSettings::load(dir.path());
-        QCOMPARE(QPair(saved.fast, saved.parallel), QPair(!fast, 2));
+        QCOMPARE(std::tuple(saved.fast, saved.parallel, saved.keptRuns), std::tuple(!fast, 2, 7));
     }
 }
 
