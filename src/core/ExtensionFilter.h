@@ -6,7 +6,8 @@
 
 #include <vector>
 
-// The extension filter: the check-box list List1 and the mode Option1 (0 "しない" off, 1 "する" on).
+// The extension filter: the list of extensions with their check marks and the mode (0 "しない" off, 1 "する"
+// on).
 class ExtensionFilter : public QAbstractListModel
 {
     Q_OBJECT

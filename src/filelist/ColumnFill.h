@@ -13,7 +13,8 @@ class FileList;
 class ColumnFill
 {
 public:
-    enum Mode { Clear = 0, Folder = 1, Text = 2, Sequence = 3 }; // the index of ColumnFillDialog's Option1
+    // The index of the mode chosen in ColumnFillDialog.
+    enum Mode { Clear = 0, Folder = 1, Text = 2, Sequence = 3 };
 
     struct Request {
         int mode = Clear;

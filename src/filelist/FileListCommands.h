@@ -29,9 +29,9 @@ public:
     void takeDroppedFiles(const QStringList& paths, Qt::KeyboardModifiers modifiers);
 
     // Whether the pop-up menus may open on a mouse press: the file list's "ファイルリスト（&L）" on a right
-    // press while the list has rows; the filter's "フィルタ(&E)" on a right press while List1 is enabled
-    // (with the filter off it takes no clicks); the column tools' "カラムツール" on a right press while the
-    // key list has rows.
+    // press while the list has rows; the filter's "フィルタ(&E)" on a right press while the extension list is
+    // enabled (with the filter off it takes no clicks); the column tools' "カラムツール" on a right press
+    // while the key list has rows.
     bool mayOpenFileMenu(Qt::MouseButton button) const;
     bool mayOpenFilterMenu(Qt::MouseButton button) const;
     bool mayOpenColumnMenu(Qt::MouseButton button) const;
@@ -41,7 +41,7 @@ public:
     void removeAllRows();
     // Asks for an extension, drops its dots and appends it unchecked unless an equal entry exists.
     void addExtension();
-    // Removes List1's current entry; -1 (no current entry) does nothing.
+    // Removes the extension list's current entry; -1 (no current entry) does nothing.
     void removeExtension(int currentIndex);
     // Whether the column fill dialog ColumnFillDialog may open: never on an empty file list; with no user
     // column the user is told to add one first.

@@ -10,7 +10,7 @@ class PowerControl;
 class WorkSettings;
 
 // The after-work action, run once after the last job of a run that was not aborted: a message, the end of
-// the program, or the countdown and the machine's power-off, as chosen by Check2 and Option2.
+// the program, or the countdown and the machine's power-off, as chosen by the after-work box and its action.
 class CompletionAction
 {
 public:

@@ -13,7 +13,8 @@ LogFile::LogFile(ActivityLog& log, WorkSettings& settings) : m_log(log), m_setti
 qsizetype LogFile::maxLength() const
 {
     const double characters = roundHalfEven(m_settings.logLimitKb() * 1024.0);
-    // Label6 is at most "32" after any template load; a strange caption never makes the limit negative.
+    // The limit's text is at most "32" after any template load; a strange caption never makes the limit
+    // negative.
     return static_cast<qsizetype>(std::clamp(characters, 0.0, 1.0e15));
 }
 

@@ -19,7 +19,7 @@ public:
     bool loadLog(const QString& path);
     // Writes the whole log and one CR LF, replacing the file atomically. Errors go back to the caller.
     bool storeLog(const QString& path, StoreError* error = nullptr);
-    // Sets the log limit in kilobytes (the slider's value); Label6 shows it.
+    // Sets the log limit in kilobytes (the slider's value), as the limit's text shows it.
     void setLimit(int kilobytes);
     // "ログファイルを削除": empties the log; the file follows when the window closes.
     void clear();
@@ -29,7 +29,7 @@ public:
     static QString loadedText(const QString& fileText, qsizetype maxLength);
 
 private:
-    // Label6's value in characters: the leading number times 1024, rounded.
+    // The limit's text in characters: the leading number times 1024, rounded.
     qsizetype maxLength() const;
 
     ActivityLog& m_log;
