@@ -69,8 +69,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     ui->tabs->addTab(m_resultsTab, u"結果"_s);
     m_journal.setKeep(runSettings->settings().keptRuns);
     connect(runSettings, &RunSettingsBox::keptRunsChanged, &m_journal, &RunJournal::setKeep);
-    m_journal.follow(m_engine.results());
-    connect(&m_engine, &RunEngine::begun, &m_journal, &RunJournal::begin);
+    m_journal.follow(m_engine);
     connect(&m_engine, &RunEngine::ended, &m_journal, &RunJournal::endRun);
 
     m_statusText = new QLabel(runSettings->loadProblem(), ui->mainStatusBar);

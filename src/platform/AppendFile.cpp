@@ -36,7 +36,7 @@ bool AppendFile::append(QByteArrayView bytes)
 
 bool AppendFile::sync()
 {
-    return ::fdatasync(m_fd) == 0 || failed();
+    return m_fd < 0 || ::fdatasync(m_fd) == 0 || failed();
 }
 
 void AppendFile::close()

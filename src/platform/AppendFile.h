@@ -5,7 +5,8 @@
 
 // A file that only grows, for a journal: each append goes to the kernel at once, in one write(2) unless a
 // signal or the disk cuts it short, so that the end of the program, even by SIGKILL, loses nothing appended.
-// sync() puts what was appended on the disk, where a power cut cannot take it.
+// sync() puts what was appended on the disk, where a power cut cannot take it (a file not open has nothing
+// to put there).
 class AppendFile
 {
 public:

@@ -6,7 +6,6 @@
 #include "platform/Dialogs.h"
 #include "platform/PipeReader.h"
 
-#include <QMetaMethod>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -143,29 +142,24 @@ void RunEngine::begin()
     m_places = m_fast ? m_paceParallel : 1;
     m_pollTimer.stop();
     setState(false, true);
-    if (isSignalConnected(QMetaMethod::fromSignal(&RunEngine::begun)))
-        emit begun(plan());
+    emit begun(m_given
+                   ? m_givenJobs.size()
+                   : static_cast<qsizetype>(JobOrder::count(m_table.batch.count(), m_table.files.count())));
     emit showLogTab();
     fill();
 }
 
-QList<RunResults::Job> RunEngine::plan() const
+std::optional<RunResults::Job> RunEngine::plannedJob(qsizetype index) const
 {
-    QList<RunResults::Job> jobs;
-    if (m_given) {
-        jobs.reserve(m_givenJobs.size());
-        for (const RunResults::Job& job : m_givenJobs)
-            jobs.append(job.again());
-        return jobs;
-    }
-    const int entries = m_table.batch.count();
+    if (m_given)
+        return index < m_givenJobs.size() ? std::optional(m_givenJobs[index].again()) : std::nullopt;
     const int rows = m_table.files.count();
-    jobs.reserve(static_cast<qsizetype>(JobOrder::count(entries, rows)));
-    JobPosition position;
-    for (bool more = JobOrder::exists(position, entries, rows); more;
-         more = JobOrder::next(position, entries, rows))
-        jobs.append(jobAt(position));
-    return jobs;
+    if (rows == 0)
+        return std::nullopt;
+    const JobPosition position = JobOrder::at(index, rows);
+    if (!JobOrder::exists(position, m_table.batch.count(), rows))
+        return std::nullopt;
+    return jobAt(position);
 }
 
 bool RunEngine::takeNext(RunResults::Job& job)

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class WorkTable;
@@ -52,8 +53,13 @@ public:
     void setPace(bool fast, int parallel);
 
     RunResults& results() { return m_results; }
+    const RunResults& results() const { return m_results; }
     // Jobs running now.
     int runningJobs() const { return static_cast<int>(m_slots.size()); }
+
+    // Job `index` (from 0) of the current run as it would start now; none where the lists have shrunk below
+    // it.
+    std::optional<RunResults::Job> plannedJob(qsizetype index) const;
 
     bool canStart() const { return m_canStart; }
     void setCanStart(bool enabled);
@@ -95,9 +101,9 @@ public slots:
     void leave();
 
 signals:
-    // A run begins: the jobs it will run, in order, as the lists stand now (they may still change during the
-    // run). Emitted only where something listens, since it expands every job at once.
-    void begun(const QList<RunResults::Job>& plan);
+    // A run begins with `jobs` jobs, as the lists stand now (they may still change during the run); each is
+    // plannedJob().
+    void begun(qsizetype jobs);
     // The run button's and the abort button's state.
     void buttonsChanged(bool canStart, bool running);
     // Bring the tab "ログ" to the front.
@@ -118,7 +124,6 @@ private:
     // Checks the application keys as a run does; false (after the message) when the run must not start.
     bool keysSound();
     void begin();
-    QList<RunResults::Job> plan() const;
     // The next job of the run, as the lists or the given jobs stand now; false when none is left.
     bool takeNext(RunResults::Job& job);
     RunResults::Job jobAt(JobPosition position) const;

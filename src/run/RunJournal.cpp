@@ -2,12 +2,14 @@
 
 #include "JobFile.h"
 #include "JobLog.h"
+#include "RunEngine.h"
 #include "platform/Clock.h"
 #include "platform/NativeName.h"
 #include "platform/RegularFile.h"
 
 #include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -23,6 +25,9 @@ using namespace Qt::StringLiterals;
 namespace
 {
 const QString planName = u"plan"_s;
+// Milliseconds of plan records between two of the window's events, and the bytes gathered for one write.
+constexpr qint64 planSlice = 10;
+constexpr qsizetype planWrite = qsizetype{1} << 20;
 const QString jobsName = u"jobs"_s;
 const QString logName = u"joblog"_s;
 const QString outputName = u"output"_s;
@@ -287,6 +292,7 @@ RunJournal::RunJournal(const QString& folder, const Clock& clock, int keep, QObj
 {
     m_sync.setSingleShot(true);
     connect(&m_sync, &QTimer::timeout, this, &RunJournal::sync);
+    connect(&m_planSteps, &QTimer::timeout, this, [this] { writePlan(planSlice); });
 }
 
 RunJournal::~RunJournal()
@@ -299,20 +305,62 @@ void RunJournal::follow(const RunResults& results)
     m_results = &results;
     connect(&results, &RunResults::jobAdded, this, &RunJournal::jobAdded);
     connect(&results, &RunResults::jobFinished, this, &RunJournal::jobFinished);
-    connect(&results, &QAbstractItemModel::modelReset, this, &RunJournal::endRun);
+    connect(&results, &QAbstractItemModel::modelReset, this, &RunJournal::tableReset);
 }
 
-void RunJournal::begin(const QList<RunResults::Job>& plan)
+void RunJournal::follow(const RunEngine& engine)
 {
+    follow(engine.results());
+    m_engine = &engine;
+    connect(&engine, &RunEngine::begun, this, &RunJournal::begin);
+}
+
+// The table is emptied for a new run, or shows a past one. A run that began while another ran (the run button
+// during a run starts over) plans its own jobs now: the rest of the old plan is no longer to be had.
+void RunJournal::tableReset()
+{
+    if (m_engine && m_engine->isRunning())
+        m_planSize = m_planned;
+    endRun();
+}
+
+void RunJournal::begin(qsizetype plannedJobs)
+{
+    m_planSize = m_planned;
     endRun();
     if (!beginRun())
         return;
+    if (!m_plan.open(QDir(m_run).filePath(planName))) {
+        fail(m_plan.errorString());
+        return;
+    }
+    m_planned = 0;
+    m_planSize = plannedJobs;
+    m_planSteps.start(0);
+}
+
+void RunJournal::writePlan(qint64 budgetMs)
+{
+    QElapsedTimer slice;
+    slice.start();
     QByteArray records;
-    for (const RunResults::Job& job : plan)
-        records += startRecord(job);
-    AppendFile file;
-    if (!file.open(QDir(m_run).filePath(planName)) || !file.append(records) || !file.sync())
-        fail(file.errorString());
+    while (m_planned < m_planSize && !m_failed &&
+           (budgetMs < 0 || m_planned % 64 != 0 || slice.elapsed() < budgetMs)) {
+        const std::optional<RunResults::Job> job = m_engine->plannedJob(m_planned);
+        if (!job) {
+            m_planSize = m_planned; // the lists have shrunk below the rest
+            break;
+        }
+        ++m_planned;
+        records += startRecord(*job);
+        if (records.size() >= planWrite) {
+            write(m_plan, records);
+            records.clear();
+        }
+    }
+    write(m_plan, records);
+    if (m_planned >= m_planSize || m_failed)
+        m_planSteps.stop();
 }
 
 void RunJournal::jobAdded(int index)
@@ -385,7 +433,7 @@ void RunJournal::sync()
 {
     if (m_run.isEmpty() || m_failed)
         return;
-    for (AppendFile* file : {&m_jobs, &m_log, &m_output}) {
+    for (AppendFile* file : {&m_jobs, &m_log, &m_output, &m_plan}) {
         if (!file->sync()) {
             fail(file->errorString());
             return;
@@ -400,6 +448,10 @@ void RunJournal::sync()
 
 void RunJournal::endRun()
 {
+    if (m_planned < m_planSize && !m_run.isEmpty())
+        writePlan(-1);
+    m_planSteps.stop();
+    m_planned = m_planSize = 0;
     m_sync.stop();
     sync();
     close();
@@ -419,6 +471,7 @@ void RunJournal::fail(const QString& why)
 
 void RunJournal::close()
 {
+    m_plan.close();
     m_jobs.close();
     m_log.close();
     m_output.close();

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 class Clock;
+class RunEngine;
 
 // The journal of the runs, so that the next start shows the last run however Lomvato ended: a folder of runs
 // (runs/ beside log.ini), one folder a run named by its start time (20261207-161530-123), so that the names
@@ -37,6 +38,10 @@ public:
     // Writes the runs of `results`: a run begins with begin() or the first job after the table is reset, and
     // ends at the next reset or at endRun(). Jobs left running at a close (abandonRunning) get no end.
     void follow(const RunResults& results);
+    // Writes the runs of `engine`: its results, and from the start of each run the jobs it plans, so that the
+    // jobs it never reaches can be run later. The plan is written a slice at a time between the window's
+    // events, well ahead of the jobs, and whole by the run's end.
+    void follow(const RunEngine& engine);
     QString folder() const { return m_folder; }
     // The folder of the run being written; empty between runs.
     QString runFolder() const { return m_run; }
@@ -66,10 +71,7 @@ public:
     static QList<RunResults::Job> rest(const RunResults& shown, const QString& runFolder);
 
 public slots:
-    // A run begins with the jobs it plans: they are written first, so that the jobs it never reaches can be
-    // run later.
-    void begin(const QList<RunResults::Job>& plan);
-    // The run is over: its files go to the disk and are closed.
+    // The run is over: the rest of its plan is written, its files go to the disk and are closed.
     void endRun();
 
 signals:
@@ -78,6 +80,10 @@ signals:
     void runBegun(const QString& runFolder);
 
 private:
+    void begin(qsizetype plannedJobs);
+    // Writes plan records for about `budgetMs` milliseconds, or all that are left for a negative budget.
+    void writePlan(qint64 budgetMs);
+    void tableReset();
     void jobAdded(int index);
     void jobFinished(int index);
     bool beginRun();
@@ -91,6 +97,11 @@ private:
     const Clock& m_clock;
     int m_keep;
     const RunResults* m_results = nullptr;
+    const RunEngine* m_engine = nullptr;
+    qsizetype m_planned = 0; // plan records written
+    qsizetype m_planSize = 0;
+    QTimer m_planSteps;
+    AppendFile m_plan;
     QString m_run;
     bool m_failed = false;
     bool m_foldersSynced = false;

@@ -86,8 +86,7 @@ int runUntilKilled(const QString& folder)
     FakeDialogs dialogs;
     RunEngine engine(table, launcher, files, clock, dialogs);
     RunJournal journal(folder, clock);
-    journal.follow(engine.results());
-    QObject::connect(&engine, &RunEngine::begun, &journal, &RunJournal::begin);
+    journal.follow(engine);
     table.apps.appendRow({u"<App1>"_s, u"sh"_s, u"/bin/sh"_s});
     for (int i = 1; i <= batchJobs; ++i)
         table.files.appendRows({{u""_s, u""_s, script(i)}});
