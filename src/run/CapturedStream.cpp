@@ -111,10 +111,13 @@ QString CapturedStream::display(const QByteArray& bytes)
         if (length > 0)
             text += QString::fromUtf8(rest.first(length));
         else
-            text += u"\\x"_s + QString::number(static_cast<unsigned char>(rest.front()), 16)
-                                   .toUpper()
-                                   .rightJustified(2, u'0');
+            text += escapedByte(static_cast<unsigned char>(rest.front()));
         rest = rest.sliced(std::max<qsizetype>(length, 1));
     }
     return text;
+}
+
+QString CapturedStream::escapedByte(unsigned char byte)
+{
+    return u"\\x"_s + QString::number(byte, 16).toUpper().rightJustified(2, u'0');
 }

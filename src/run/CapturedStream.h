@@ -23,6 +23,8 @@ public:
     // Bytes as text: UTF-8 where they are UTF-8, else code page 932 where they are that; any other byte is
     // shown as \xNN, so that nothing unreadable is passed off as a character.
     static QString display(const QByteArray& bytes);
+    // One byte that is no character, as every text of Lomvato shows it: \xE9.
+    static QString escapedByte(unsigned char byte);
 
     // The bytes kept and the count, to be restored exactly; a stream that cannot be one marks the data
     // stream corrupt.

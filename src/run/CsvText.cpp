@@ -1,5 +1,7 @@
 #include "CsvText.h"
 
+#include "CapturedStream.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -23,7 +25,7 @@ QString withBytesShown(const QString& text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (isNameByte(text, i)) {
             bytes = true;
-            shown += u"\\x"_s + QString::number(text[i].unicode() & 0xFF, 16).toUpper();
+            shown += CapturedStream::escapedByte(static_cast<unsigned char>(text[i].unicode() & 0xFF));
         } else if (text[i] == u'\\') {
             shown += u"\\\\"_s;
         } else {
