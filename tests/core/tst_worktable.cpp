@@ -71,7 +71,6 @@ void TestWorkTable::columnPositionsStayAPermutation()
     for (int i = 0; i < given.size(); ++i)
         columns.push_back({ColumnSet::keyFor(i), QString::number(i), 1440.0f, given[i]});
     t.columns.resetTo(columns);
-    QCOMPARE(t.columns.count(), given.size()); // no column lost
     t.removeColumn(1);
     t.addColumn(u"new"_s);
     QList<int> positions;
