@@ -329,8 +329,7 @@ void TestStore::failedWrites_data()
     QTest::addColumn<QString>("save");
     QTest::addColumn<QString>("target"); // the file that must stay as it was
     QTest::addColumn<int>("messages");   // how many the child showed in all
-    QTest::addRow("close: log") << u"close"_s << u"log.ini"_s << 2;
-    QTest::addRow("close: template") << u"close"_s << u"default.lvt"_s << 2;
+    QTest::addRow("close") << u"close"_s << u"log.ini"_s << 2;
     QTest::addRow("menu save") << u"menu"_s << u"saved.lvt"_s << 1;
     QTest::addRow("shipped copy") << u"copy"_s << u"default.lvt"_s << 1;
     QTest::addRow("recovery's factory write") << u"recovery"_s << u"default.lvt"_s << 3;
