@@ -307,8 +307,8 @@ bool MainWindow::startUp()
         ui->extensionList->setEnabled(false);
     m_table.log.prepend(ActivityLog::timed(m_services.clock.now(), u"Lomvato起動開始"_s, 1));
     m_table.log.prependSeparator();
-    // However the last run ended, its results are shown again.
-    m_resultsTab->showLastRun();
+    // However the last run ended, its results are shown again, once the window stands.
+    QTimer::singleShot(0, m_resultsTab, &ResultsTab::showLastRun);
     return true;
 }
 

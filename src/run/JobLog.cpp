@@ -53,7 +53,7 @@ QByteArray JobLog::line(const RunResults::Job& job)
            JobFile::line(job.arguments) + '\n';
 }
 
-std::optional<RunResults::Job> JobLog::parse(QByteArrayView line)
+std::optional<RunResults::Job> JobLog::parse(QByteArrayView line, bool readCommand)
 {
     QList<QByteArrayView> fields;
     for (int i = 0; i < 8; ++i) {
@@ -90,7 +90,8 @@ std::optional<RunResults::Job> JobLog::parse(QByteArrayView line)
     }
     job.commandLine = NativeName::decode(command);
     // A line that Lomvato did not write runs as GNU parallel ran it: by the shell.
-    job.arguments = JobFile::arguments(command).value_or(QStringList{u"sh"_s, u"-c"_s, job.commandLine});
+    if (readCommand)
+        job.arguments = JobFile::arguments(command).value_or(QStringList{u"sh"_s, u"-c"_s, job.commandLine});
     return job;
 }
 

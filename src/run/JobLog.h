@@ -26,7 +26,8 @@ QByteArray line(const RunResults::Job& job);
 // The job that one line (without its line end) tells of, as far as a job log tells: number, host, start,
 // duration, outcome and what it ran. Nothing for the header, for a comment line of the job file that
 // parallel ran as a job, and for a line that is not one of a job log.
-std::optional<RunResults::Job> parse(QByteArrayView line);
+// Without `readCommand` the job's arguments are not read back from its command (a reader that has them).
+std::optional<RunResults::Job> parse(QByteArrayView line, bool readCommand = true);
 // The whole lines of `bytes`: a last line without its end was cut short by a crash and is no line yet.
 QList<QByteArrayView> wholeLines(QByteArrayView bytes);
 // The largest job log read: some million jobs.

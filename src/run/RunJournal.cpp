@@ -230,13 +230,13 @@ QList<RunResults::Job> loadRun(const QString& folder, bool withOutput)
         place(job);
     const QByteArray ends = readAll(dir.filePath(logName));
     for (QByteArrayView line : JobLog::wholeLines(ends)) {
-        const std::optional<RunResults::Job> end = JobLog::parse(line);
+        const std::optional<RunResults::Job> end = JobLog::parse(line, false);
         if (!end)
             continue;
         const auto it = byNumber.find(end->number);
         if (it == byNumber.end()) {
-            // Its start record was lost with the last moment before a power cut.
-            place(*end);
+            // Its start record was lost with the last moment before a power cut: the end tells what it ran.
+            place(*JobLog::parse(line));
             continue;
         }
         RunResults::Job& job = jobs[*it];
@@ -499,16 +499,37 @@ QDateTime RunJournal::startOf(const QString& runFolder)
     return QDateTime::fromString(runName.match(QFileInfo(runFolder).fileName()).captured(1), timeFormat);
 }
 
+// Counted from the numbers and outcomes alone: a menu of twenty runs of 30,000 jobs opens at once.
 RunJournal::Run RunJournal::run(const QString& runFolder)
 {
     Run run;
     run.folder = runFolder;
     run.start = startOf(runFolder);
-    for (const RunResults::Job& job : loadRun(runFolder, false)) {
-        ++run.jobs;
-        run.failed += RunResults::failed(job) ? 1 : 0;
-        run.interrupted += job.state == RunResults::State::Interrupted ? 1 : 0;
+    const QDir dir(runFolder);
+    QSet<int> started;
+    const QByteArray starts = readAll(dir.filePath(jobsName));
+    for (QByteArrayView line : JobLog::wholeLines(starts)) {
+        const QList<QByteArray> fields = line.toByteArray().split('\t');
+        if (fields.size() >= startFixedFields && fields[0] == startVersion)
+            started.insert(fields[1].toInt());
     }
+    QHash<int, bool> failedEnds; // the last end of each job counts
+    const QByteArray ends = readAll(dir.filePath(logName));
+    for (QByteArrayView line : JobLog::wholeLines(ends)) {
+        const QList<QByteArray> fields = line.toByteArray().split('\t');
+        bool number = false;
+        const int seq = fields.size() >= 9 ? fields[0].toInt(&number) : 0;
+        if (number && !fields[8].trimmed().startsWith('#'))
+            failedEnds.insert(seq, fields[6] != "0" || fields[7] != "0");
+    }
+    QSet<int> jobs = started;
+    for (auto end = failedEnds.cbegin(); end != failedEnds.cend(); ++end) {
+        run.failed += end.value() ? 1 : 0;
+        jobs.insert(end.key());
+    }
+    for (const int seq : std::as_const(started))
+        run.interrupted += failedEnds.contains(seq) ? 0 : 1;
+    run.jobs = static_cast<int>(jobs.size());
     return run;
 }
 
