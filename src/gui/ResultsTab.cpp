@@ -194,6 +194,9 @@ void ResultsTab::fillRunMenu()
 
 void ResultsTab::showLastRun()
 {
+    // A run begun meanwhile is the one to show.
+    if (m_engine.results().count() > 0)
+        return;
     const QStringList folders = RunJournal::runFolders(m_journal.folder());
     if (!folders.isEmpty())
         showRun(folders.front());

@@ -153,6 +153,7 @@ void TestLauncher::failedStartSaysWhy()
 {
     QFETCH(QString, commandLine);
     QFETCH(QString, failure);
+    QTRY_VERIFY(!zombieChild()); // the jobs of the tests before are reaped from the event loop
     const int before = openDescriptors();
     const ProcessLauncher::Started job = m_launcher.launch(commandLine, {}, true);
     QCOMPARE(job.pid, 0);
