@@ -76,9 +76,6 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     m_statusText->setObjectName(u"statusText"_s);
     m_statusText->setTextFormat(Qt::PlainText);
     ui->mainStatusBar->addWidget(m_statusText, 1);
-    connect(&m_journal, &RunJournal::failed, this, [this](const QString& why) {
-        m_statusText->setText(u"この実行の結果を記録できません（"_s + why + u"）。実行は続きます"_s);
-    });
 
     setUpViews();
 

@@ -134,6 +134,8 @@ ResultsTab::ResultsTab(RunEngine& engine, RunJournal& journal, Dialogs& dialogs,
         m_shownFolder = folder;
         m_shown->setText(u"今回の実行"_s);
     });
+    connect(&journal, &RunJournal::failed, this,
+            [this](const QString& why) { m_shown->setText(u"今回の実行　"_s + why); });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsTab::showSelectedJob);
     // A running job's output shows as it grows, a few times a second at most.
@@ -244,7 +246,12 @@ void ResultsTab::rerunFailed()
 
 void ResultsTab::resume()
 {
-    m_engine.runAgain(RunJournal::rest(m_engine.results(), m_shownFolder));
+    const QList<RunResults::Job> rest = RunJournal::rest(m_engine.results(), m_shownFolder);
+    if (rest.isEmpty())
+        m_dialogs.message(u"続きから実行するジョブはありません。どのジョブも正常終了しています"_s,
+                          applicationTitle());
+    else
+        m_engine.runAgain(rest);
 }
 
 void ResultsTab::exportFailed(const QString& path)
