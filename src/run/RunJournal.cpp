@@ -488,9 +488,8 @@ QList<RunJournal::Run> RunJournal::runs(const QString& folder)
 QStringList RunJournal::runFolders(const QString& folder)
 {
     QStringList folders;
-    const QStringList names = runNames(folder);
-    for (auto name = names.crbegin(); name != names.crend(); ++name)
-        folders << QDir(folder).filePath(*name);
+    for (const QString& name : runNames(folder))
+        folders.prepend(QDir(folder).filePath(name));
     return folders;
 }
 
