@@ -256,13 +256,11 @@ void ResultsTab::resume()
 
 void ResultsTab::exportFailed(const QString& path)
 {
-    const QList<RunResults::Job> jobs = m_engine.results().failedJobs();
-    QByteArray text;
-    for (const RunResults::Job& job : jobs)
-        text += JobFile::line(job.arguments) + '\n';
-    text += JobFile::trailer(static_cast<int>(jobs.size()));
+    QList<QStringList> jobs;
+    for (const RunResults::Job& job : m_engine.results().failedJobs())
+        jobs << job.arguments;
     QString why;
-    if (!RegularFile::replace(path, text, &why))
+    if (!RegularFile::replace(path, JobFile::text(jobs), &why))
         m_dialogs.message(StoreError{StoreError::CannotWrite, why}.notSaved(path), applicationTitle());
 }
 

@@ -112,6 +112,14 @@ std::optional<QStringList> JobFile::arguments(QByteArrayView line)
     return words;
 }
 
+QByteArray JobFile::text(const QList<QStringList>& jobs)
+{
+    QByteArray text;
+    for (const QStringList& arguments : jobs)
+        text += line(arguments) + '\n';
+    return text + trailer(static_cast<int>(jobs.size()));
+}
+
 QByteArray JobFile::trailer(int jobs)
 {
     return "# Lomvato のジョブファイル: 上の " + QByteArray::number(jobs) +

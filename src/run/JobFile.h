@@ -48,6 +48,9 @@ QByteArray line(const QStringList& arguments);
 std::optional<QStringList> arguments(QByteArrayView line);
 // The comment lines after the jobs.
 QByteArray trailer(int jobs);
+// A whole job file of a few jobs (the failed jobs of a run, to be sent back), each the program followed by
+// its arguments.
+QByteArray text(const QList<QStringList>& jobs);
 // What to tell the user of the jobs (numbered from 1) whose lines GNU parallel will not read.
 QString parallelRefusal(const QList<int>& jobs);
 } // namespace JobFile

@@ -268,12 +268,9 @@ void TestJournal::readsParallelJobLog()
                                   {u"/bin/sh"_s, u"-c"_s, u"exit 4"_s},
                                   {u"/bin/sh"_s, u"-c"_s, u"kill -9 $$"_s},
                                   {u"/bin/echo"_s, u"it's"_s, u"a\nb"_s, NativeName::decode("\xe9")}};
-    QByteArray text;
-    for (const QStringList& job : jobs)
-        text += JobFile::line(job) + '\n';
     const QDir dir(m_dir->path());
     QFile file(dir.filePath(u"jobs.sh"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text + JobFile::trailer(4)) > 0);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(JobFile::text(jobs)) > 0);
     file.close();
     // A stand-in for ssh that runs the command here: it is given the host, "--" and the words of the command.
     QFile ssh(dir.filePath(u"ssh"_s));
@@ -303,6 +300,13 @@ void TestJournal::readsParallelJobLog()
                                        {2, jobs[1], u"node1"_s, State::Exited, 4},
                                        {3, jobs[2], u"node1"_s, State::Exited, 128 + SIGKILL},
                                        {4, jobs[3], QString(), State::Exited, 0}}));
+    // Sent back, the failures are a job file of exactly those two.
+    RunResults shown;
+    shown.show(read);
+    QList<QStringList> failed;
+    for (const Job& job : shown.failedJobs())
+        failed << job.arguments;
+    QCOMPARE(JobFile::text(failed), JobFile::text({jobs[1], jobs[2]}));
 }
 
 void TestJournal::keepsTheNewestRuns()
