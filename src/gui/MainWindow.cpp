@@ -203,8 +203,10 @@ void MainWindow::connectHandlers()
     connect(ui->appList, &QWidget::customContextMenuRequested, this, [this] { popUp(ui->appMenu, true); });
     connect(ui->startAppButton, &QPushButton::clicked, this, &MainWindow::startSelectedApplication);
     connect(ui->appList, &QAbstractItemView::clicked, this, &MainWindow::selectApplication);
-    connect(ui->appList, &QAbstractItemView::doubleClicked, this, &MainWindow::insertApplicationKey);
-    connect(ui->keyList, &QAbstractItemView::doubleClicked, this, &MainWindow::insertColumnKey);
+    connect(ui->appList, &QAbstractItemView::doubleClicked, this,
+            [this] { insertKey(&ParameterEditor::insertApplicationKey, ui->appList); });
+    connect(ui->keyList, &QAbstractItemView::doubleClicked, this,
+            [this] { insertKey(&ParameterEditor::insertColumnKey, ui->keyList); });
     connect(ui->addToBatchButton, &QPushButton::clicked, &m_editor, &ParameterEditor::addToBatch);
     connect(ui->storeSampleButton, &QPushButton::clicked, this, &MainWindow::storeSample);
     connect(ui->editSampleButton, &QPushButton::clicked, &m_editor, &ParameterEditor::editSample);
@@ -445,29 +447,18 @@ void MainWindow::selectApplication()
     m_editor.selectApplication(selectedRow(ui->appList));
 }
 
-// Puts the caret behind an inserted key and gives the text box the focus.
-void MainWindow::insertKey(int caret)
+// Inserts the key of the row selected in `list` over the text box's selection, then puts the caret behind
+// it and gives the text box the focus.
+void MainWindow::insertKey(int (ParameterEditor::*insert)(int, int, int), const QAbstractItemView* list)
 {
+    QTextCursor cursor = ui->parameterEdit->textCursor();
+    const int caret = (m_editor.*insert)(selectedRow(list), cursor.selectionStart(),
+                                         cursor.selectionEnd() - cursor.selectionStart());
     if (caret < 0)
         return;
-    QTextCursor cursor = ui->parameterEdit->textCursor();
     cursor.setPosition(caret);
     ui->parameterEdit->setTextCursor(cursor);
     ui->parameterEdit->setFocus();
-}
-
-void MainWindow::insertApplicationKey()
-{
-    const QTextCursor cursor = ui->parameterEdit->textCursor();
-    insertKey(m_editor.insertApplicationKey(selectedRow(ui->appList), cursor.selectionStart(),
-                                            cursor.selectionEnd() - cursor.selectionStart()));
-}
-
-void MainWindow::insertColumnKey()
-{
-    const QTextCursor cursor = ui->parameterEdit->textCursor();
-    insertKey(m_editor.insertColumnKey(selectedRow(ui->keyList), cursor.selectionStart(),
-                                       cursor.selectionEnd() - cursor.selectionStart()));
 }
 
 void MainWindow::storeSample()

@@ -76,8 +76,6 @@ public:
     void changeApplication();
     void startSelectedApplication();
     void selectApplication();
-    void insertApplicationKey();
-    void insertColumnKey();
     void storeSample();
     void removeBatchEntry();
     void reeditBatchEntry();
@@ -96,7 +94,7 @@ private:
     void showFilter();
     void applyWidths();
     void showEditor();
-    void insertKey(int caret);
+    void insertKey(int (ParameterEditor::*insert)(int, int, int), const QAbstractItemView* list);
     static void selectRow(QAbstractItemView* view, int row);
     void runCompletionAction();
     void popUp(QMenu* menu, bool allowed);
