@@ -24,12 +24,6 @@ private:
     QProcess* start();
     bool locked() const { return QFile::exists(m_dir->filePath(u"lomvato.lock"_s)); }
     QByteArray read(const QString& name) const;
-    // Whether the process ended within five seconds of the signal.
-    static bool terminate(QProcess* process, int signal)
-    {
-        ::kill(static_cast<pid_t>(process->processId()), signal);
-        return process->waitForFinished(5000);
-    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::vector<std::unique_ptr<QProcess>> m_processes;
@@ -79,6 +73,10 @@ void TestLifecycle::signalDuringStartUpMessage()
 {
     QFETCH(QByteArray, lvt);
     QFETCH(bool, second);
+    const auto terminate = [](QProcess* process, int signal) {
+        ::kill(static_cast<pid_t>(process->processId()), signal);
+        return process->waitForFinished(5000);
+    };
     const QString lvtPath = m_dir->filePath(u"default.lvt"_s);
     QVERIFY(lvt.isEmpty() ? TemplateFile::writeFactoryTemplate(lvtPath)
                           : TextCodec::writeBytes(lvtPath, lvt, nullptr));

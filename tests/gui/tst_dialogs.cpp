@@ -40,8 +40,7 @@ QStringList entries(const FolderPicker& picker, const QString& list)
 }
 } // namespace
 
-// The folder picker and ApplicationDialog, which shows one, over a folder with the subfolders sub/inner and
-// Beta, the executables run.sh and sub/tool, and notes.txt; the column fill dialog.
+// The dialogs; a folder with the subfolders sub/inner and Beta, executables run.sh, sub/tool, and notes.txt.
 class TestDialogs : public QObject
 {
     Q_OBJECT
@@ -78,8 +77,7 @@ void TestDialogs::init()
         [this](const AppDialogRequest& r) { ApplicationDialog::showModal(m_apps, m_dialogs, r, nullptr); });
 }
 
-// A folder that cannot be shown (none, missing, vanished after it was listed) leaves the picker as it was; a
-// vanished one is reported.
+// A folder that cannot be shown (none, missing, vanished) leaves the picker as it was; a vanished is said.
 void TestDialogs::folderPicker()
 {
     FakeDialogs dialogs;
@@ -115,19 +113,18 @@ void TestDialogs::folderPicker()
     QCOMPARE(dialogs.shown.size(), 1);
     QCOMPARE(dialogs.shown.at(0).text, FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s)));
     emit picker.findChild<QComboBox*>(u"driveList"_s)->activated(0);
-    QCOMPARE(picker.folder(), QDir::toNativeSeparators(QDir::rootPath()));
-    QCOMPARE(picker.selectedFile(), QString());
+    QCOMPARE(std::pair(picker.folder(), picker.selectedFile()),
+             std::pair(QDir::toNativeSeparators(QDir::rootPath()), QString()));
     const QString tagged = m_root + QDir::separator() + u"<b>x"_s;
     QVERIFY(QDir().mkpath(tagged) && picker.setFolder(tagged));
     const auto* path = picker.findChild<QLabel*>(u"folderPath"_s);
     QCOMPARE(std::pair(path->text(), path->textFormat()), std::pair(tagged, Qt::PlainText));
 }
 
-// ApplicationDialog, opened modally the window's way. `stored`: the changed application's path, none for an
-// add. A change starts in the stored program's folder, else in the program's own.
+// ApplicationDialog, opened modally: a change starts in the stored program's folder, else in the program's.
 void TestDialogs::form2_data()
 {
-    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("stored"); // the changed application's path; none: an add
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("cancel");
     const QString sep = QDir::separator();
@@ -187,8 +184,7 @@ void TestDialogs::messagesArePlain()
     QCOMPARE(shown, u"/bin/<b>x\n\nは起動できません。パスが見つかりません"_s);
 }
 
-// The column fill dialog over five rows with "old" in the user columns <c6> and <c7>. What a fill writes is
-// tst_filelistcommands' part; here, what the fields pass on.
+// What the column fill's fields pass on (what a fill writes: tst_filelistcommands), over "old" in <c6>, <c7>.
 void TestDialogs::columnFill()
 {
     WorkTable t;

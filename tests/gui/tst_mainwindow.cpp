@@ -164,8 +164,7 @@ void TestMainWindow::longLogShowsItsNewestLines()
     QCOMPARE(log.text(), lines(0, limit / 8 + limit / 128)); // the log itself keeps everything
 }
 
-// Start-up leaves the editor, the filter list and both run buttons off; labels showing the user's texts take
-// no markup; an exit the user cancels keeps the window and writes nothing.
+// Start-up leaves the editor, filter list and run buttons off, user texts unmarked; a cancelled exit stays.
 void TestMainWindow::startUpThenExitCancelled()
 {
     QVERIFY(m_form->start());
@@ -345,8 +344,7 @@ void TestMainWindow::failedJobShowsWhatItSaid()
                     .contains(u"起動できませんでした: No such file or directory"_s));
 }
 
-// A file manager offers only a move for a Shift drag: the keys, not the offer, decide. Dragged text, a web
-// link or a file of another host carries no local file.
+// A Shift drag offers only a move: the keys, not the offer, decide. Text, web links, other hosts: no files.
 void TestMainWindow::drop_data()
 {
     QTest::addColumn<Qt::DropActions>("possible");
@@ -567,8 +565,7 @@ void TestMainWindow::failedSaveKeepsTheOldFile()
     QCOMPARE(code, 0);
 }
 
-// A FIFO would hang the start, were it opened as a file. Nor is it replaced: a change holds for this run, and
-// only its failed save is said.
+// A FIFO would hang the start, were it read; nor is it replaced: a change holds for the run, its save fails.
 void TestMainWindow::settingsThatAreNoFile()
 {
     const QString path = RunSettings::fileName(m_dir->path());
