@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -28,17 +27,14 @@ void TestRunResults::cell_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("cell");
-    QTest::addRow("plain") << u"写真 1.jpg"_s << u"写真 1.jpg"_s;
+    QTest::addRow("plain, a formula character later") << u"写真 a=b-c.jpg"_s << u"写真 a=b-c.jpg"_s;
     QTest::addRow("=") << u"=1+2.txt"_s << u"'=1+2.txt"_s;
     QTest::addRow("carriage return, quoted as well") << u"\rx"_s << u"\"'\rx\""_s;
     QTest::addRow("formula with quotes and a comma")
         << u"=HYPERLINK(\"http://x\",\"click\").txt"_s
         << u"\"'=HYPERLINK(\"\"http://x\"\",\"\"click\"\").txt\""_s;
-    QTest::addRow("formula character later") << u"a=b-c"_s << u"a=b-c"_s;
-    QTest::addRow("latin-1 byte") << NativeName::decode("caf\xe9.txt") << u"caf\\xE9.txt"_s;
-    QTest::addRow("a byte beside a backslash") << NativeName::decode("a\\b\xff") << u"a\\\\b\\xFF"_s;
-    QTest::addRow("a real \\xE9 is told from the byte") << u"caf\\xE9.txt"_s << u"caf\\\\xE9.txt"_s;
-    QTest::addRow("lower-case hex counts too") << u"\\xe9"_s << u"\\\\xe9"_s;
+    QTest::addRow("bytes beside a backslash") << NativeName::decode("a\\b\xff\xe9") << u"a\\\\b\\xFF\\xE9"_s;
+    QTest::addRow("a real \\xE9 or \\xe9 is told from a byte") << u"\\xE9\\xe9"_s << u"\\\\xE9\\\\xe9"_s;
     QTest::addRow("other backslashes stay") << u"a\\b\\x"_s << u"a\\b\\x"_s;
     // U+10080 ends in the surrogate U+DC80: half of a character, not a byte.
     QTest::addRow("surrogate pair") << u"\U00010080"_s << u"\U00010080"_s;
@@ -74,21 +70,15 @@ void TestRunResults::spreadsheetReadsOnlyData()
                             u"1,<App1> 変換,\"a,\"\"b\"\".jpg\",\"/d/a,\"\"b\"\".jpg\","
                             u"2024/05/06 07:08:09,1.500,エラー終了 (コード 2)\r\n"_s.toUtf8();
     QCOMPARE(csv.left(head.size()), head);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"results.csv"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
-    file.close();
-
     // Read back as a spreadsheet reads a CSV file: the byte-order mark taken, quotes and CR LF undone.
     QProcess python;
-    python.start(u"python3"_s, {u"-c"_s,
-                                u"import csv, json, sys\n"
-                                u"with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
-                                u"    print(json.dumps(list(csv.reader(f))))\n"_s,
-                                path});
+    python.start(u"python3"_s,
+                 {u"-c"_s, u"import csv, io, json, sys\n"
+                           u"f = io.TextIOWrapper(sys.stdin.buffer, encoding='utf-8-sig', newline='')\n"
+                           u"print(json.dumps(list(csv.reader(f))))\n"_s});
+    python.write(csv);
+    python.closeWriteChannel();
     QVERIFY(python.waitForFinished(30000));
-    QCOMPARE(python.exitCode(), 0);
     const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
     QCOMPARE(rows.size(), names.size() + 1);
     QStringList files;
@@ -118,11 +108,10 @@ void TestRunResults::capturedStreamIsBounded()
     QByteArray all;
     CapturedStream stream;
     for (const int size : pieces) {
-        QByteArray piece;
-        for (int i = 0; i < size; ++i)
-            piece += char('a' + (all.size() + i) % 26);
-        all += piece;
-        stream.append(piece);
+        const qsizetype from = all.size();
+        while (all.size() < from + size)
+            all += char('a' + all.size() % 26);
+        stream.append(QByteArrayView(all).sliced(from));
     }
     const qsizetype limit = CapturedStream::limit;
     QCOMPARE(stream.total(), all.size());

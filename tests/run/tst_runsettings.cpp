@@ -1,3 +1,4 @@
+#include "platform/RegularFile.h"
 #include "run/RunSettings.h"
 
 #include <QFile>
@@ -5,6 +6,8 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(RunSettings)
 
 class TestRunSettings : public QObject
 {
@@ -18,47 +21,40 @@ void TestRunSettings::load_data()
 {
     // The file's bytes; "-" for no file, "<zero>" for a link to /dev/zero, which would be read without end.
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("fast");
-    QTest::addColumn<int>("parallel");
-    QTest::addColumn<int>("kept");
+    QTest::addColumn<RunSettings>("read");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("missing") << "-"_ba << false << 1 << 20 << QString();
-    QTest::newRow("written") << "[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\n"_ba << true << 2 << 20
-                             << QString();
-    QTest::newRow("most runs kept") << "[Run]\nKeptRuns=1000\n"_ba << false << 1 << 1000 << QString();
-    QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << false << 1 << 20 << QString();
+    const RunSettings defaults;
+    QTest::newRow("missing") << "-"_ba << defaults << QString();
+    QTest::newRow("written, most runs kept")
+        << "[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\nKeptRuns=1000\n"_ba << RunSettings{true, 2, 1000}
+        << QString();
+    QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << defaults << QString();
     QTest::newRow("out of range") << "[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\nKeptRuns=0\n"_ba
-                                  << false << 1 << 20 << QString();
-    QTest::newRow("link to /dev/zero")
-        << "<zero>"_ba << false << 1 << 20 << u"通常のファイルではありません"_s;
-    QTest::newRow("too large") << RunSettings{true, 2, 5}.text() + QByteArray(1024 * 1024, '\n') << false << 1
-                               << 20 << u"ファイルが大きすぎます"_s;
+                                  << defaults << QString();
+    QTest::newRow("link to /dev/zero") << "<zero>"_ba << defaults << u"通常のファイルではありません"_s;
+    QTest::newRow("too large") << RunSettings{true, 2, 5}.text() + QByteArray(1024 * 1024, '\n') << defaults
+                               << u"ファイルが大きすぎます"_s;
 }
 
 void TestRunSettings::load()
 {
     QFETCH(QByteArray, file);
-    QFETCH(bool, fast);
-    QFETCH(int, parallel);
-    QFETCH(int, kept);
+    QFETCH(RunSettings, read);
     QFETCH(QString, problem);
     QTemporaryDir dir;
     const QString path = RunSettings::fileName(dir.path());
-    if (file == "<zero>") {
+    if (file == "<zero>")
         QVERIFY(QFile::link(u"/dev/zero"_s, path));
-    } else if (file != "-") {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
-    }
+    else if (file != "-")
+        QVERIFY(RegularFile::replace(path, file, nullptr));
     QString said;
-    const RunSettings s = RunSettings::load(dir.path(), &said);
-    QCOMPARE(std::tuple(s.fast, s.parallel, s.keptRuns), std::tuple(fast, parallel, kept));
+    QCOMPARE(RunSettings::load(dir.path(), &said).text(), read.text());
     QCOMPARE(said, problem);
     // Saved settings read back, over whatever file was there.
     if (problem.isEmpty()) {
-        QVERIFY((RunSettings{!fast, 2, 7}.save(dir.path())));
-        const RunSettings saved = RunSettings::load(dir.path());
-        QCOMPARE(std::tuple(saved.fast, saved.parallel, saved.keptRuns), std::tuple(!fast, 2, 7));
+        const RunSettings saved{!read.fast, 2, 7};
+        QVERIFY(saved.save(dir.path()));
+        QCOMPARE(RunSettings::load(dir.path()).text(), saved.text());
     }
 }
 
