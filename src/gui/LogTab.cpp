@@ -35,6 +35,7 @@ LogTab::LogTab(ActivityLog& log, QWidget* parent)
             m_logFlush.start();
     });
     connect(&m_log, &ActivityLog::reset, this, &LogTab::showLogText);
+    showLogText();
 }
 
 LogTab::~LogTab() = default;

@@ -33,9 +33,11 @@
 #include <QTextCursor>
 #include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include <array>
 #include <cstdlib>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -61,18 +63,34 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     ui->batchMenu->menuAction()->setVisible(false);
     ui->columnMenu->menuAction()->setVisible(false);
 
-    m_logTab = new LogTab(m_table.log, this);
-    ui->tabs->addTab(m_logTab, u"ログ"_s);
-    auto* runSettings = new RunSettingsBox(m_services.programFolder, m_engine, m_services.dialogs, this);
-    ui->tabs->addTab(new SettingsTab(m_table.settings, m_store.logFile(), runSettings, this), u"環境設定"_s);
-    m_resultsTab = new ResultsTab(m_engine, m_journal, m_services.dialogs, this);
-    ui->tabs->addTab(m_resultsTab, u"結果"_s);
-    m_journal.setKeep(runSettings->settings().keptRuns);
-    connect(runSettings, &RunSettingsBox::keptRunsChanged, &m_journal, &RunJournal::setKeep);
+    QString settingsProblem;
+    m_runSettings = RunSettingsBox::load(m_services.programFolder, &settingsProblem);
+    m_engine.setPace(m_runSettings.fast, m_runSettings.parallel);
+    m_journal.setKeep(m_runSettings.keptRuns);
+    addTabBuiltWhenShown(u"ログ"_s, [this] {
+        auto* log = new LogTab(m_table.log);
+        connect(log, &LogTab::clearRequested, this, [this] { m_store.logFile().clear(); });
+        return log;
+    });
+    addTabBuiltWhenShown(u"環境設定"_s, [this] {
+        auto* runSettings =
+            new RunSettingsBox(m_services.programFolder, m_runSettings, m_engine, m_services.dialogs);
+        connect(runSettings, &RunSettingsBox::keptRunsChanged, &m_journal, &RunJournal::setKeep);
+        return new SettingsTab(m_table.settings, m_store.logFile(), runSettings);
+    });
+    addTabBuiltWhenShown(u"結果"_s, [this] {
+        auto* results = new ResultsTab(m_engine, m_journal, m_services.dialogs);
+        // However the last run ended, its results are shown again.
+        results->showLastRun();
+        return results;
+    });
+    connect(ui->tabs, &QTabWidget::currentChanged, this, &MainWindow::buildTab);
+    // The results tab follows each run from its start, so it stands before the journal begins the run.
+    connect(&m_engine, &RunEngine::begun, this, [this] { buildTab(ResultsPage); });
     m_journal.follow(m_engine);
     connect(&m_engine, &RunEngine::ended, &m_journal, &RunJournal::endRun);
 
-    m_statusText = new QLabel(runSettings->loadProblem(), ui->mainStatusBar);
+    m_statusText = new QLabel(settingsProblem, ui->mainStatusBar);
     m_statusText->setObjectName(u"statusText"_s);
     m_statusText->setTextFormat(Qt::PlainText);
     ui->mainStatusBar->addWidget(m_statusText, 1);
@@ -88,6 +106,24 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::addTabBuiltWhenShown(const QString& title, std::function<QWidget*()> build)
+{
+    auto* page = new QWidget;
+    (new QVBoxLayout(page))->setContentsMargins({});
+    const auto index = static_cast<std::size_t>(ui->tabs->addTab(page, title));
+    m_unbuiltTabs.resize(index + 1);
+    m_unbuiltTabs[index] = std::move(build);
+}
+
+void MainWindow::buildTab(int index)
+{
+    const auto at = static_cast<std::size_t>(index);
+    if (index < 0 || at >= m_unbuiltTabs.size() || !m_unbuiltTabs[at])
+        return;
+    const std::function<QWidget*()> build = std::exchange(m_unbuiltTabs[at], nullptr);
+    ui->tabs->widget(index)->layout()->addWidget(build());
+}
 
 // The lists show the work table's models, each column as wide as the table holds it in twips.
 void MainWindow::setUpViews()
@@ -147,7 +183,7 @@ void MainWindow::connectHandlers()
         ui->runButton->setEnabled(run);
         ui->abortButton->setEnabled(abort);
     });
-    connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->tabs->setCurrentWidget(m_logTab); });
+    connect(&m_engine, &RunEngine::showLogTab, this, [this] { ui->tabs->setCurrentIndex(LogPage); });
     // The progress of a fast run changes with every job; the status bar shows it a few times a second.
     m_statusFlush.setSingleShot(true);
     m_statusFlush.setInterval(LogTab::shownUpdatePeriod);
@@ -168,7 +204,6 @@ void MainWindow::connectHandlers()
     // The template, the log and the settings.
     connect(ui->saveTemplateAction, &QAction::triggered, this, [this] { m_store.templateFile().saveAs(); });
     connect(ui->openTemplateAction, &QAction::triggered, this, &MainWindow::openTemplate);
-    connect(m_logTab, &LogTab::clearRequested, this, [this] { m_store.logFile().clear(); });
 
     // The file list, its filter and its columns.
     connect(ui->fileList, &FileListView::filesDropped, this,
@@ -306,8 +341,6 @@ bool MainWindow::startUp()
         ui->extensionList->setEnabled(false);
     m_table.log.prepend(ActivityLog::timed(m_services.clock.now(), u"Lomvato起動開始"_s, 1));
     m_table.log.prependSeparator();
-    // However the last run ended, its results are shown again, once the window stands.
-    QTimer::singleShot(0, m_resultsTab, &ResultsTab::showLastRun);
     return true;
 }
 

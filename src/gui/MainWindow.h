@@ -10,18 +10,19 @@
 #include "platform/SingleInstance.h"
 #include "run/RunEngine.h"
 #include "run/RunJournal.h"
+#include "run/RunSettings.h"
 #include "store/ProgramStore.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class Clock;
 class ColumnWidthBinder;
-class LogTab;
-class ResultsTab;
 class Dialogs;
 class FileSystem;
 class PowerControl;
@@ -87,6 +88,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The tabs other than the main one are built when first shown, so that a start pays for the main tab
+    // alone; until then each is an empty page.
+    enum Page { MainPage, LogPage, SettingsPage, ResultsPage };
+    void addTabBuiltWhenShown(const QString& title, std::function<QWidget*()> build);
+    void buildTab(int index);
     bool startUp();
     void storeAtClose();
     void setUpViews();
@@ -113,14 +119,14 @@ private:
     DesktopUrlOpener m_urlOpener;
     HelpCommand m_help;
     RunJournal m_journal;
+    RunSettings m_runSettings;
     bool m_starting = false; // inside start
     bool m_closing = false;
 
     std::unique_ptr<Ui::MainWindow> ui;
     QLabel* m_statusText = nullptr;
     QPointer<QDialog> m_preview;
-    LogTab* m_logTab = nullptr;
-    ResultsTab* m_resultsTab = nullptr;
+    std::vector<std::function<QWidget*()>> m_unbuiltTabs; // by tab index; empty once built
     std::vector<ColumnWidthBinder*> m_widthBinders;
     QTimer m_statusFlush;
 };

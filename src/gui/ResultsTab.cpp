@@ -196,8 +196,8 @@ void ResultsTab::fillRunMenu()
 
 void ResultsTab::showLastRun()
 {
-    // A run begun meanwhile is the one to show.
-    if (m_engine.results().count() > 0)
+    // A run of this session is the one to show.
+    if (m_engine.isRunning() || m_engine.results().count() > 0)
         return;
     const QStringList folders = RunJournal::runFolders(m_journal.folder());
     if (!folders.isEmpty())

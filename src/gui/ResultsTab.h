@@ -26,7 +26,7 @@ class ResultsTab : public QWidget
 public:
     ResultsTab(RunEngine& engine, RunJournal& journal, Dialogs& dialogs, QWidget* parent = nullptr);
 
-    // Shows the newest run of the journal; nothing when it holds none.
+    // Shows the newest run of the journal, unless a run of this session is shown; nothing when it holds none.
     void showLastRun();
     void showRun(const QString& runFolder);
     void loadJobLog(const QString& path);

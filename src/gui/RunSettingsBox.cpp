@@ -14,11 +14,22 @@
 
 using namespace Qt::StringLiterals;
 
-RunSettingsBox::RunSettingsBox(const QString& programFolder, RunEngine& engine, Dialogs& dialogs,
-                               QWidget* parent)
-    : QGroupBox(u"実行"_s, parent), m_programFolder(programFolder), m_engine(engine), m_dialogs(dialogs),
-      m_fast(new QCheckBox(u"ジョブの終了をすぐに検知して次へ進む"_s, this)), m_parallel(new QSpinBox(this)),
-      m_keptRuns(new QSpinBox(this))
+RunSettings RunSettingsBox::load(const QString& programFolder, QString* problem)
+{
+    QString why;
+    RunSettings settings = RunSettings::load(programFolder, &why);
+    problem->clear();
+    if (!why.isEmpty())
+        *problem = QDir::toNativeSeparators(RunSettings::fileName(programFolder)) + u" を読めません（"_s +
+                   why + u"）。実行の設定は既定の値です"_s;
+    return settings;
+}
+
+RunSettingsBox::RunSettingsBox(const QString& programFolder, RunSettings& settings, RunEngine& engine,
+                               Dialogs& dialogs, QWidget* parent)
+    : QGroupBox(u"実行"_s, parent), m_programFolder(programFolder), m_settings(settings), m_engine(engine),
+      m_dialogs(dialogs), m_fast(new QCheckBox(u"ジョブの終了をすぐに検知して次へ進む"_s, this)),
+      m_parallel(new QSpinBox(this)), m_keptRuns(new QSpinBox(this))
 {
     setObjectName(u"RunSettingsBox"_s);
     m_fast->setObjectName(u"FastPace"_s);
@@ -26,17 +37,10 @@ RunSettingsBox::RunSettingsBox(const QString& programFolder, RunEngine& engine, 
     m_parallel->setRange(1, RunSettings::maxParallel());
     m_keptRuns->setObjectName(u"KeptRuns"_s);
     m_keptRuns->setRange(1, RunSettings::mostKeptRuns);
-    QString problem;
-    m_settings = RunSettings::load(programFolder, &problem);
-    const RunSettings& settings = m_settings;
-    if (!problem.isEmpty())
-        m_loadProblem = QDir::toNativeSeparators(RunSettings::fileName(programFolder)) +
-                        u" を読めません（"_s + problem + u"）。実行の設定は既定の値です"_s;
     m_fast->setChecked(settings.fast);
     m_parallel->setValue(settings.parallel);
     m_parallel->setEnabled(settings.fast);
     m_keptRuns->setValue(settings.keptRuns);
-    m_engine.setPace(settings.fast, settings.parallel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_fast);

@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,7 +80,16 @@ private slots:
     void settingsThatAreNoFile();
 
 private:
-    template <typename T> T* child(const QString& name) { return m_form->findChild<T*>(name); }
+    // Shows each tab once, since a tab is built when first shown.
+    template <typename T> T* child(const QString& name = {})
+    {
+        auto* tabs = m_form->findChild<QTabWidget*>(u"tabs"_s);
+        const int shown = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i)
+            tabs->setCurrentIndex(i);
+        tabs->setCurrentIndex(shown);
+        return m_form->findChild<T*>(name);
+    }
     QString readText(const QString& name) const;
     PreviewWindow* openPreview();
     std::unique_ptr<MainWindow> realWindow()
@@ -88,7 +98,7 @@ private:
                                                      m_fake.clock, m_fake.power, m_fake.registry,
                                                      m_dir->path(), m_dir->path()});
     }
-    QStringList resultsColumn(int column) const;
+    QStringList resultsColumn(int column);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeServices m_fake;
@@ -112,9 +122,9 @@ QString TestMainWindow::readText(const QString& name) const
     return text;
 }
 
-QStringList TestMainWindow::resultsColumn(int column) const
+QStringList TestMainWindow::resultsColumn(int column)
 {
-    const QAbstractItemModel* model = m_form->findChild<QTableView*>(u"ResultsView"_s)->model();
+    const QAbstractItemModel* model = child<QTableView>(u"ResultsView"_s)->model();
     QStringList texts;
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, column).data().toString();
@@ -206,6 +216,8 @@ void TestMainWindow::lastRunComesBackAndRunsOn()
     m_form->engine().start();
     QTRY_COMPARE(resultsColumn(RunResults::Outcome),
                  (QStringList{u"エラー終了 (コード 3)"_s, u"正常終了"_s, u"実行中"_s}));
+    // The tab was first shown after the run began.
+    QCOMPARE(child<QLabel>(u"ShownRun"_s)->text(), u"今回の実行"_s);
     m_form->close();
     m_form.reset();
     QVERIFY(QFile(marker).open(QIODevice::WriteOnly));
@@ -542,7 +554,7 @@ void TestMainWindow::failedSaveKeepsTheOldFile()
     // Each check a bit of the child's exit code.
     const int code = withDiskFault(fault, m_dir->path(), [&] {
         if (save == Save::Csv) {
-            m_form->findChild<ResultsTab*>()->saveCsv();
+            child<ResultsTab>()->saveCsv();
         } else if (save == Save::Jobs) {
             auto* exportButton = openPreview()->findChild<QPushButton*>(u"Export"_s);
             exportButton->click();
