@@ -80,8 +80,7 @@ using Steps = std::vector<Step>;
 struct Expected {
     QStringList applications = numbered(3); // each with its sample after a blank
     QStringList entries;                    // the batch list's applications, each with its parameter
-    // The editor: the key written to, the text, the sample shown, then E editing, S sample editable, T text
-    // open, K sample kept cleared.
+    // Key written to|text|sample shown|E editing, S sample editable, T text open, K sample kept cleared
     QString editor = u"|||"_s;
     QStringList events; // the rig's, the command lines started, the boxes shown (OK/Cancel ones with "? ")
     QList<int> returned;
@@ -113,7 +112,7 @@ void TestApps::scenario_data()
     const auto entries = [](const QStringList& p) { return Step([=](Rig& r) { r.addEntries(p); }); };
     // An entry for an application that may be gone.
     const auto entry = [](const QString& key) {
-        return Step([=](Rig& r) { r.table.batch.appendRow({key, QString(), u"typed"_s, QString()}); });
+        return Step([=](Rig& r) { r.table.batch.appendRow({key, {}, u"typed"_s}); });
     };
     const auto exists = [](const QString& path) { return Step([=](Rig& r) { r.files.files.insert(path); }); };
     const Step add = [](Rig& r) { r.apps.addApplication(); };

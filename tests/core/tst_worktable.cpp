@@ -14,8 +14,7 @@ private slots:
     void columnPositionsStayAPermutation();
 };
 
-// Every model through the operations that change its shape; rows go in any order, with duplicates, in blocks,
-// and past bulkRemoveBlocks blocks by one reset.
+// Rows go in any order, with duplicates, in blocks, and past bulkRemoveBlocks blocks by one reset.
 void TestWorkTable::modelsPassTheTester()
 {
     WorkTable t;

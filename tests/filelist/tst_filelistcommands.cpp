@@ -59,8 +59,7 @@ void TestFileListCommands::drop_data()
     for (const Qt::KeyboardModifiers m : {noKeys, shift, ctrl, shift | ctrl, ctrl | Qt::AltModifier})
         QTest::addRow("keys %x", m.toInt())
             << 0 << m << 32 << none << photo << (m == shift || m == ctrl ? 4 : 1) << parts;
-    // Every folder is skipped, hidden and read-only (19) too; of the rest only a bare hidden entry is. A
-    // replacing drop clears even when it takes nothing.
+    // Every folder is skipped, of the rest only a bare hidden entry; a replacing drop clears even so.
     for (const auto& [a, rows] : {std::pair{-1, 0}, {1, 1}, {2, 0}, {19, 0}, {34, 1}})
         QTest::addRow("attributes %d", a) << 0 << noKeys << a << none << photo << rows << parts;
     // Only the last extension counts, as typed, and only from a checked entry.
@@ -129,8 +128,7 @@ void TestFileListCommands::dialogHandlers()
     QCOMPARE(menus(Qt::LeftButton), (QList<bool>{false, false, true}));
     for (int c = 6; c < 9; ++c)
         f.t.files.setCell(1, c, QString::number(c));
-    // The fixed six are refused, no selection does nothing. Keys stay consecutive; the old key is cut at its
-    // first ">", so a ">" or a key inside a name survives.
+    // The fixed six are refused, no selection does nothing; keys renumber, the old one cut at its first ">".
     for (int row : {0, 5, -1, 9, 6})
         f.commands.removeColumn(row);
     QCOMPARE((QStringList{f.t.columns.caption(6), f.t.columns.caption(7)}),
@@ -150,8 +148,7 @@ void TestFileListCommands::rowCommands()
     Fixture f;
     f.t.files.appendRows(
         {{u"b"_s, {}, u"9"_s}, {u"c"_s, {}, u"1"_s}, {u"a"_s, {}, u"10"_s}, {u"d"_s, {}, {}}});
-    // The first click sorts ascending, the same header again flips, another header keeps the order.
-    // Texts compare as texts: "10" comes before "9". Out-of-range headers do nothing.
+    // Ascending, the same header again flips, another keeps the order; as texts, "10" before "9".
     const auto shown = [&f]() -> QString { return f.column(0).join(u' ') + u'|' + f.column(1).join(u' '); };
     const std::pair<int, QString> steps[] = {{1, u"a b c d"_s}, {1, u"d c b a"_s}, {3, u"b a c d"_s},
                                              {3, u"d c a b"_s}, {1, u"a b c d"_s}, {0, u"a b c d"_s},

@@ -171,7 +171,6 @@ void TestStore::factoryAndRichTables()
     QVERIFY(f.file.writeTemplate(f.path(u"back.lvt"_s)));
     QCOMPARE(readBytes(f.path(u"back.lvt"_s)), TextCodec::encode(factoryWritten));
 
-    // A rich table on top of the loaded one.
     WorkTable& t = f.table;
     t.addColumn(u"メモ|備考"_s);
     t.addColumn(u"출력"_s); // Korean: the file goes out as UTF-8
@@ -235,8 +234,7 @@ void TestStore::menuCommands()
     f.dialogs.files = {saved};
     f.file.saveAs();
 
-    // A damaged or missing file changes nothing, not even the good sections before the damage, nor
-    // default.lvt. A good one starts a new piece of work: the rows and the batch go, the log stays.
+    // A damaged or missing file changes nothing, default.lvt neither; a good one clears rows and batch.
     f.table.removeColumn(6);
     f.table.files.appendRows({{u""_s, u"1"_s}});
     f.table.batch.appendRow({u"<App1>"_s});
@@ -292,8 +290,7 @@ void TestStore::failedWrites_data()
     QTest::addRow("recovery's factory write") << u"recovery"_s << u"default.lvt"_s << 3;
 }
 
-// Every failed save names its file; the others are still written. (That the old file stays whatever the
-// disk does: tst_mainwindow's failedSaveKeepsTheOldFile, through the same writer.)
+// A failed save names its file, the others are still written (the old file stays: failedSaveKeepsTheOldFile).
 void TestStore::failedWrites()
 {
     QFETCH(QString, save);
