@@ -23,8 +23,7 @@ QStringList numbered(int count)
     return out;
 }
 
-// The main window's application area over fakes. It starts with three applications aN (path /opt/aN,
-// sample sN).
+// The main window's application area over fakes, with three applications aN (path /opt/aN, sample sN).
 struct Rig {
     WorkTable table;
     FakeDialogs dialogs;
@@ -35,7 +34,7 @@ struct Rig {
     BatchCommands batch{table.batch, editor};
     static constexpr auto qtTest = QAbstractItemModelTester::FailureReportingMode::QtTest;
     QAbstractItemModelTester appsTester{&table.apps, qtTest}, batchTester{&table.batch, qtTest};
-    QStringList events;  // ApplicationDialog openings and the run button, in order
+    QStringList events;  // ApplicationDialog openings and the run button
     QList<int> returned; // selections and carets the commands gave back
 
     Rig()
@@ -77,25 +76,13 @@ struct Rig {
 using Step = std::function<void(Rig&)>;
 using Steps = std::vector<Step>;
 
-// What the editor shows and which of its controls are enabled.
-enum EditorFlag { Editing = 1, SampleEditable = 2, TextOpen = 4, SampleKeptCleared = 8 };
-struct EditorState {
-    QString target; // the key of the application whose text is written
-    QString text;
-    QString shownSample;
-    int flags = 0; // EditorFlag
-};
-
 // What the user sees afterwards.
 struct Expected {
     QStringList applications = numbered(3); // each with its sample after a blank
-    QStringList entries;                    // the batch list's applications
-    QStringList parameters;
-    EditorState editor;
-    QStringList messages;
-    QStringList questions; // OK/Cancel boxes
-    QStringList launched;
-    QStringList events;
+    QStringList entries;                    // the batch list's applications, each with its parameter
+    // Key written to|text|sample shown|E editing, S sample editable, T text open, K sample kept cleared
+    QString editor = u"|||"_s;
+    QStringList events; // the rig's, the command lines started, the boxes shown (OK/Cancel ones with "? ")
     QList<int> returned;
 };
 
@@ -125,7 +112,7 @@ void TestApps::scenario_data()
     const auto entries = [](const QStringList& p) { return Step([=](Rig& r) { r.addEntries(p); }); };
     // An entry for an application that may be gone.
     const auto entry = [](const QString& key) {
-        return Step([=](Rig& r) { r.table.batch.appendRow({key, QString(), u"typed"_s, QString()}); });
+        return Step([=](Rig& r) { r.table.batch.appendRow({key, {}, u"typed"_s}); });
     };
     const auto exists = [](const QString& path) { return Step([=](Rig& r) { r.files.files.insert(path); }); };
     const Step add = [](Rig& r) { r.apps.addApplication(); };
@@ -156,95 +143,78 @@ void TestApps::scenario_data()
     const Step clear = [](Rig& r) { r.batch.clear(); };
 
     const QString limit = u"アプリケーションは99までしか登録できません"_s;
-    const QString confirm = u"アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
+    const QString confirm = u"? アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
                             u"パラメータテキスト編集をクリアしますか"_s;
-    const int open = Editing | SampleEditable | TextOpen;
-    const EditorState clearedByDelete{{}, {}, {}, SampleKeptCleared};
 
     // The limit; every OK renumbers, a change overwrites in place.
-    row("add the 99th", {fill(98), add, ok(u"new"_s)},
-        {.applications = numbered(98) << u"new new"_s, .events = {u"form add"_s}});
-    row("add beyond 99", {fill(99), add}, {.applications = numbered(99), .messages = {limit}});
+    row("add the 99th, and no more", {fill(98), add, ok(u"new"_s), add},
+        {.applications = numbered(98) << u"new new"_s, .events = {u"form add"_s, limit}});
     row("change", {change(1), ok(u"a1"_s)},
         {.applications = {u"a1 s1"_s, u"a1 new"_s, u"a3 s3"_s}, .events = {u"form change s2 /opt"_s}});
 
     // Deleting: written texts keep their keys; the confirmation while editing; an empty list.
     row("delete keeps written keys", {fill(4), entries({u"<App4>"_s}), select(0), remove(0)},
         {.applications = {u"a2 s2"_s, u"a3 s3"_s, u"a4 s4"_s},
-         .entries = {u"a1"_s},
-         .parameters = {u"<App4>"_s},
-         .editor = clearedByDelete});
-    row("delete while editing, cancelled", {edit(1, u"typed"_s), cancelNext, remove(1)},
-        {.editor = {u"<App2>"_s, u"typed"_s, u"s2"_s, open}, .questions = {confirm}});
-    row("delete while editing, confirmed", {edit(1, u"typed"_s), remove(1)},
-        {.applications = {u"a1 s1"_s, u"a3 s3"_s}, .editor = clearedByDelete, .questions = {confirm}});
+         .entries = {u"a1 <App4>"_s},
+         .editor = u"|||K"_s});
+    row("delete while editing, cancelled, then confirmed",
+        {edit(1, u"typed"_s), cancelNext, remove(1), remove(1)},
+        {.applications = {u"a1 s1"_s, u"a3 s3"_s}, .editor = u"|||K"_s, .events = {confirm, confirm}});
     row("delete from an empty list", {select(0), fill(0), remove(-1)},
-        {.applications = {}, .editor = {{}, {}, {}, SampleEditable}});
+        {.applications = {}, .editor = u"|||S"_s});
     row("the selection after a delete", {select(0), remove(0), select(0), editSample, select(1)},
-        {.applications = {u"a2 s2"_s, u"a3 s3"_s}, .editor = {u"<App1>"_s, {}, u"s3"_s, open}});
+        {.applications = {u"a2 s2"_s, u"a3 s3"_s}, .editor = u"<App1>||s3|EST"_s});
 
     // Without a selection nothing happens.
     row("no selection",
         {entries({u"p"_s}), exists(u"/opt/a1"_s), change(-1), remove(-1), start(-1), select(-1),
          removeEntry(-1), reedit(-1), up(-1)},
-        {.entries = {u"a1"_s}, .parameters = {u"p"_s}, .returned = {-1}});
+        {.entries = {u"a1 p"_s}, .returned = {-1}});
 
     // Launching: the path alone, blanks and all.
-    row("start a path with a blank", {add, ok(u"my tool"_s), exists(u"/opt/my tool"_s), start(3)},
+    row("start a missing program, then a path with a blank",
+        {start(0), add, ok(u"my tool"_s), exists(u"/opt/my tool"_s), start(3)},
         {.applications = numbered(3) << u"my tool new"_s,
-         .launched = {u"/opt/my tool"_s},
-         .events = {u"form add"_s}});
-    row("start a missing program", {start(0)},
-        {.messages = {u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
+         .events = {u"form add"_s, u"/opt/my tool"_s,
+                    u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
 
     // Keys go in at the caret, over the selection, clamped to the text; only while editing.
     row("over a selection, past the end, before the start",
         {edit(0, u"a XXX b"_s), columnKey(5, 2, 3), columnKey(4, 7, 9), columnKey(3, -3, 0)},
-        {.editor = {u"<App1>"_s, u"<c3>a <c5> <c4>"_s, u"s1"_s, open}, .returned = {6, 11, 4}});
+        {.editor = u"<App1>|<c3>a <c5> <c4>|s1|EST"_s, .returned = {6, 11, 4}});
     row("keys only while editing",
         {select(0), appKey(0, 0, 0), editSample, type(QString()), appKey(2, 0, 0), columnKey(4, 6, 0),
          store(0), type(u"idle"_s), columnKey(1, 0, 0)},
         {.applications = {u"a1 <App3><c4>"_s, u"a2 s2"_s, u"a3 s3"_s},
-         .editor = {u"<App1>"_s, u"idle"_s, u"<App3><c4>"_s, SampleEditable | TextOpen},
+         .editor = u"<App1>|idle|<App3><c4>|ST"_s,
          .returned = {-1, 6, 10, -1}});
 
-    // Storing samples; for a key that names no application the text and the mode stay.
-    row("store an empty sample", {edit(0, QString()), store(0)},
-        {.applications = {u"a1 "_s, u"a2 s2"_s, u"a3 s3"_s},
-         .editor = {u"<App1>"_s, {}, {}, SampleEditable | TextOpen}});
-    row("store with another application selected", {fill(5), edit(2, u"x"_s), select(4), store(4)},
-        {.applications = {u"a1 s1"_s, u"a2 s2"_s, u"a3 x"_s, u"a4 s4"_s, u"a5 s5"_s},
-         .editor = {u"<App3>"_s, {}, u"s5"_s, SampleEditable | TextOpen}});
+    // Storing samples, an empty one too; for a key that names no application the text and the mode stay.
+    row("store an empty sample, then with another application selected",
+        {fill(5), edit(0, QString()), store(0), edit(2, u"x"_s), select(4), store(4)},
+        {.applications = {u"a1 "_s, u"a2 s2"_s, u"a3 x"_s, u"a4 s4"_s, u"a5 s5"_s},
+         .editor = u"<App3>||s5|ST"_s});
     row("store for a deleted application", {fill(0), entry(u"<App1>"_s), reedit(0), store(-1)},
-        {.applications = {}, .editor = {u"<App1>"_s, u"typed"_s, {}, Editing | TextOpen}});
+        {.applications = {}, .editor = u"<App1>|typed||ET"_s});
     row("store for a key past any number",
         {entry(u"<App99999999999999999999>"_s), reedit(0), select(0), store(0)},
-        {.editor = {u"<App99999999999999999999>"_s, u"typed"_s, u"s1"_s, open}});
+        {.editor = u"<App99999999999999999999>|typed|s1|EST"_s});
 
-    // Registering: blanks are a text, nothing is not; editing replaces the text without asking.
-    row("register blanks", {edit(1, u"  "_s), addToBatch},
-        {.entries = {u"a2"_s},
-         .parameters = {u"  "_s},
-         .editor = {{}, {}, u"s2"_s, SampleEditable | TextOpen},
-         .events = {u"run on"_s}});
-    row("register nothing", {edit(1, QString()), addToBatch}, {.editor = {u"<App2>"_s, {}, u"s2"_s, open}});
+    // Registering: nothing is no text, blanks are; editing replaces the text without asking.
+    row("register nothing, then blanks", {edit(1, QString()), addToBatch, type(u"  "_s), addToBatch},
+        {.entries = {u"a2   "_s}, .editor = u"||s2|ST"_s, .events = {u"run on"_s}});
     row("edit another sample", {edit(0, u"half"_s), select(1), editSample},
-        {.editor = {u"<App2>"_s, u"s2"_s, u"s2"_s, open}});
+        {.editor = u"<App2>|s2|s2|EST"_s});
 
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
     const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
     row("move up and down", {abc, up(1), up(0), down(1), down(2)},
-        {.entries = {u"a2"_s, u"a3"_s, u"a1"_s},
-         .parameters = {u"B"_s, u"C"_s, u"A"_s},
-         .returned = {0, 0, 2, 2}});
+        {.entries = {u"a2 B"_s, u"a3 C"_s, u"a1 A"_s}, .returned = {0, 0, 2, 2}});
     row("re-edit replaces the text", {abc, select(0), editSample, reedit(1), addToBatch},
-        {.entries = {u"a1"_s, u"a3"_s, u"a2"_s},
-         .parameters = {u"A"_s, u"C"_s, u"B"_s},
-         .editor = {{}, {}, u"s1"_s, SampleEditable | TextOpen},
-         .events = {u"run on"_s}});
+        {.entries = {u"a1 A"_s, u"a3 C"_s, u"a2 B"_s}, .editor = u"||s1|ST"_s, .events = {u"run on"_s}});
     row("remove, re-edit, clear",
         {entries({u"p"_s, u"q"_s}), removeEntry(0), reedit(0), entries({u"r"_s}), clear},
-        {.editor = {u"<App2>"_s, u"q"_s, {}, Editing | TextOpen}, .events = {u"run off"_s}});
+        {.editor = u"<App2>|q||ET"_s, .events = {u"run off"_s}});
 }
 
 void TestApps::scenario()
@@ -260,38 +230,32 @@ void TestApps::scenario()
     for (int r = 0; r < apps.count(); ++r) {
         applications << apps.application(r) + u' ' + apps.sample(r);
         // Keys are numbered from 1 and a row's fields travel together.
-        QCOMPARE(apps.key(r), AppRegistry::keyFor(r + 1));
-        QCOMPARE(apps.path(r), u"/opt/"_s + apps.application(r));
+        QCOMPARE(apps.key(r) + apps.path(r), AppRegistry::keyFor(r + 1) + u"/opt/"_s + apps.application(r));
     }
     QCOMPARE(applications, expected.applications);
 
     const BatchList& batch = rig.table.batch;
-    QStringList entries, parameters;
+    QStringList entries;
     for (int r = 0; r < batch.count(); ++r) {
         const QString application = batch.application(r);
-        entries << application;
-        parameters << batch.parameter(r);
-        QCOMPARE(batch.key(r), u"<App"_s + application.mid(1) + u'>');
-        QCOMPARE(batch.path(r), u"/opt/"_s + application);
+        entries << application + u' ' + batch.parameter(r);
+        QCOMPARE(batch.key(r) + batch.path(r), u"<App"_s + application.mid(1) + u">/opt/"_s + application);
     }
     QCOMPARE(entries, expected.entries);
-    QCOMPARE(parameters, expected.parameters);
 
-    const ParameterEditor& editor = rig.editor;
-    const int flags = (editor.isEditing() ? Editing : 0) | (editor.canEditSample() ? SampleEditable : 0) |
-                      (editor.isTextOpen() ? TextOpen : 0) |
-                      (editor.keepsSampleCleared() ? SampleKeptCleared : 0);
-    const EditorState& e = expected.editor;
-    QCOMPARE(std::tuple(editor.editTarget(ParameterEditor::Key), editor.text(), editor.sample(), flags),
-             std::tuple(e.target, e.text, e.shownSample, e.flags));
+    const ParameterEditor& e = rig.editor;
+    QString editor = e.editTarget(ParameterEditor::Key) + u'|' + e.text() + u'|' + e.sample() + u'|';
+    for (const auto& [flag, on] : {std::pair{u'E', e.isEditing()},
+                                   {u'S', e.canEditSample()},
+                                   {u'T', e.isTextOpen()},
+                                   {u'K', e.keepsSampleCleared()}})
+        editor += on ? QString(flag) : QString();
+    QCOMPARE(editor, expected.editor);
 
-    QStringList messages, questions;
+    QStringList events = rig.events + rig.launcher.started;
     for (const FakeDialogs::Shown& shown : std::as_const(rig.dialogs.shown))
-        (shown.buttons == Dialogs::Buttons::OkCancel ? questions : messages) << shown.text;
-    QCOMPARE(messages, expected.messages);
-    QCOMPARE(questions, expected.questions);
-    QCOMPARE(rig.launcher.started, expected.launched);
-    QCOMPARE(rig.events, expected.events);
+        events << (shown.buttons == Dialogs::Buttons::OkCancel ? u"? "_s : QString()) + shown.text;
+    QCOMPARE(events, expected.events);
     QCOMPARE(rig.returned, expected.returned);
 }
 
