@@ -34,17 +34,16 @@ void TestPlatform::nativeNameRoundTrip_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::addRow("japanese") << u"/写真　1.jpg"_s.toUtf8() << u"/写真　1.jpg"_s;
     QTest::addRow("outside the basic plane") << u"/\U0001F600.png"_s.toUtf8() << u"/\U0001F600.png"_s;
     QTest::addRow("latin-1") << QByteArray("/caf\xe9.txt") << u"/caf\xdce9.txt"_s;
-    // Shift-JIS bytes can happen to form valid UTF-8 in part; the round trip holds all the same.
+    // Shift-JIS bytes may form valid UTF-8 in part.
     QTest::addRow("shift-jis") << QByteArray("/\x8e\xca\x90\x5e") << u"/\xdc8e\x0290^"_s;
-    QTest::addRow("encoded surrogate") << QByteArray("\xed\xb3\xa9") << u"\xdced\xdcb3\xdca9"_s;
-    QTest::addRow("overlong slash") << QByteArray("\xc0\xaf") << u"\xdcc0\xdcaf"_s;
+    QTest::addRow("surrogate, overlong slash, past U+10FFFF")
+        << QByteArray("\xed\xb3\xa9\xc0\xaf\xf4\x90\x80\x80")
+        << u"\xdced\xdcb3\xdca9\xdcc0\xdcaf\xdcf4\xdc90\xdc80\xdc80"_s;
     QTest::addRow("truncated at the end") << QByteArray("a\xe3\x81") << u"a\xdce3\xdc81"_s;
     // U+FFFD itself stays apart from the invalid byte a lossy decoder would turn into it.
     QTest::addRow("replacement character") << u"/a\uFFFD"_s.toUtf8() << u"/a\uFFFD"_s;
-    QTest::addRow("past U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << u"\xdcf4\xdc90\xdc80\xdc80"_s;
 }
 
 void TestPlatform::nativeNameRoundTrip()
@@ -66,18 +65,16 @@ void TestPlatform::realFileSystem_data()
 {
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<bool>("folder");
-    QTest::addColumn<bool>("exists");
     QTest::addColumn<int>("attributes");
-    QTest::addRow("latin-1 file") << QByteArray("caf\xe9.txt") << false << true << 32;
-    QTest::addRow("shift-jis folder") << QByteArray("\x8e\xca\x90\x5e") << true << false << 16;
-    QTest::addRow("hidden file") << QByteArray(".a\xff") << false << true << 34;
+    QTest::addRow("latin-1 file") << QByteArray("caf\xe9.txt") << false << 32;
+    QTest::addRow("shift-jis folder") << QByteArray("\x8e\xca\x90\x5e") << true << 16;
+    QTest::addRow("hidden file") << QByteArray(".a\xff") << false << 34;
 }
 
 void TestPlatform::realFileSystem()
 {
     QFETCH(QByteArray, name);
     QFETCH(bool, folder);
-    QFETCH(bool, exists);
     QFETCH(int, attributes);
     const QTemporaryDir dir;
     const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
@@ -91,7 +88,7 @@ void TestPlatform::realFileSystem()
     const auto remove = qScopeGuard([&] { folder ? ::rmdir(path.constData()) : ::unlink(path.constData()); });
     if (!folder)
         ::close(made);
-    QCOMPARE(QPair(fs.fileExists(text), fs.attributes(text)), QPair(exists, attributes));
+    QCOMPARE(QPair(fs.fileExists(text), fs.attributes(text)), QPair(!folder, attributes));
 }
 
 void TestPlatform::splitsCommandLines_data()
@@ -103,14 +100,11 @@ void TestPlatform::splitsCommandLines_data()
     QTest::addRow("other spaces are characters")
         << u"写真　1.jpg a\u00a0b c\u2003d"_s << QStringList{u"写真　1.jpg"_s, u"a\u00a0b"_s, u"c\u2003d"_s};
     QTest::addRow("quotes group") << u"\"a b\"c \"x\ny\""_s << QStringList{u"a bc"_s, u"x\ny"_s};
-    QTest::addRow("empty argument") << u"-o \"\" in"_s << QStringList{u"-o"_s, QString(), u"in"_s};
-    QTest::addRow("empty arguments at the end")
-        << u"a \"\" \"\""_s << QStringList{u"a"_s, QString(), QString()};
-    QTest::addRow("empty quotes inside a word") << u"a\"\"b"_s << QStringList{u"ab"_s};
+    QTest::addRow("empty quotes") << u"-o \"\" a\"\"b \"\""_s
+                                  << QStringList{u"-o"_s, QString(), u"ab"_s, QString()};
     QTest::addRow("literal quote") << u"\"\"\" a\"\"\"b \"c \"\"\" d\""_s
                                    << QStringList{u"\""_s, u"a\"b"_s, u"c \" d"_s};
     QTest::addRow("literal quote, then an open span") << u"\"\"\"\"a b"_s << QStringList{u"\"a b"_s};
-    QTest::addRow("separators only") << u" \t\r\n"_s << QStringList();
 }
 
 void TestPlatform::splitsCommandLines()
@@ -119,7 +113,7 @@ void TestPlatform::splitsCommandLines()
     QFETCH(QStringList, words);
     const CommandLine split(line);
     QCOMPARE(split.texts(), words);
-    // Each word's span, split on its own, gives that word again: joining words keeps their text.
+    // Joining words by their spans keeps their text.
     for (const CommandLine::Word& w : split.words())
         QCOMPARE(CommandLine(line.mid(w.begin, w.end - w.begin)).texts(), QStringList{w.text});
 }
