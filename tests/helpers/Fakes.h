@@ -60,6 +60,14 @@ public:
     QStringList fileFolders;
     std::function<void()> whileShown; // runs while a message box is open
 
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Shown& s : shown)
+            out << s.text;
+        return out;
+    }
+
     Answer message(const QString& text, const QString& title, Buttons buttons = Buttons::Ok) override
     {
         shown.append({text, title, buttons});
