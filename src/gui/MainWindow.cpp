@@ -233,17 +233,21 @@ void MainWindow::connectHandlers()
         ApplicationDialog::showModal(m_appCommands, m_services.dialogs, request, this);
     });
     connect(ui->addAppAction, &QAction::triggered, this, [this] { m_appCommands.addApplication(); });
-    connect(ui->removeAppAction, &QAction::triggered, this, &MainWindow::removeApplication);
-    connect(ui->changeAppAction, &QAction::triggered, this, &MainWindow::changeApplication);
+    connect(ui->removeAppAction, &QAction::triggered, this,
+            [this] { m_appCommands.removeApplication(selectedRow(ui->appList)); });
+    connect(ui->changeAppAction, &QAction::triggered, this,
+            [this] { m_appCommands.changeApplication(selectedRow(ui->appList)); });
     connect(ui->appList, &QWidget::customContextMenuRequested, this, [this] { popUp(ui->appMenu, true); });
-    connect(ui->startAppButton, &QPushButton::clicked, this, &MainWindow::startSelectedApplication);
+    connect(ui->startAppButton, &QPushButton::clicked, this,
+            [this] { m_appCommands.startApplication(selectedRow(ui->appList)); });
     connect(ui->appList, &QAbstractItemView::clicked, this, &MainWindow::selectApplication);
     connect(ui->appList, &QAbstractItemView::doubleClicked, this,
             [this] { insertKey(&ParameterEditor::insertApplicationKey, ui->appList); });
     connect(ui->keyList, &QAbstractItemView::doubleClicked, this,
             [this] { insertKey(&ParameterEditor::insertColumnKey, ui->keyList); });
     connect(ui->addToBatchButton, &QPushButton::clicked, &m_editor, &ParameterEditor::addToBatch);
-    connect(ui->storeSampleButton, &QPushButton::clicked, this, &MainWindow::storeSample);
+    connect(ui->storeSampleButton, &QPushButton::clicked, this,
+            [this] { m_editor.storeAsSample(selectedRow(ui->appList)); });
     connect(ui->editSampleButton, &QPushButton::clicked, &m_editor, &ParameterEditor::editSample);
     connect(ui->parameterEdit, &QPlainTextEdit::textChanged, this,
             [this] { m_editor.setText(ui->parameterEdit->toPlainText()); });
@@ -252,11 +256,15 @@ void MainWindow::connectHandlers()
     connect(&m_batchCommands, &BatchCommands::runButtonEnabled, &m_engine, &RunEngine::setCanStart);
     connect(ui->batchList, &QWidget::customContextMenuRequested, this,
             [this] { popUp(ui->batchMenu, m_table.batch.count() > 0); });
-    connect(ui->removeBatchEntryAction, &QAction::triggered, this, &MainWindow::removeBatchEntry);
+    connect(ui->removeBatchEntryAction, &QAction::triggered, this,
+            [this] { m_batchCommands.removeEntry(selectedRow(ui->batchList)); });
     connect(ui->clearBatchAction, &QAction::triggered, &m_batchCommands, &BatchCommands::clear);
-    connect(ui->reeditBatchEntryAction, &QAction::triggered, this, &MainWindow::reeditBatchEntry);
-    connect(ui->moveUpButton, &QToolButton::clicked, this, &MainWindow::moveBatchEntryUp);
-    connect(ui->moveDownButton, &QToolButton::clicked, this, &MainWindow::moveBatchEntryDown);
+    connect(ui->reeditBatchEntryAction, &QAction::triggered, this,
+            [this] { m_batchCommands.reedit(selectedRow(ui->batchList)); });
+    connect(ui->moveUpButton, &QToolButton::clicked, this,
+            [this] { selectRow(ui->batchList, m_batchCommands.moveUp(selectedRow(ui->batchList))); });
+    connect(ui->moveDownButton, &QToolButton::clicked, this,
+            [this] { selectRow(ui->batchList, m_batchCommands.moveDown(selectedRow(ui->batchList))); });
     // A list with rows always has a selected row, as the commands that act on it expect: a row added to a
     // list without a selection becomes the selected one.
     for (QTreeView* view : {ui->appList, ui->batchList}) {
@@ -460,21 +468,6 @@ void MainWindow::showEditor()
     ui->editSampleButton->setEnabled(m_editor.canEditSample());
 }
 
-void MainWindow::removeApplication()
-{
-    m_appCommands.removeApplication(selectedRow(ui->appList));
-}
-
-void MainWindow::changeApplication()
-{
-    m_appCommands.changeApplication(selectedRow(ui->appList));
-}
-
-void MainWindow::startSelectedApplication()
-{
-    m_appCommands.startApplication(selectedRow(ui->appList));
-}
-
 void MainWindow::selectApplication()
 {
     m_editor.selectApplication(selectedRow(ui->appList));
@@ -492,31 +485,6 @@ void MainWindow::insertKey(int (ParameterEditor::*insert)(int, int, int), const 
     cursor.setPosition(caret);
     ui->parameterEdit->setTextCursor(cursor);
     ui->parameterEdit->setFocus();
-}
-
-void MainWindow::storeSample()
-{
-    m_editor.storeAsSample(selectedRow(ui->appList));
-}
-
-void MainWindow::removeBatchEntry()
-{
-    m_batchCommands.removeEntry(selectedRow(ui->batchList));
-}
-
-void MainWindow::reeditBatchEntry()
-{
-    m_batchCommands.reedit(selectedRow(ui->batchList));
-}
-
-void MainWindow::moveBatchEntryUp()
-{
-    selectRow(ui->batchList, m_batchCommands.moveUp(selectedRow(ui->batchList)));
-}
-
-void MainWindow::moveBatchEntryDown()
-{
-    selectRow(ui->batchList, m_batchCommands.moveDown(selectedRow(ui->batchList)));
 }
 
 void MainWindow::showPreview()

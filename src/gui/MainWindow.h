@@ -73,15 +73,7 @@ public:
     void fillColumn();
     void removeExtension();
     void removeColumn();
-    void removeApplication();
-    void changeApplication();
-    void startSelectedApplication();
     void selectApplication();
-    void storeSample();
-    void removeBatchEntry();
-    void reeditBatchEntry();
-    void moveBatchEntryUp();
-    void moveBatchEntryDown();
     void showAbout();
 
 protected:
