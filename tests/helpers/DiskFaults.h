@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMap>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sched.h>
 #include <sys/mount.h>
@@ -30,33 +30,17 @@ namespace DiskFaults
 // as they were, so that nothing outside the process ever sees it.
 inline bool tmpfsOver(const QString& folder, const char* options)
 {
-    QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        QFile f(QDir(folder).filePath(name));
-        if (!f.open(QIODevice::ReadOnly))
-            return false;
-        files.insert(name, f.readAll());
-    }
     const QByteArray where = QFile::encodeName(folder);
-    if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+    // The folder beneath, still reached through this descriptor once the tmpfs covers it.
+    const int beneath = ::open(where.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (beneath < 0 || ::unshare(CLONE_NEWNS) != 0 ||
+        ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
         ::mount("tmpfs", where.constData(), "tmpfs", 0, options) != 0)
         return false;
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        QFile f(QDir(folder).filePath(it.key()));
-        if (!f.open(QIODevice::WriteOnly) || f.write(it.value()) != it.value().size())
+    const QDir was(QStringLiteral("/proc/self/fd/%1").arg(beneath));
+    for (const QString& name : was.entryList(QDir::Files | QDir::Hidden)) {
+        if (!QFile::copy(was.filePath(name), QDir(folder).filePath(name)))
             return false;
-    }
-    return true;
-}
-
-// Takes every byte the file system has left.
-inline bool fill(const QString& folder)
-{
-    QFile filler(QDir(folder).filePath(QStringLiteral(".filler")));
-    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray block(4096, 'f');
-    while (filler.write(block) == block.size()) {
     }
     return true;
 }
@@ -69,8 +53,15 @@ inline bool set(DiskFault fault, const QString& folder)
         ::signal(SIGXFSZ, SIG_IGN);
         return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
-    case DiskFault::FullDisk:
-        return tmpfsOver(folder, "size=256k") && fill(folder);
+    case DiskFault::FullDisk: {
+        // Takes every byte the file system has left.
+        QFile filler(QDir(folder).filePath(QStringLiteral(".filler")));
+        if (!tmpfsOver(folder, "size=256k") || !filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        while (filler.write(QByteArray(4096, 'f')) == 4096) {
+        }
+        return true;
+    }
     case DiskFault::ReadOnly:
         return tmpfsOver(folder, "size=256k") && ::mount("none", QFile::encodeName(folder).constData(),
                                                          nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;

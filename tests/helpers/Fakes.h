@@ -81,10 +81,7 @@ public:
         fileFolders.append(folder);
         return nextOf(files);
     }
-    QString saveFile(const QString& folder, const QString& filter) override
-    {
-        return openFile(folder, filter);
-    }
+    QString saveFile(const QString& folder, const QString&) override { return openFile(folder, {}); }
 };
 
 class FakeFileSystem final : public FileSystem
@@ -140,10 +137,8 @@ public:
         QString program;
         QStringList words;
         const auto noFile = [](const QString&) { return false; };
-        if (!CommandLine(commandLine).resolve(known, noFile, program, words))
-            return {};
-        words.prepend(program);
-        return words;
+        const bool found = CommandLine(commandLine).resolve(known, noFile, program, words);
+        return found ? QStringList{program} + words : QStringList();
     }
     void readToTheEnd(UniqueFd) override {}
     qint64 lastPid() const { return nextPid - 1; }
@@ -155,28 +150,17 @@ private:
         int ends[2];
         if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
             return {};
-        if (!bytes.isEmpty())
-            (void)!::write(ends[1], bytes.constData(), static_cast<size_t>(bytes.size()));
+        (void)!::write(ends[1], bytes.constData(), static_cast<size_t>(bytes.size()));
         ::close(ends[1]);
         return UniqueFd(ends[0]);
     }
 
-    class Handle final : public ProcessHandle
-    {
-    public:
-        Handle(FakeLauncher& launcher, qint64 pid) : m_launcher(launcher), m_pid(pid)
-        {
-            ++launcher.openHandles;
-        }
-        ~Handle() override { --m_launcher.openHandles; }
-        Status status() override
-        {
-            return m_launcher.ended.contains(m_pid) ? Status::Ended : Status::Running;
-        }
-
-    private:
-        FakeLauncher& m_launcher;
-        qint64 m_pid;
+    struct Handle final : ProcessHandle {
+        FakeLauncher& launcher;
+        qint64 pid;
+        Handle(FakeLauncher& owner, qint64 id) : launcher(owner), pid(id) { ++owner.openHandles; }
+        ~Handle() override { --launcher.openHandles; }
+        Status status() override { return launcher.ended.contains(pid) ? Status::Ended : Status::Running; }
     };
 };
 

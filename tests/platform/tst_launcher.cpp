@@ -26,11 +26,6 @@ bool zombieChild()
     return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
 }
 
-int openDescriptors()
-{
-    return static_cast<int>(QDir(u"/proc/self/fd"_s).entryList(QDir::Files | QDir::System).size());
-}
-
 QByteArray contents(const QString& path)
 {
     QFile file(path);
@@ -75,10 +70,7 @@ void TestLauncher::startsAsAJobOfItsOwn()
     QVERIFY(::pipe2(input, O_CLOEXEC) == 0);
     const int savedInput = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
     ::dup2(input[0], STDIN_FILENO);
-    struct sigaction ignore = {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction savedInt = {};
-    ::sigaction(SIGINT, &ignore, &savedInt);
+    const sighandler_t savedInt = ::signal(SIGINT, SIG_IGN);
     sigset_t block;
     sigset_t mask;
     ::sigfillset(&block);
@@ -88,7 +80,7 @@ void TestLauncher::startsAsAJobOfItsOwn()
         for (const int fd : {savedInput, input[0], input[1]})
             ::close(fd);
         ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
-        ::sigaction(SIGINT, &savedInt, nullptr);
+        ::signal(SIGINT, savedInt);
     });
     const QString report = m_dir.filePath(u"state"_s);
     const ProcessLauncher::Started job =
@@ -102,7 +94,6 @@ void TestLauncher::failedStartSaysWhy_data()
 {
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QString>("failure");
-    QTest::addRow("missing") << u"./missing x"_s << qt_error_string(ENOENT);
     QTest::addRow("not a program") << u"./garbage"_s << qt_error_string(ENOEXEC);
     QTest::addRow("nowhere along PATH")
         << u"lomvato-nowhere x"_s << u"lomvato-nowhere は PATH のどのフォルダーにもありません"_s;
@@ -113,12 +104,13 @@ void TestLauncher::failedStartSaysWhy()
 {
     QFETCH(QString, commandLine);
     QFETCH(QString, failure);
+    const auto descriptors = [] { return QDir(u"/proc/self/fd"_s).entryList(QDir::Files | QDir::System); };
     QTRY_VERIFY(!zombieChild()); // the jobs of the tests before are reaped from the event loop
-    const int before = openDescriptors();
+    const QStringList before = descriptors();
     const ProcessLauncher::Started job = m_launcher.launch(commandLine, {}, true);
     QVERIFY(job.pid == 0 && !job.handle);
     QCOMPARE(job.failure, failure);
-    QCOMPARE(openDescriptors(), before);
+    QCOMPARE(descriptors(), before);
     QVERIFY(!zombieChild());
 }
 
@@ -145,15 +137,9 @@ void TestLauncher::argumentsReachTheProgramWhole()
     QFETCH(QByteArray, recorded);
     const QString path = m_dir.filePath(u"my tools/argv client"_s);
     const QString out = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).remove(u' ') + u".out"_s);
-    const QString line = path + u' ' + out + u' ' + arguments;
     const QStringList known = registered ? QStringList{path} : QStringList();
-    QVERIFY(m_launcher.start(line, known) > 0);
+    QVERIFY(m_launcher.start(path + u' ' + out + u' ' + arguments, known) > 0);
     QTRY_COMPARE_WITH_TIMEOUT(contents(out), recorded, 10000);
-    // What the preview and the job file show.
-    QByteArray listed;
-    for (const QString& argument : m_launcher.arguments(line, known).mid(2))
-        listed += NativeName::encode(argument) + '\0';
-    QCOMPARE(listed, recorded);
 }
 
 // Far more than a pipe holds, captured and not; our standard output points at a file while both start.
