@@ -80,12 +80,9 @@ void TestCompletion::complete()
     QCOMPARE(table.log.text(), off || outcome == Outcome::Ended
                                    ? ActivityLog::separator() + ActivityLog::timed(clock.now(), top) + before
                                    : before);
-    QStringList shown;
-    for (const FakeDialogs::Shown& box : std::as_const(dialogs.shown))
-        shown << box.text + u" / "_s + box.title;
-    QCOMPARE(shown,
-             QStringList(afterWork ? 0 : 1, u"処理が全て終了しました / Lomvato"_s) +
-                 QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません / Lomvato"_s));
+    QCOMPARE(dialogs.texts(),
+             QStringList(afterWork ? 0 : 1, u"処理が全て終了しました"_s) +
+                 QStringList(privilege.count(false), u"SE_SHUTDOWN_NAME特権が設定できません"_s));
     QCOMPARE(power.privilegeRequests, int(privilege.size()));
 }
 
