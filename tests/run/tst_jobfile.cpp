@@ -1,4 +1,3 @@
-#include "Fakes.h"
 #include "core/WorkTable.h"
 #include "platform/FileSystem.h"
 #include "platform/LinuxProcessLauncher.h"
@@ -19,21 +18,10 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-// The recorded argument lists of a folder, by output name.
-QMap<QString, QByteArray> recordedIn(const QDir& dir)
-{
-    QMap<QString, QByteArray> lists;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        QFile f(dir.filePath(name));
-        if (f.open(QIODevice::ReadOnly))
-            lists.insert(name, f.readAll());
-    }
-    return lists;
-}
-
-// Runs `command` with `sh -c` in `dir`, in a UTF-8 locale, with PARALLEL_SHELL unset; returns its exit code.
+// The exit code of `command` run by `sh -c` in a new folder `dir`, in a UTF-8 locale, without PARALLEL_SHELL.
 int runIn(const QDir& dir, const QString& command)
 {
+    QDir().mkpath(dir.path());
     QProcess p;
     p.setWorkingDirectory(dir.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -87,8 +75,6 @@ void TestJobFile::quoting_data()
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("plain arguments stay bare, the program is quoted")
         << QStringList{u"/usr/bin/conv"_s, u"-o=a.mp4"_s, u"x,y:z"_s} << "'/usr/bin/conv' -o=a.mp4 x,y:z"_ba;
-    QTest::newRow("an assignment as the program") << QStringList{u"a=b"_s, u"c=d"_s} << "'a=b' c=d"_ba;
-    QTest::newRow("a %-word as the program") << QStringList{u"%rec"_s, u"%1"_s} << "(exec '%rec' %1)"_ba;
     QTest::newRow("a %-word with a line break")
         << QStringList{u"%rec"_s, u"a\nb"_s}
         << "nl=$(printf '\\n.'); nl=${nl%.}; (exec '%rec' 'a'\"$nl\"'b')"_ba;
@@ -141,12 +127,10 @@ void TestJobFile::exportHostileJobs()
 
     m_table.apps.appendRow({u"<App1>"_s, u"argv"_s, client});
     // Names that a shell would take apart or act on, and a name that is not UTF-8.
-    const QStringList names{u"it's 'quoted' a\" \"--x\" \"b"_s,
-                            u"$(touch pwned)back`touch pwned`"_s,
-                            u"line\nbreak\ttab"_s,
-                            NativeName::decode("caf\xe9 写真　1.jpg"),
-                            u"-n"_s,
-                            u"=1+2"_s};
+    const QStringList names =
+        QStringList{u"-n"_s, u"=1+2"_s, u"line\nbreak\ttab"_s, u"it's 'quoted' a\" \"--x\" \"b"_s,
+                    u"$(touch pwned)back`touch pwned`"_s}
+        << NativeName::decode("caf\xe9 写真　1.jpg");
     for (int i = 0; i < names.size(); ++i)
         m_table.files.appendRows({{u""_s, u""_s, names[i], u"out"_s + QString::number(i)}});
     // Quoted and unquoted: the second entry splits every name with a blank in two.
@@ -154,8 +138,7 @@ void TestJobFile::exportHostileJobs()
     m_table.batch.appendRow({u"2"_s, u"argv"_s, u"<App1> <c3>u <c2>"_s, client});
     for (int p = 0; p < programs.size(); ++p)
         m_table.batch.appendRow({QString::number(p + 3), u"argv"_s,
-                                 programs[p] + u" \"<c3>p"_s + QString::number(p) + u"\" \"<c2>\""_s,
-                                 client});
+                                 u"%1 \"<c3>p%2\" \"<c2>\""_s.arg(programs[p], QString::number(p)), client});
     JobPreview jobs(m_table, m_launcher, m_files);
     QCOMPARE(jobs.rowCount(), (2 + programs.size()) * names.size());
     m_jobFile = m_dir.filePath(u"jobs.sh"_s);
@@ -191,9 +174,14 @@ void TestJobFile::shellGivesWhatTheLauncherGives()
     if (parallel && QStandardPaths::findExecutable(u"parallel"_s).isEmpty())
         QSKIP("GNU parallel is not installed");
     const QDir dir(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
-    QVERIFY(QDir().mkpath(dir.path()));
     QCOMPARE(runIn(dir, command), 0);
-    QCOMPARE(recordedIn(dir), m_expected);
+    QMap<QString, QByteArray> recorded; // the argument lists, by output name
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        recorded.insert(name, f.readAll());
+    }
+    QCOMPARE(recorded, m_expected);
 }
 
 void TestJobFile::linesTooLongForParallel()
@@ -217,7 +205,6 @@ void TestJobFile::linesTooLongForParallel()
         QSKIP("GNU parallel is not installed");
     // Each line alone: parallel runs the first and refuses the second, as said.
     const QDir dir(m_dir.filePath(u"long"_s));
-    QVERIFY(QDir().mkpath(dir.path()));
     for (int job : {1, 2})
         QCOMPARE(runIn(dir, u"sed -n %1p ../long.sh | PARALLEL_SHELL=/bin/sh parallel"_s.arg(job)) == 0,
                  job == 1);
