@@ -93,7 +93,7 @@ class TestJournal : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void writtenAndReadBack_data();
     void writtenAndReadBack();
     void cutShort();
@@ -105,35 +105,28 @@ private slots:
 
 private:
     // Writes one run: job i writes outputs[i] and "err", then ends as ends[i] says. Returns the jobs written.
-    QList<Job> writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs);
+    QList<Job> writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs)
+    {
+        RunResults results;
+        RunJournal journal(m_dir->path(), m_clock);
+        journal.follow(results);
+        results.clear();
+        QList<Job> expected;
+        for (Job job : ends) {
+            const State state = std::exchange(job.state, State::Running);
+            const int i = results.add(job);
+            results.appendOutput(i, RunResults::Stream::Output, outputs[i]);
+            results.appendOutput(i, RunResults::Stream::Errors, "err");
+            results.finish(i, state, job.code, job.ms, job.signalName);
+            expected << results.job(i);
+        }
+        journal.endRun();
+        return expected;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeClock m_clock;
 };
-
-void TestJournal::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-QList<Job> TestJournal::writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs)
-{
-    RunResults results;
-    RunJournal journal(m_dir->path(), m_clock);
-    journal.follow(results);
-    results.clear();
-    QList<Job> expected;
-    for (Job job : ends) {
-        const State state = std::exchange(job.state, State::Running);
-        const int i = results.add(job);
-        results.appendOutput(i, RunResults::Stream::Output, outputs[i]);
-        results.appendOutput(i, RunResults::Stream::Errors, "err");
-        results.finish(i, state, job.code, job.ms, job.signalName);
-        expected << results.job(i);
-    }
-    journal.endRun();
-    return expected;
-}
 
 void TestJournal::writtenAndReadBack_data()
 {
@@ -212,10 +205,9 @@ void TestJournal::survivesSigkill()
     const RunJournal::Run counts = RunJournal::runs(m_dir->path()).front();
     QCOMPARE(std::tuple(counts.jobs, counts.failed, counts.interrupted), std::tuple(40, 25, 4));
     const QList<Job> read = RunJournal::load(counts.folder);
-    for (const Job& job : read) {
-        const QString written = job.number % 10 ? u"o%1\ne%1\n"_s.arg(job.number) : QString();
-        QCOMPARE(job.output.head() + job.errors.head(), written.toUtf8());
-    }
+    for (const Job& job : read)
+        QCOMPARE(job.output.head() + job.errors.head(),
+                 job.number % 10 ? u"o%1\ne%1\n"_s.arg(job.number).toUtf8() : QByteArray());
     RunResults shown;
     shown.show(read);
     QStringList left, rest;
@@ -244,11 +236,10 @@ void TestJournal::readsParallelJobLog()
     QVERIFY(QFile::setPermissions(ssh, QFile::ReadOwner | QFile::ExeOwner));
     // bash runs a line of one command as that command's own process: the job's signal reaches parallel.
     const auto run = [&](const QString& command) {
-        QProcess sh;
-        sh.setWorkingDirectory(dir.path());
-        sh.start(u"sh"_s, {u"-c"_s, u"PARALLEL_SHELL=/bin/bash "_s + command});
+        QProcess::execute(u"sh"_s,
+                          {u"-c"_s, u"cd \"$0\" && PARALLEL_SHELL=/bin/bash "_s + command, dir.path()});
         QString why;
-        return sh.waitForFinished(60000) ? JobLog::read(dir.filePath(u"run.log"_s), &why) : QList<Job>();
+        return JobLog::read(dir.filePath(u"run.log"_s), &why);
     };
     QList<Job> read = run(u"parallel --joblog run.log < jobs.sh"_s);
     QCOMPARE(read.size(), 4);
