@@ -51,6 +51,8 @@ class TestJobFile : public QObject
 {
     Q_OBJECT
 private slots:
+    // A job file of hostile names and program words, and each job's arguments as the launcher passes them.
+    void initTestCase();
     void quoting_data();
     void quoting();
     void linesReadBack();
@@ -59,10 +61,7 @@ private slots:
     void linesTooLongForParallel();
 
 private:
-    // A job file of hostile names and program words, and each job's arguments as the launcher passes them.
-    void exportHostileJobs();
     QMap<QString, QByteArray> m_expected;
-    QString m_jobFile;
     QTemporaryDir m_dir;
     WorkTable m_table;
     RealFileSystem m_files;
@@ -112,10 +111,8 @@ void TestJobFile::linesReadBack()
         QCOMPARE(JobFile::arguments(line), std::nullopt);
 }
 
-void TestJobFile::exportHostileJobs()
+void TestJobFile::initTestCase()
 {
-    if (!m_jobFile.isEmpty())
-        return;
     // The test client, writing its arguments to the output <c3>, under names a shell would read otherwise.
     const QString client = QString::fromUtf8(LOMVATO_ARGV_CLIENT);
     const QDir bin(m_dir.filePath(u"bin"_s));
@@ -141,11 +138,11 @@ void TestJobFile::exportHostileJobs()
                                  u"%1 \"<c3>p%2\" \"<c2>\""_s.arg(programs[p], QString::number(p)), client});
     JobPreview jobs(m_table, m_launcher, m_files);
     QCOMPARE(jobs.rowCount(), (2 + programs.size()) * names.size());
-    m_jobFile = m_dir.filePath(u"jobs.sh"_s);
-    QCOMPARE(exported(jobs, m_jobFile), QList<int>());
+    const QString jobFile = m_dir.filePath(u"jobs.sh"_s);
+    QCOMPARE(exported(jobs, jobFile), QList<int>());
 
     // Line n is job n, whole, for an array task that runs its line alone (sed -n "${N}p" jobs.sh | sh).
-    QFile file(m_jobFile);
+    QFile file(jobFile);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     for (int job = 0; job < jobs.rowCount(); ++job) {
@@ -170,7 +167,6 @@ void TestJobFile::shellGivesWhatTheLauncherGives()
 {
     QFETCH(QString, command);
     QFETCH(bool, parallel);
-    exportHostileJobs();
     if (parallel && QStandardPaths::findExecutable(u"parallel"_s).isEmpty())
         QSKIP("GNU parallel is not installed");
     const QDir dir(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())));
