@@ -16,13 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-// Looked at without reaping it.
-bool zombieChild()
-{
-    siginfo_t info{};
-    return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
-}
-
 const QString stamp = u"03/04/15 09:05:07\t"_s;
 const QString separator = QString(60, u'*') + u"\r\n\r\n"_s;
 const QString allSent = separator + stamp + u"全ての送信を終了しました／\r\n\r\n"_s + separator;
@@ -156,7 +149,6 @@ void TestRunEngine::run()
     QVERIFY(running || (!rig.engine.abortPending() && rig.launcher.openHandles == 0));
     QVERIFY2(expectedJobs.isEmpty() ? rig.table.log.isEmpty() : rig.table.log.text().startsWith(logStart),
              qPrintable(rig.table.log.text()));
-    // Only the run refused for a missing program shows a box.
     QCOMPARE(rig.dialogs.shown.size(), steps.startsWith(u'M') ? 1 : 0);
 }
 
@@ -301,6 +293,10 @@ void TestRunEngine::jobsLeftBehindRunOn()
     }
     QVERIFY(QFile(marker + u".go"_s).open(QIODevice::WriteOnly));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
+    const auto zombieChild = [] { // looked at without reaping it
+        siginfo_t info{};
+        return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+    };
     QTRY_VERIFY(!zombieChild());
 }
 
