@@ -59,9 +59,8 @@ void TestExpansion::matchesSequentialPasses()
 
 void TestExpansion::quotedKeyIsExactlyItsValue()
 {
-    // Templates of text, blanks, quotes and keys; values of every character that splitting could take for
-    // its own. Each value holds one character besides quotes: a value of quotes alone would sit between
-    // the template's quotes and join their run.
+    // Templates of text, blanks, quotes and keys; values of every character that splitting could take for its
+    // own, each with one besides quotes (quotes alone would join the run of the template's quotes).
     const QStringList templatePieces{u"\""_s, u"\""_s, u"\""_s, u"\"\"\""_s, u" "_s,    u"\t"_s,
                                      u"-o"_s, u"x"_s,  u"\\"_s, u"<c1>"_s,   u"<c2>"_s, u"<App1>"_s};
     const QStringList valuePieces{u"\""_s, u"\"\""_s, u" "_s, u"\t"_s, u"\n"_s, u"\r\n"_s,

@@ -53,8 +53,7 @@ auto kept(const Job& j)
                       j.output.tail(), j.output.total(), j.errors.head());
 }
 
-// Job i writes o<i> and e<i>, then outlives its Lomvato (every 10th job), kills itself (every 7th) or
-// exits with i % 3.
+// Job i writes o<i> and e<i>, then outlives Lomvato (every 10th), kills itself (every 7th) or exits i % 3.
 constexpr int batchJobs = 100;
 const QString batchName = u"写真\u3000'x' $1"_s;
 
@@ -227,19 +226,18 @@ void TestJournal::readsParallelJobLog()
                                   {u"/bin/sh"_s, u"-c"_s, u"exit 4"_s},
                                   {u"/bin/sh"_s, u"-c"_s, u"kill -9 $$"_s},
                                   {u"/bin/echo"_s, u"it's"_s, u"a\nb"_s, NativeName::decode("\xe9")}};
-    const QDir dir(m_dir->path());
-    QVERIFY(RegularFile::replace(dir.filePath(u"jobs.sh"_s), JobFile::text(jobs), nullptr));
+    QVERIFY(RegularFile::replace(m_dir->filePath(u"jobs.sh"_s), JobFile::text(jobs), nullptr));
     // ssh that runs here what it is given after the host and "--".
-    const QString ssh = dir.filePath(u"ssh"_s);
+    const QString ssh = m_dir->filePath(u"ssh"_s);
     QVERIFY(RegularFile::replace(ssh, "#!/bin/sh\nshift\n[ \"$1\" = -- ] && shift\nexec sh -c \"$*\"\n",
                                  nullptr));
     QVERIFY(QFile::setPermissions(ssh, QFile::ReadOwner | QFile::ExeOwner));
     // bash runs a line of one command as that command's own process: the job's signal reaches parallel.
     const auto run = [&](const QString& command) {
         QProcess::execute(u"sh"_s,
-                          {u"-c"_s, u"cd \"$0\" && PARALLEL_SHELL=/bin/bash "_s + command, dir.path()});
+                          {u"-c"_s, u"cd \"$0\" && PARALLEL_SHELL=/bin/bash "_s + command, m_dir->path()});
         QString why;
-        return JobLog::read(dir.filePath(u"run.log"_s), &why);
+        return JobLog::read(m_dir->filePath(u"run.log"_s), &why);
     };
     QList<Job> read = run(u"parallel --joblog run.log < jobs.sh"_s);
     QCOMPARE(read.size(), 4);
