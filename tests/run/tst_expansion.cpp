@@ -51,8 +51,7 @@ void TestExpansion::matchesSequentialPasses()
         for (int n = 0; n < columnCount; ++n)
             expected.replace(u"<c"_s + QString::number(n) + u'>', CommandLine::escapeQuotes(cells.value(n)));
         for (int n = 1; n <= apps.count(); ++n)
-            expected.replace(u"<App"_s + QString::number(n) + u'>',
-                             CommandLine::escapeQuotes(apps.path(n - 1)));
+            expected.replace(u"<App%1>"_s.arg(n), CommandLine::escapeQuotes(apps.path(n - 1)));
         QCOMPARE(expandCommandLine(parameter, cells, columnCount, apps), expected);
     }
 }

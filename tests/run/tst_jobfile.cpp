@@ -18,6 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
+const QString client = QString::fromUtf8(LOMVATO_ARGV_CLIENT);
+
 // The exit code of `command` run by `sh -c` in a new folder `dir`, in a UTF-8 locale, without PARALLEL_SHELL.
 int runIn(const QDir& dir, const QString& command)
 {
@@ -114,7 +116,6 @@ void TestJobFile::linesReadBack()
 void TestJobFile::initTestCase()
 {
     // The test client, writing its arguments to the output <c3>, under names a shell would read otherwise.
-    const QString client = QString::fromUtf8(LOMVATO_ARGV_CLIENT);
     const QDir bin(m_dir.filePath(u"bin"_s));
     QVERIFY(QDir().mkpath(bin.path()));
     const QStringList programs{u"time"_s, u"%rec"_s, u"-rec"_s, u"!x"_s, u"{x"_s, u"if"_s, u"a=b"_s};
@@ -183,7 +184,6 @@ void TestJobFile::shellGivesWhatTheLauncherGives()
 void TestJobFile::linesTooLongForParallel()
 {
     // One line exactly as long as GNU parallel is sure to read, one past what it may ever read.
-    const QString client = QString::fromUtf8(LOMVATO_ARGV_CLIENT);
     WorkTable table;
     table.apps.appendRow({u"<App1>"_s, u"argv"_s, client});
     const qsizetype fixed =
