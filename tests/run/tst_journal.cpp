@@ -55,7 +55,6 @@ auto kept(const Job& j)
 
 // Job i writes o<i> and e<i>, then outlives Lomvato (every 10th), kills itself (every 7th) or exits i % 3.
 constexpr int batchJobs = 100;
-const QString batchName = u"写真\u3000'x' $1"_s;
 
 QString script(int i)
 {
@@ -79,8 +78,7 @@ int runUntilKilled(const QString& folder)
     table.apps.appendRow({u"<App1>"_s, u"sh"_s, u"/bin/sh"_s});
     for (int i = 1; i <= batchJobs; ++i)
         table.files.appendRows({{u""_s, u""_s, script(i)}});
-    table.batch.appendRow(
-        {u"<App1>"_s, u"sh"_s, u"<App1> -c \"<c2>\" \""_s + batchName + u'"', u"/bin/sh"_s});
+    table.batch.appendRow({u"<App1>"_s, u"sh"_s, u"<App1> -c \"<c2>\" \"写真\u3000'x' $1\""_s, u"/bin/sh"_s});
     engine.setPace(true, 4);
     engine.setCanStart(true);
     engine.start();

@@ -287,7 +287,6 @@ void TestRunEngine::jobsLeftBehindRunOn()
         rig.engine.start();
         rig.engine.requestAbort();
         QTRY_VERIFY(!rig.engine.isRunning());
-        QCOMPARE(RunResults::outcomeText(rig.engine.results().job(0)), u"放置"_s);
     }
     QVERIFY(QFile(marker + u".go"_s).open(QIODevice::WriteOnly));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
@@ -302,10 +301,7 @@ void TestRunEngine::failedStartsKeepTheLoopTurning()
 {
     // Every failed start goes back to the event loop: a timer keeps ticking, and an abort is answered.
     constexpr int jobs = 2000;
-    QStringList files;
-    for (int i = 0; i < jobs; ++i)
-        files << QString::number(i);
-    Rig rig(files, {u"/nonexistent/program <c2>"_s}, &m_launcher);
+    Rig rig(QStringList(jobs, u"x"_s), {u"/nonexistent/program <c2>"_s}, &m_launcher);
     rig.engine.setPace(true, 1);
     int ticks = 0;
     QTimer ticker;
