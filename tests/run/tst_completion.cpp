@@ -22,10 +22,9 @@ void TestCompletion::complete_data()
     QTest::addColumn<QList<bool>>("privilege"); // the answers to the privilege requests, if it asks
     QTest::addColumn<int>("cancelAt"); // the tick of "中　止"; 0: under the privilege message; -1: none
     QTest::addColumn<Outcome>("outcome");
-    const QList<bool> none;
-    QTest::addRow("end only") << 1 << none << -1 << Outcome::Ended;
-    QTest::addRow("neither button") << -1 << none << -1 << Outcome::Nothing;
-    QTest::addRow("cancelled at its end") << 0 << none << 500 << Outcome::Cancelled;
+    QTest::addRow("end only") << 1 << QList<bool>() << -1 << Outcome::Ended;
+    QTest::addRow("neither button") << -1 << QList<bool>() << -1 << Outcome::Nothing;
+    QTest::addRow("cancelled at its end") << 0 << QList<bool>() << 500 << Outcome::Cancelled;
     QTest::addRow("privilege refused twice")
         << 0 << QList<bool>{false, false, true} << -1 << Outcome::PoweredOff;
     QTest::addRow("cancelled under the message") << 0 << QList<bool>{false} << 0 << Outcome::Cancelled;

@@ -21,7 +21,6 @@ using namespace Qt::StringLiterals;
 
 using Job = RunResults::Job;
 using State = RunResults::State;
-Q_DECLARE_METATYPE(State)
 
 namespace
 {

@@ -6,8 +6,6 @@
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(RunSettings)
-
 class TestRunSettings : public QObject
 {
     Q_OBJECT
