@@ -106,7 +106,6 @@ private:
         RunResults results;
         RunJournal journal(m_dir->path(), m_clock);
         journal.follow(results);
-        results.clear();
         QList<Job> expected;
         for (Job job : ends) {
             const State state = std::exchange(job.state, State::Running);
@@ -246,10 +245,9 @@ void TestJournal::readsParallelJobLog()
 
 void TestJournal::keepsTheNewestRuns()
 {
-    const QDir dir(m_dir->path());
-    QVERIFY(dir.mkpath(u"notes"_s));
+    QVERIFY(QDir(m_dir->path()).mkpath(u"notes"_s));
     RunResults results;
-    RunJournal journal(dir.path(), m_clock);
+    RunJournal journal(m_dir->path(), m_clock);
     journal.follow(results);
     QStringList made; // newest first
     for (int run = 0; run < 22; ++run) {
@@ -260,8 +258,8 @@ void TestJournal::keepsTheNewestRuns()
     journal.endRun();
     // All made in the same millisecond: the numbers tell them apart, and 10 comes after 9.
     QCOMPARE(made[12], made[21] + u"-10"_s);
-    QCOMPARE(RunJournal::runFolders(dir.path()), made.first(20));
-    QVERIFY(dir.exists(u"notes"_s));
+    QCOMPARE(RunJournal::runFolders(m_dir->path()), made.first(20));
+    QVERIFY(QDir(m_dir->filePath(u"notes"_s)).exists());
 }
 
 void TestJournal::failingWrite_data()
@@ -274,10 +272,9 @@ void TestJournal::failingWrite_data()
 void TestJournal::failingWrite()
 {
     QFETCH(DiskFault, fault);
-    const QString folder = m_dir->path();
-    const int code = withDiskFault(fault, folder, [&] {
+    const int code = withDiskFault(fault, m_dir->path(), [&] {
         RunResults results;
-        RunJournal journal(folder, m_clock);
+        RunJournal journal(m_dir->path(), m_clock);
         journal.follow(results);
         QSignalSpy failed(&journal, &RunJournal::failed);
         for (int i = 0; i < 50; ++i) {
@@ -289,7 +286,7 @@ void TestJournal::failingWrite()
         // The run went on; one report; what was written reads back as far as it is whole.
         if (results.count() != 50 || failed.count() != 1)
             return 1;
-        for (const RunJournal::Run& run : RunJournal::runs(folder))
+        for (const RunJournal::Run& run : RunJournal::runs(m_dir->path()))
             if (run.jobs > 1 || RunJournal::load(run.folder).size() > 1)
                 return 2;
         return 0;
