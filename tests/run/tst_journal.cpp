@@ -21,7 +21,6 @@ using namespace Qt::StringLiterals;
 
 using Job = RunResults::Job;
 using State = RunResults::State;
-Q_DECLARE_METATYPE(State)
 
 namespace
 {
@@ -53,10 +52,8 @@ auto kept(const Job& j)
                       j.output.tail(), j.output.total(), j.errors.head());
 }
 
-// Job i writes o<i> and e<i>, then outlives its Lomvato (every 10th job), kills itself (every 7th) or
-// exits with i % 3.
+// Job i writes o<i> and e<i>, then outlives Lomvato (every 10th), kills itself (every 7th) or exits i % 3.
 constexpr int batchJobs = 100;
-const QString batchName = u"写真\u3000'x' $1"_s;
 
 QString script(int i)
 {
@@ -80,8 +77,7 @@ int runUntilKilled(const QString& folder)
     table.apps.appendRow({u"<App1>"_s, u"sh"_s, u"/bin/sh"_s});
     for (int i = 1; i <= batchJobs; ++i)
         table.files.appendRows({{u""_s, u""_s, script(i)}});
-    table.batch.appendRow(
-        {u"<App1>"_s, u"sh"_s, u"<App1> -c \"<c2>\" \""_s + batchName + u'"', u"/bin/sh"_s});
+    table.batch.appendRow({u"<App1>"_s, u"sh"_s, u"<App1> -c \"<c2>\" \"写真\u3000'x' $1\""_s, u"/bin/sh"_s});
     engine.setPace(true, 4);
     engine.setCanStart(true);
     engine.start();
@@ -93,7 +89,7 @@ class TestJournal : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void writtenAndReadBack_data();
     void writtenAndReadBack();
     void cutShort();
@@ -105,35 +101,27 @@ private slots:
 
 private:
     // Writes one run: job i writes outputs[i] and "err", then ends as ends[i] says. Returns the jobs written.
-    QList<Job> writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs);
+    QList<Job> writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs)
+    {
+        RunResults results;
+        RunJournal journal(m_dir->path(), m_clock);
+        journal.follow(results);
+        QList<Job> expected;
+        for (Job job : ends) {
+            const State state = std::exchange(job.state, State::Running);
+            const int i = results.add(job);
+            results.appendOutput(i, RunResults::Stream::Output, outputs[i]);
+            results.appendOutput(i, RunResults::Stream::Errors, "err");
+            results.finish(i, state, job.code, job.ms, job.signalName);
+            expected << results.job(i);
+        }
+        journal.endRun();
+        return expected;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeClock m_clock;
 };
-
-void TestJournal::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-QList<Job> TestJournal::writeRun(const QList<Job>& ends, const QList<QByteArray>& outputs)
-{
-    RunResults results;
-    RunJournal journal(m_dir->path(), m_clock);
-    journal.follow(results);
-    results.clear();
-    QList<Job> expected;
-    for (Job job : ends) {
-        const State state = std::exchange(job.state, State::Running);
-        const int i = results.add(job);
-        results.appendOutput(i, RunResults::Stream::Output, outputs[i]);
-        results.appendOutput(i, RunResults::Stream::Errors, "err");
-        results.finish(i, state, job.code, job.ms, job.signalName);
-        expected << results.job(i);
-    }
-    journal.endRun();
-    return expected;
-}
 
 void TestJournal::writtenAndReadBack_data()
 {
@@ -143,14 +131,13 @@ void TestJournal::writtenAndReadBack_data()
     QTest::addColumn<QByteArray>("output");
     const QByteArray big = QByteArray(CapturedStream::limit, 'h') + QByteArray(CapturedStream::limit, 'o') +
                            "\x80\x80\x80\x80" + QByteArray(CapturedStream::limit - 4, 't');
-    QTest::newRow("exit code, a name not UTF-8")
-        << NativeName::decode("caf\xe9\xff") << State::Exited << 3 << "\xff\xfe"_ba;
     QTest::newRow("signal, breaks, tabs and backslashes")
         << u"line\nbreak\ttab\\n \\u0041"_s << State::Signalled << 15 << QByteArray();
     QTest::newRow("start failed") << u"写真\u3000'1'.jpg"_s << State::StartFailed << 0 << QByteArray();
     QTest::newRow("exit 127 of a program that ran") << u"-n"_s << State::Exited << 127 << QByteArray();
     QTest::newRow("end unknown") << u"a\" \"--x\" \"b %1 ~x a=b"_s << State::Ended << 0 << QByteArray();
-    QTest::newRow("output with a part left out") << u"big"_s << State::Exited << 1 << big;
+    QTest::newRow("exit code, a name not UTF-8, output with a part left out")
+        << NativeName::decode("caf\xe9\xff") << State::Exited << 1 << big;
 }
 
 void TestJournal::writtenAndReadBack()
@@ -198,12 +185,8 @@ void TestJournal::survivesSigkill()
     QProcess run;
     run.start(QCoreApplication::applicationFilePath(), {u"--run-until-killed"_s, m_dir->path()});
     QVERIFY(run.waitForStarted());
-    // The header and 36 ends: nothing else will happen.
-    const auto endLines = [&] {
-        QFile log(QDir(RunJournal::runs(m_dir->path()).value(0).folder).filePath(u"joblog"_s));
-        return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(endLines(), 37, 30000);
+    // Job 40 starts once jobs 1 to 39 but the outliving 10, 20 and 30 have ended: nothing else will happen.
+    QTRY_COMPARE_WITH_TIMEOUT(RunJournal::runs(m_dir->path()).value(0).jobs, 40, 30000);
     QTest::qWait(200);
     QCOMPARE(::kill(pid_t(run.processId()), SIGKILL), 0);
     QVERIFY(run.waitForFinished());
@@ -212,10 +195,9 @@ void TestJournal::survivesSigkill()
     const RunJournal::Run counts = RunJournal::runs(m_dir->path()).front();
     QCOMPARE(std::tuple(counts.jobs, counts.failed, counts.interrupted), std::tuple(40, 25, 4));
     const QList<Job> read = RunJournal::load(counts.folder);
-    for (const Job& job : read) {
-        const QString written = job.number % 10 ? u"o%1\ne%1\n"_s.arg(job.number) : QString();
-        QCOMPARE(job.output.head() + job.errors.head(), written.toUtf8());
-    }
+    for (const Job& job : read)
+        QCOMPARE(job.output.head() + job.errors.head(),
+                 job.number % 10 ? u"o%1\ne%1\n"_s.arg(job.number).toUtf8() : QByteArray());
     RunResults shown;
     shown.show(read);
     QStringList left, rest;
@@ -232,45 +214,40 @@ void TestJournal::readsParallelJobLog()
     if (QStandardPaths::findExecutable(u"parallel"_s).isEmpty())
         QSKIP("GNU parallel is not installed");
     const QList<QStringList> jobs{{u"/bin/sh"_s, u"-c"_s, u"echo one"_s},
-                                  {u"/bin/sh"_s, u"-c"_s, u"exit 4"_s},
                                   {u"/bin/sh"_s, u"-c"_s, u"kill -9 $$"_s},
                                   {u"/bin/echo"_s, u"it's"_s, u"a\nb"_s, NativeName::decode("\xe9")}};
-    const QDir dir(m_dir->path());
-    QVERIFY(RegularFile::replace(dir.filePath(u"jobs.sh"_s), JobFile::text(jobs), nullptr));
+    QVERIFY(RegularFile::replace(m_dir->filePath(u"jobs.sh"_s), JobFile::text(jobs), nullptr));
     // ssh that runs here what it is given after the host and "--".
-    const QString ssh = dir.filePath(u"ssh"_s);
+    const QString ssh = m_dir->filePath(u"ssh"_s);
     QVERIFY(RegularFile::replace(ssh, "#!/bin/sh\nshift\n[ \"$1\" = -- ] && shift\nexec sh -c \"$*\"\n",
                                  nullptr));
     QVERIFY(QFile::setPermissions(ssh, QFile::ReadOwner | QFile::ExeOwner));
     // bash runs a line of one command as that command's own process: the job's signal reaches parallel.
     const auto run = [&](const QString& command) {
-        QProcess sh;
-        sh.setWorkingDirectory(dir.path());
-        sh.start(u"sh"_s, {u"-c"_s, u"PARALLEL_SHELL=/bin/bash "_s + command});
+        QProcess::execute(u"sh"_s,
+                          {u"-c"_s, u"cd \"$0\" && PARALLEL_SHELL=/bin/bash "_s + command, m_dir->path()});
         QString why;
-        return sh.waitForFinished(60000) ? JobLog::read(dir.filePath(u"run.log"_s), &why) : QList<Job>();
+        return JobLog::read(m_dir->filePath(u"run.log"_s), &why);
     };
     QList<Job> read = run(u"parallel --joblog run.log < jobs.sh"_s);
-    QCOMPARE(read.size(), 4);
-    QCOMPARE(std::tuple(read[2].state, read[2].signalName), std::tuple(State::Signalled, u"KILL"_s));
-    // The failed ones again on node1, where a signal comes back as an exit code: the later lines count.
+    QCOMPARE(read.size(), 3);
+    QCOMPARE(std::tuple(read[1].state, read[1].signalName), std::tuple(State::Signalled, u"KILL"_s));
+    // The failed one again on node1, where a signal comes back as an exit code: the later line counts.
     read = run(u"parallel --resume-failed --joblog run.log -S 1/node1 --ssh ./ssh < jobs.sh"_s);
     using Outcome = std::tuple<int, QStringList, QString, State, int>;
     QList<Outcome> outcomes;
     for (const Job& job : read)
         outcomes.append({job.number, job.arguments, job.host, job.state, job.code});
     QCOMPARE(outcomes, (QList<Outcome>{{1, jobs[0], QString(), State::Exited, 0},
-                                       {2, jobs[1], u"node1"_s, State::Exited, 4},
-                                       {3, jobs[2], u"node1"_s, State::Exited, 128 + SIGKILL},
-                                       {4, jobs[3], QString(), State::Exited, 0}}));
+                                       {2, jobs[1], u"node1"_s, State::Exited, 128 + SIGKILL},
+                                       {3, jobs[2], QString(), State::Exited, 0}}));
 }
 
 void TestJournal::keepsTheNewestRuns()
 {
-    const QDir dir(m_dir->path());
-    QVERIFY(dir.mkpath(u"notes"_s));
+    QVERIFY(QDir(m_dir->path()).mkpath(u"notes"_s));
     RunResults results;
-    RunJournal journal(dir.path(), m_clock);
+    RunJournal journal(m_dir->path(), m_clock);
     journal.follow(results);
     QStringList made; // newest first
     for (int run = 0; run < 22; ++run) {
@@ -281,8 +258,8 @@ void TestJournal::keepsTheNewestRuns()
     journal.endRun();
     // All made in the same millisecond: the numbers tell them apart, and 10 comes after 9.
     QCOMPARE(made[12], made[21] + u"-10"_s);
-    QCOMPARE(RunJournal::runFolders(dir.path()), made.first(20));
-    QVERIFY(dir.exists(u"notes"_s));
+    QCOMPARE(RunJournal::runFolders(m_dir->path()), made.first(20));
+    QVERIFY(QDir(m_dir->filePath(u"notes"_s)).exists());
 }
 
 void TestJournal::failingWrite_data()
@@ -295,10 +272,9 @@ void TestJournal::failingWrite_data()
 void TestJournal::failingWrite()
 {
     QFETCH(DiskFault, fault);
-    const QString folder = m_dir->path();
-    const int code = withDiskFault(fault, folder, [&] {
+    const int code = withDiskFault(fault, m_dir->path(), [&] {
         RunResults results;
-        RunJournal journal(folder, m_clock);
+        RunJournal journal(m_dir->path(), m_clock);
         journal.follow(results);
         QSignalSpy failed(&journal, &RunJournal::failed);
         for (int i = 0; i < 50; ++i) {
@@ -310,7 +286,7 @@ void TestJournal::failingWrite()
         // The run went on; one report; what was written reads back as far as it is whole.
         if (results.count() != 50 || failed.count() != 1)
             return 1;
-        for (const RunJournal::Run& run : RunJournal::runs(folder))
+        for (const RunJournal::Run& run : RunJournal::runs(m_dir->path()))
             if (run.jobs > 1 || RunJournal::load(run.folder).size() > 1)
                 return 2;
         return 0;

@@ -1,13 +1,10 @@
 #include "platform/RegularFile.h"
 #include "run/RunSettings.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-Q_DECLARE_METATYPE(RunSettings)
 
 class TestRunSettings : public QObject
 {
@@ -19,8 +16,7 @@ private slots:
 
 void TestRunSettings::load_data()
 {
-    // The file's bytes; "-" for no file, "<zero>" for a link to /dev/zero, which would be read without end.
-    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("file"); // "-": no file
     QTest::addColumn<RunSettings>("read");
     QTest::addColumn<QString>("problem");
     const RunSettings defaults;
@@ -31,7 +27,6 @@ void TestRunSettings::load_data()
     QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << defaults << QString();
     QTest::newRow("out of range") << "[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\nKeptRuns=0\n"_ba
                                   << defaults << QString();
-    QTest::newRow("link to /dev/zero") << "<zero>"_ba << defaults << u"通常のファイルではありません"_s;
     QTest::newRow("too large") << RunSettings{true, 2, 5}.text() + QByteArray(1024 * 1024, '\n') << defaults
                                << u"ファイルが大きすぎます"_s;
 }
@@ -42,20 +37,15 @@ void TestRunSettings::load()
     QFETCH(RunSettings, read);
     QFETCH(QString, problem);
     QTemporaryDir dir;
-    const QString path = RunSettings::fileName(dir.path());
-    if (file == "<zero>")
-        QVERIFY(QFile::link(u"/dev/zero"_s, path));
-    else if (file != "-")
-        QVERIFY(RegularFile::replace(path, file, nullptr));
+    if (file != "-")
+        QVERIFY(RegularFile::replace(RunSettings::fileName(dir.path()), file, nullptr));
     QString said;
     QCOMPARE(RunSettings::load(dir.path(), &said).text(), read.text());
     QCOMPARE(said, problem);
     // Saved settings read back, over whatever file was there.
-    if (problem.isEmpty()) {
-        const RunSettings saved{!read.fast, 2, 7};
-        QVERIFY(saved.save(dir.path()));
-        QCOMPARE(RunSettings::load(dir.path()).text(), saved.text());
-    }
+    const RunSettings saved{!read.fast, 2, 7};
+    QVERIFY(saved.save(dir.path()));
+    QCOMPARE(RunSettings::load(dir.path()).text(), saved.text());
 }
 
 QTEST_GUILESS_MAIN(TestRunSettings)
