@@ -60,19 +60,16 @@ QProcess* TestLifecycle::start()
 // Each stops start-up in a message box before the log has been loaded.
 void TestLifecycle::signalDuringStartUpMessage_data()
 {
-    QTest::addColumn<QByteArray>("lvt"); // empty: the factory template
-    QTest::addColumn<bool>("second");
-    QTest::addRow("damaged template") << QByteArray("/check1.Value\r\nx\r\n") << false;
-    QTest::addRow("missing program") << QByteArray(
-                                            "/listview2.listitems.Text\r\n<App1>|tool|/nonexistent/tool\r\n")
-                                     << false;
-    QTest::addRow("second instance") << QByteArray() << true;
+    QTest::addColumn<QByteArray>("lvt"); // empty: the factory template, and a second instance started
+    QTest::addRow("damaged template") << "/check1.Value\r\nx\r\n"_ba;
+    QTest::addRow("missing program") << "/listview2.listitems.Text\r\n<App1>|tool|/nonexistent/tool\r\n"_ba;
+    QTest::addRow("second instance") << QByteArray();
 }
 
 void TestLifecycle::signalDuringStartUpMessage()
 {
     QFETCH(QByteArray, lvt);
-    QFETCH(bool, second);
+    const bool second = lvt.isEmpty();
     const auto terminate = [](QProcess* process, int signal) {
         ::kill(static_cast<pid_t>(process->processId()), signal);
         return process->waitForFinished(5000);
