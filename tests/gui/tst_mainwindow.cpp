@@ -90,7 +90,12 @@ private:
         tabs->setCurrentIndex(shown);
         return m_form->findChild<T*>(name);
     }
-    QByteArray read(const QString& name) const;
+    QByteArray read(const QString& name) const
+    {
+        QByteArray bytes;
+        TextCodec::readBytes(m_dir->filePath(name), &bytes, nullptr);
+        return bytes;
+    }
     PreviewWindow* openPreview();
     bool startReal()
     {
@@ -99,7 +104,14 @@ private:
                                                        m_dir->path(), m_dir->path()});
         return m_form->start();
     }
-    QStringList resultsColumn(int column);
+    QStringList resultsColumn(int column)
+    {
+        const QAbstractItemModel* model = child<QTableView>(u"ResultsView"_s)->model();
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, column).data().toString();
+        return texts;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeServices m_fake;
@@ -114,22 +126,6 @@ void TestMainWindow::init()
     m_fake = FakeServices();
     QVERIFY(TemplateFile::writeFactoryTemplate(m_dir->filePath(u"default.lvt"_s)));
     m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
-}
-
-QByteArray TestMainWindow::read(const QString& name) const
-{
-    QByteArray bytes;
-    TextCodec::readBytes(m_dir->filePath(name), &bytes, nullptr);
-    return bytes;
-}
-
-QStringList TestMainWindow::resultsColumn(int column)
-{
-    const QAbstractItemModel* model = child<QTableView>(u"ResultsView"_s)->model();
-    QStringList texts;
-    for (int row = 0; row < model->rowCount(); ++row)
-        texts << model->index(row, column).data().toString();
-    return texts;
 }
 
 // Two files through one application in two batch entries; the preview of their jobs.
@@ -502,14 +498,12 @@ void TestMainWindow::failedSaveKeepsTheOldFile_data()
     QTest::addColumn<Save>("save");
     QTest::addColumn<DiskFault>("fault");
     QTest::addColumn<QString>("reason");
-    const std::pair<const char*, Save> saves[] = {
-        {"CSV", Save::Csv}, {"job file", Save::Jobs}, {"lomvato.ini", Save::Settings}};
-    const std::tuple<const char*, DiskFault, QString> faults[] = {
-        {"file size limit", DiskFault::FileSizeLimit, u"File too large"_s},
-        {"full disk", DiskFault::FullDisk, u"No space left on device"_s},
-        {"read-only folder", DiskFault::ReadOnly, u"Read-only file system"_s}};
-    for (const auto& [saveName, save] : saves)
-        for (const auto& [faultName, fault, reason] : faults)
+    for (const auto& [saveName, save] :
+         {std::pair{"CSV", Save::Csv}, {"job file", Save::Jobs}, {"lomvato.ini", Save::Settings}})
+        for (const auto& [faultName, fault, reason] :
+             {std::tuple{"file size limit", DiskFault::FileSizeLimit, u"File too large"_s},
+              {"full disk", DiskFault::FullDisk, u"No space left on device"_s},
+              {"read-only folder", DiskFault::ReadOnly, u"Read-only file system"_s}})
             QTest::addRow("%s, %s", saveName, faultName) << save << fault << reason;
 }
 
