@@ -86,21 +86,17 @@ void TestDialogs::folderPicker()
     const auto shown = [&] {
         return std::tuple{picker.folder(), entries(folderList), entries(fileChoice), picker.selectedFile()};
     };
-    const auto top = [&](const QString& selected) {
-        return std::tuple{m_root, QStringList{u".."_s, u"Beta"_s, u"sub"_s},
-                          QStringList{u"notes.txt"_s, u"run.sh"_s}, selected};
-    };
     open(u"sub"_s);
     QCOMPARE(shown(),
              std::tuple(m_fallback, QStringList{u".."_s, u"inner"_s}, QStringList{u"tool"_s}, QString()));
     open(u".."_s);
-    QCOMPARE(shown(), top(QString()));
     fileChoice->setCurrentIndex(fileChoice->model()->index(1, 0));
     QVERIFY(!picker.setFolder(QString()));
     QVERIFY(!picker.setFolder(m_dir.filePath(u"nowhere"_s)));
     QVERIFY(QDir(m_dir.filePath(u"Beta"_s)).removeRecursively());
     open(u"Beta"_s);
-    QCOMPARE(shown(), top(u"run.sh"_s));
+    QCOMPARE(shown(), std::tuple(m_root, QStringList{u".."_s, u"Beta"_s, u"sub"_s},
+                                 QStringList{u"notes.txt"_s, u"run.sh"_s}, u"run.sh"_s));
     QCOMPARE(dialogs.texts(), QStringList{FolderPicker::folderProblem(m_dir.filePath(u"Beta"_s))});
     emit picker.findChild<QComboBox*>(u"driveList"_s)->activated(0);
     QCOMPARE(std::pair(picker.folder(), picker.selectedFile()),
