@@ -50,8 +50,6 @@ QString entry(const QString& text)
 {
     return QString(60, u'*') + u"\r\n\r\n03/04/15 09:05:07\t"_s + text + u"\r\n"_s;
 }
-
-enum class Save { Csv, Jobs, Settings };
 } // namespace
 
 // The main window over fakes, or over real processes for the tab "結果" across starts.
@@ -489,26 +487,23 @@ void TestMainWindow::preview()
 
 void TestMainWindow::failedSaveKeepsTheOldFile_data()
 {
-    QTest::addColumn<Save>("save");
+    QTest::addColumn<QString>("saved"); // the file the window saves
     QTest::addColumn<DiskFault>("fault");
     QTest::addColumn<QString>("reason");
-    for (const auto& [saveName, save] :
-         {std::pair{"CSV", Save::Csv}, {"job file", Save::Jobs}, {"lomvato.ini", Save::Settings}})
+    for (const char* saved : {"results.csv", "jobs.sh", "lomvato.ini"})
         for (const auto& [faultName, fault, reason] :
              {std::tuple{"file size limit", DiskFault::FileSizeLimit, u"File too large"_s},
               {"full disk", DiskFault::FullDisk, u"No space left on device"_s},
               {"read-only folder", DiskFault::ReadOnly, u"Read-only file system"_s}})
-            QTest::addRow("%s, %s", saveName, faultName) << save << fault << reason;
+            QTest::addRow("%s, %s", saved, faultName) << QString::fromLatin1(saved) << fault << reason;
 }
 
 void TestMainWindow::failedSaveKeepsTheOldFile()
 {
-    QFETCH(Save, save);
+    QFETCH(QString, saved);
     QFETCH(DiskFault, fault);
     QFETCH(QString, reason);
-    const QString path = save == Save::Settings
-                             ? RunSettings::fileName(m_dir->path())
-                             : m_dir->filePath(save == Save::Csv ? u"results.csv"_s : u"jobs.sh"_s);
+    const QString path = m_dir->filePath(saved);
     const QByteArray old = RunSettings{false, 1}.text(); // the settings the window has read
     QVERIFY(TextCodec::writeBytes(path, old, nullptr));
     m_fake.dialogs.files.push_back(path);
@@ -516,9 +511,9 @@ void TestMainWindow::failedSaveKeepsTheOldFile()
 
     // Each check a bit of the child's exit code.
     const int code = withDiskFault(fault, m_dir->path(), [&] {
-        if (save == Save::Csv) {
+        if (saved == u"results.csv"_s) {
             child<ResultsTab>()->saveCsv();
-        } else if (save == Save::Jobs) {
+        } else if (saved == u"jobs.sh"_s) {
             auto* exportButton = openPreview()->findChild<QPushButton*>(u"Export"_s);
             exportButton->click();
             if (!QTest::qWaitFor([&] { return exportButton->isEnabled(); }, 10000))
@@ -526,7 +521,7 @@ void TestMainWindow::failedSaveKeepsTheOldFile()
         } else {
             child<QCheckBox>(u"FastPace"_s)->click();
         }
-        const bool kept = read(QFileInfo(path).fileName()) == old;
+        const bool kept = read(saved) == old;
         QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
         left.removeAll(u".filler"_s);
         const auto& shown = m_fake.dialogs.shown;
