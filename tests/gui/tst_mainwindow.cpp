@@ -403,8 +403,6 @@ void TestMainWindow::listHints()
     QFETCH(QString, hint);
     m_form->table().files.appendRows({{QString(), u"1"_s, u"<b>x"_s, u"jpg"_s, u"/w"_s, u"/w/<b>x.jpg"_s}});
     m_form->table().apps.appendRow({u"<App1>"_s, u"<b>tool"_s, u"/bin/<b>tool"_s, u"<b>x"_s});
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     auto* view = child<QTreeView>(list);
     const QPoint overRow = view->visualRect(view->model()->index(0, 1)).center();
     QHelpEvent help(QEvent::ToolTip, overRow, view->viewport()->mapToGlobal(overRow));
