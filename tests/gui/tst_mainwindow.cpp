@@ -61,8 +61,7 @@ private slots:
     void cleanup() { m_form.reset(); }
     void longLogShowsItsNewestLines();
     void startUpThenExitCancelled();
-    void lastRunComesBackAndRunsOn();
-    void jobLogFromACluster();
+    void resultsAcrossStartsAndFromACluster();
     void afterTheLastJob_data();
     void afterTheLastJob();
     void drop_data();
@@ -193,8 +192,9 @@ void TestMainWindow::startUpThenExitCancelled()
 }
 
 // Four jobs, one at a time: a fails, b succeeds, c runs until the window has closed, d never starts. The
-// next start shows the three that started, and 続きから実行 runs a, c and d, as one run of their own.
-void TestMainWindow::lastRunComesBackAndRunsOn()
+// next start shows the three that started, and 続きから実行 runs a, c and d, as one run of their own. A job
+// log from a cluster is shown then, and its failed jobs are exported and run here.
+void TestMainWindow::resultsAcrossStartsAndFromACluster()
 {
     QVERIFY(startReal());
     const QString marker = m_dir->filePath(u"closed"_s);
@@ -221,14 +221,9 @@ void TestMainWindow::lastRunComesBackAndRunsOn()
     QTRY_VERIFY(!m_form->engine().isRunning());
     QCOMPARE(resultsColumn(RunResults::Number), (QStringList{u"1"_s, u"3"_s, u"4"_s}));
     QCOMPARE(resultsColumn(RunResults::Outcome), (QStringList{failed, done, done}));
-}
 
-// A job log as `parallel --joblog` writes it for a job file of Lomvato's, two jobs run on node1 (one of a
-// program missing here), one line that Lomvato did not write, and the comment lines that parallel ran as
-// jobs.
-void TestMainWindow::jobLogFromACluster()
-{
-    QVERIFY(startReal());
+    // A job log as `parallel --joblog` writes it for a Lomvato job file: two jobs run on node1 (one of a
+    // program missing here), a line Lomvato did not write, and the comment lines that parallel ran as jobs.
     const QString log = m_dir->filePath(u"run.log"_s);
     QVERIFY(
         TextCodec::writeBytes(log,
