@@ -60,13 +60,12 @@ private slots:
     void init();
     void cleanup() { m_form.reset(); }
     void longLogShowsItsNewestLines();
-    void startUpThenExitCancelled();
+    void startUp();
     void resultsAcrossStartsAndFromACluster();
     void afterTheLastJob_data();
     void afterTheLastJob();
     void drop_data();
     void drop();
-    void lockFolderMissing();
     void listHints_data();
     void listHints();
     void keysReadable();
@@ -168,7 +167,8 @@ void TestMainWindow::longLogShowsItsNewestLines()
 }
 
 // Start-up leaves the editor, filter list and run buttons off, user texts unmarked; a cancelled exit stays.
-void TestMainWindow::startUpThenExitCancelled()
+// A folder where no lock can be made is no second instance: it is said as such, and nothing is written.
+void TestMainWindow::startUp()
 {
     QVERIFY(m_form->start());
     const QList<bool> enabled{child<QPlainTextEdit>(u"parameterEdit"_s)->isEnabled(),
@@ -189,6 +189,15 @@ void TestMainWindow::startUpThenExitCancelled()
     m_form->quit();
     QVERIFY(m_form->isVisible());
     QVERIFY(!QFile::exists(m_dir->filePath(u"log.ini"_s)));
+
+    const QString folder = m_dir->filePath(u"gone"_s);
+    m_form = std::make_unique<MainWindow>(m_fake.in(folder));
+    QVERIFY(!m_form->start());
+    QCOMPARE(m_fake.dialogs.texts(),
+             (QStringList{u"アプリケーションを終了します。よろしいですか？"_s,
+                          folder + u" にロックファイルを作成できません: No such file or directory"_s}));
+    m_form->close();
+    QVERIFY(!QFile::exists(folder));
 }
 
 // Four jobs, one at a time: a fails, b succeeds, c runs until the window has closed, d never starts. The
@@ -280,7 +289,6 @@ void TestMainWindow::afterTheLastJob()
     QVERIFY(m_form->start());
     WorkTable& t = m_form->table();
     t.settings.afterWork = afterWork;
-    t.settings.afterWorkAction.select(0);
     t.settings.notifyChanged();
     t.files.appendRows({{QString(), u"1"_s, u"a"_s, u"txt"_s, u"/w"_s, u"/w/a.txt"_s}});
     t.batch.appendRow({u"<App1>"_s, u"tool"_s, u"tool <c5>"_s, u"/bin/tool"_s});
@@ -355,18 +363,6 @@ void TestMainWindow::drop()
         paths << t.files.cell(r, 5);
     const QStringList old{u"/old/1"_s, u"/old/2"_s};
     QCOMPARE(paths, (web ? old : old + QStringList{u"/tmp/a b.txt"_s, u"/tmp/<b>"_s}));
-}
-
-// A folder where no lock can be made is no second instance: it is said as such, and nothing is written.
-void TestMainWindow::lockFolderMissing()
-{
-    const QString folder = m_dir->filePath(u"gone"_s);
-    m_form = std::make_unique<MainWindow>(m_fake.in(folder));
-    QVERIFY(!m_form->start());
-    QCOMPARE(m_fake.dialogs.texts(),
-             QStringList{folder + u" にロックファイルを作成できません: No such file or directory"_s});
-    m_form->close();
-    QVERIFY(!QFile::exists(folder));
 }
 
 // A list's hint shows wherever the pointer rests on it, over a row too: a cell has no tooltip of its own.
