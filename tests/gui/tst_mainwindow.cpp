@@ -72,7 +72,6 @@ private slots:
     void preview();
     void failedSaveKeepsTheOldFile_data();
     void failedSaveKeepsTheOldFile();
-    void settingsThatAreNoFile();
 
 private:
     // Shows each tab once, since a tab is built when first shown.
@@ -198,6 +197,17 @@ void TestMainWindow::startUp()
                           folder + u" にロックファイルを作成できません: No such file or directory"_s}));
     m_form->close();
     QVERIFY(!QFile::exists(folder));
+
+    // Settings in a FIFO are not read (that would hang) nor replaced: a change holds, its save fails.
+    const QString path = RunSettings::fileName(m_dir->path());
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
+    const QString status = child<QLabel>(u"statusText"_s)->text();
+    QVERIFY2(status.startsWith(path) && status.contains(u"通常のファイルではありません"_s),
+             qPrintable(status));
+    child<QCheckBox>(u"FastPace"_s)->click();
+    QVERIFY(child<QSpinBox>(u"JobsAtOnce"_s)->isEnabled());
+    QCOMPARE(m_fake.dialogs.shown.size(), 3);
 }
 
 // Four jobs, one at a time: a fails, b succeeds, c runs until the window has closed, d never starts. The
@@ -510,20 +520,6 @@ void TestMainWindow::failedSaveKeepsTheOldFile()
     if (code == faultUnavailable)
         QSKIP("this machine does not allow the fault");
     QCOMPARE(code, 0);
-}
-
-// A FIFO would hang the start, were it read; nor is it replaced: a change holds for the run, its save fails.
-void TestMainWindow::settingsThatAreNoFile()
-{
-    const QString path = RunSettings::fileName(m_dir->path());
-    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    m_form = std::make_unique<MainWindow>(m_fake.in(m_dir->path()));
-    const QString status = child<QLabel>(u"statusText"_s)->text();
-    QVERIFY2(status.startsWith(path) && status.contains(u"通常のファイルではありません"_s),
-             qPrintable(status));
-    child<QCheckBox>(u"FastPace"_s)->click();
-    QVERIFY(child<QSpinBox>(u"JobsAtOnce"_s)->isEnabled());
-    QCOMPARE(m_fake.dialogs.shown.size(), 1);
 }
 
 QTEST_MAIN(TestMainWindow)
