@@ -70,26 +70,24 @@ void TestLifecycle::signalDuringStartUpMessage()
 {
     QFETCH(QByteArray, lvt);
     const bool second = lvt.isEmpty();
-    const auto terminate = [](QProcess* process, int signal) {
-        ::kill(static_cast<pid_t>(process->processId()), signal);
-        return process->waitForFinished(5000);
-    };
     const QString lvtPath = m_dir->filePath(u"default.lvt"_s);
-    QVERIFY(lvt.isEmpty() ? TemplateFile::writeFactoryTemplate(lvtPath)
-                          : TextCodec::writeBytes(lvtPath, lvt, nullptr));
+    QVERIFY(second ? TemplateFile::writeFactoryTemplate(lvtPath)
+                   : TextCodec::writeBytes(lvtPath, lvt, nullptr));
     lvt = read(u"default.lvt"_s);
     QProcess* first = start();
     QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
     QProcess* stopped = second ? start() : first;
     QTest::qWait(1000); // into the message box
-    QVERIFY(terminate(stopped, SIGTERM));
+    ::kill(static_cast<pid_t>(stopped->processId()), SIGTERM);
+    QVERIFY(stopped->waitForFinished(5000));
     QCOMPARE(read(u"log.ini"_s), m_logged);
     QCOMPARE(read(u"default.lvt"_s), lvt);
     QCOMPARE(locked(), second); // the running one's lock stays
     // The next start takes the lock. The running one closes normally on Ctrl+C too, storing its log.
     QProcess* next = second ? first : start();
     QTRY_VERIFY_WITH_TIMEOUT(locked(), 10000);
-    QVERIFY(terminate(next, SIGINT));
+    ::kill(static_cast<pid_t>(next->processId()), SIGINT);
+    QVERIFY(next->waitForFinished(5000));
     QVERIFY(!locked());
     const QByteArray log = read(u"log.ini"_s);
     QVERIFY(second ? TextCodec::decode(log).contains(u"Lomvato起動開始\r\n\r\n12/26/06"_s) : log == m_logged);
