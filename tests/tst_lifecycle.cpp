@@ -21,22 +21,27 @@ private slots:
     void signalDuringStartUpMessage();
 
 private:
-    QProcess* start();
+    QProcess* start()
+    {
+        auto& process = m_processes.emplace_back(std::make_unique<QProcess>());
+        process->setWorkingDirectory(m_dir->path());
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(m_dir->filePath(u"lomvato"_s), {});
+        return process.get();
+    }
     bool locked() const { return QFile::exists(m_dir->filePath(u"lomvato.lock"_s)); }
-    QByteArray read(const QString& name) const;
+    QByteArray read(const QString& name) const
+    {
+        QByteArray bytes;
+        TextCodec::readBytes(m_dir->filePath(name), &bytes, nullptr);
+        return bytes;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::vector<std::unique_ptr<QProcess>> m_processes;
     const QByteArray m_logged =
         TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n\r\n古い記録\r\n"_s);
 };
-
-QByteArray TestLifecycle::read(const QString& name) const
-{
-    QByteArray bytes;
-    TextCodec::readBytes(m_dir->filePath(name), &bytes, nullptr);
-    return bytes;
-}
 
 void TestLifecycle::init()
 {
@@ -46,15 +51,6 @@ void TestLifecycle::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(QFile::copy(QStringLiteral(LOMVATO_EXE), m_dir->filePath(u"lomvato"_s)));
     QVERIFY(TextCodec::writeBytes(m_dir->filePath(u"log.ini"_s), m_logged, nullptr));
-}
-
-QProcess* TestLifecycle::start()
-{
-    auto& process = m_processes.emplace_back(std::make_unique<QProcess>());
-    process->setWorkingDirectory(m_dir->path());
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(m_dir->filePath(u"lomvato"_s), {});
-    return process.get();
 }
 
 // Each stops start-up in a message box before the log has been loaded.
