@@ -55,20 +55,12 @@ struct Rig {
             rows.push_back({AppRegistry::keyFor(i), u"a%1"_s.arg(i), u"/opt/a%1"_s.arg(i), u"s%1"_s.arg(i)});
         table.apps.resetRows(std::move(rows));
     }
-    // Takes application `row`'s sample for editing and types `text` over it.
-    void edit(int row, const QString& text)
-    {
-        editor.selectApplication(row);
-        editor.editSample();
-        editor.setText(text);
-    }
     // Batch entries for a1, a2, ... with these parameters.
     void addEntries(const QStringList& parameters)
     {
         for (const QString& parameter : parameters) {
-            const QString number = QString::number(table.batch.count() + 1);
-            table.batch.appendRow(
-                {u"<App"_s + number + u'>', u"a"_s + number, parameter, u"/opt/a"_s + number});
+            const int n = table.batch.count() + 1;
+            table.batch.appendRow({AppRegistry::keyFor(n), u"a%1"_s.arg(n), parameter, u"/opt/a%1"_s.arg(n)});
         }
     }
 };
@@ -127,7 +119,14 @@ void TestApps::scenario_data()
     const auto select = [](int row) { return Step([=](Rig& r) { r.editor.selectApplication(row); }); };
     const Step editSample = [](Rig& r) { r.editor.editSample(); };
     const auto type = [](const QString& text) { return Step([=](Rig& r) { r.editor.setText(text); }); };
-    const auto edit = [](int row, const QString& text) { return Step([=](Rig& r) { r.edit(row, text); }); };
+    // Takes application `row`'s sample for editing and types `text` over it.
+    const auto edit = [](int row, const QString& text) {
+        return Step([=](Rig& r) {
+            r.editor.selectApplication(row);
+            r.editor.editSample();
+            r.editor.setText(text);
+        });
+    };
     const auto appKey = [](int app, int start, int length) {
         return Step([=](Rig& r) { r.returned << r.editor.insertApplicationKey(app, start, length); });
     };
@@ -165,7 +164,6 @@ void TestApps::scenario_data()
     row("the selection after a delete", {select(0), remove(0), select(0), editSample, select(1)},
         {.applications = {u"a2 s2"_s, u"a3 s3"_s}, .editor = u"<App1>||s3|EST"_s});
 
-    // Without a selection nothing happens.
     row("no selection",
         {entries({u"p"_s}), exists(u"/opt/a1"_s), change(-1), remove(-1), start(-1), select(-1),
          removeEntry(-1), reedit(-1), up(-1)},
@@ -194,17 +192,16 @@ void TestApps::scenario_data()
         {fill(5), edit(0, QString()), store(0), edit(2, u"x"_s), select(4), store(4)},
         {.applications = {u"a1 "_s, u"a2 s2"_s, u"a3 x"_s, u"a4 s4"_s, u"a5 s5"_s},
          .editor = u"<App3>||s5|ST"_s});
-    row("store for a deleted application", {fill(0), entry(u"<App1>"_s), reedit(0), store(-1)},
-        {.applications = {}, .editor = u"<App1>|typed||ET"_s});
-    row("store for a key past any number",
-        {entry(u"<App99999999999999999999>"_s), reedit(0), select(0), store(0)},
-        {.editor = u"<App99999999999999999999>|typed|s1|EST"_s});
+    row("store for a key past any number, then for a deleted application",
+        {entry(u"<App99999999999999999999>"_s), entry(u"<App4>"_s), reedit(0), select(0), store(0), reedit(0),
+         store(0)},
+        {.editor = u"<App4>|typed|s1|EST"_s});
 
     // Registering: nothing is no text, blanks are; editing replaces the text without asking.
-    row("register nothing, then blanks", {edit(1, QString()), addToBatch, type(u"  "_s), addToBatch},
-        {.entries = {u"a2   "_s}, .editor = u"||s2|ST"_s, .events = {u"run on"_s}});
-    row("edit another sample", {edit(0, u"half"_s), select(1), editSample},
-        {.editor = u"<App2>|s2|s2|EST"_s});
+    row("edit another sample, register nothing, then blanks",
+        {edit(0, u"half"_s), select(1), editSample, addToBatch, edit(1, QString()), addToBatch, type(u"  "_s),
+         addToBatch},
+        {.entries = {u"a2 s2"_s, u"a2   "_s}, .editor = u"||s2|ST"_s, .events = {u"run on"_s, u"run on"_s}});
 
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
     const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
@@ -245,11 +242,9 @@ void TestApps::scenario()
 
     const ParameterEditor& e = rig.editor;
     QString editor = e.editTarget(ParameterEditor::Key) + u'|' + e.text() + u'|' + e.sample() + u'|';
-    for (const auto& [flag, on] : {std::pair{u'E', e.isEditing()},
-                                   {u'S', e.canEditSample()},
-                                   {u'T', e.isTextOpen()},
-                                   {u'K', e.keepsSampleCleared()}})
-        editor += on ? QString(flag) : QString();
+    const bool flags[] = {e.isEditing(), e.canEditSample(), e.isTextOpen(), e.keepsSampleCleared()};
+    for (int i = 0; i < 4; ++i)
+        editor += flags[i] ? QString(u"ESTK"_s[i]) : QString();
     QCOMPARE(editor, expected.editor);
 
     QStringList events = rig.events + rig.launcher.started;
