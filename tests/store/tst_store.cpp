@@ -11,14 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <limits>
-
 using namespace Qt::StringLiterals;
 
 namespace
 {
-constexpr int refused = std::numeric_limits<int>::min();
-
 QByteArray readBytes(const QString& path)
 {
     QFile f(path);
@@ -91,27 +87,24 @@ void TestStore::brokenFiles_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("number"); // why the file fails, 0: it loads
-    const auto row = [](const char* name, const QString& text, int number) {
-        QTest::addRow("%s", name) << text << number;
-    };
-    row("alwaysAppend not a number", u"/check1.Value\nx\n"_s, StoreError::NotANumber);
-    row("check marks without items", u"/list1.value\nTrue\n"_s, StoreError::TooManyElements);
-    row("key-list row without bar", u"/listview3.listitems.Text\n<c0>\n"_s, StoreError::MissingSeparator);
-    row("widths past the columns",
-        u"/listview3.listitems.Text\n<c0>|a\n/listview1.ColumnHeaders.Width\n1|2\n"_s,
-        StoreError::TooManyElements);
-    row("position out of range",
-        u"/listview3.listitems.Text\n<c0>|a\n/listview1.ColumnHeaders.Position\n99999\n"_s,
-        StoreError::OutOfRange);
-    row("log limit 33", u"/label6.caption\n33\n"_s, StoreError::LogLimitOutOfRange);
-    row("log limit 32.5 rounds to 32", u"/label6.caption\n32.5\n"_s, 0);
-    row("key with wrong case is a value", u"/check1.Value\n/check1.value\n"_s, StoreError::NotANumber);
+    using enum StoreError::Number;
+    QTest::addRow("alwaysAppend not a number") << u"/check1.Value\nx\n"_s << int(NotANumber);
+    QTest::addRow("check marks without items") << u"/list1.value\nTrue\n"_s << int(TooManyElements);
+    QTest::addRow("key row without bar") << u"/listview3.listitems.Text\n<c0>\n"_s << int(MissingSeparator);
+    const QString oneColumn = u"/listview3.listitems.Text\n<c0>|a\n"_s;
+    QTest::addRow("widths past the columns")
+        << oneColumn + u"/listview1.ColumnHeaders.Width\n1|2\n"_s << int(TooManyElements);
+    QTest::addRow("position out of range")
+        << oneColumn + u"/listview1.ColumnHeaders.Position\n99999\n"_s << int(OutOfRange);
+    QTest::addRow("log limit 33") << u"/label6.caption\n33\n"_s << int(LogLimitOutOfRange);
+    QTest::addRow("log limit 32.5 rounds to 32") << u"/label6.caption\n32.5\n"_s << 0;
+    QTest::addRow("key with wrong case is a value") << u"/check1.Value\n/check1.value\n"_s << int(NotANumber);
     // A check box holds 0, 1 or 2; 5 would show unticked and yet run the after-work action.
-    row("afterWork grey", u"/check2.Value\n2\n"_s, 0);
-    row("afterWork 5", u"/check2.Value\n5\n"_s, StoreError::OutOfRange);
+    QTest::addRow("afterWork grey") << u"/check2.Value\n2\n"_s << 0;
+    QTest::addRow("afterWork 5") << u"/check2.Value\n5\n"_s << int(OutOfRange);
     // Without one section the file is no template: read as one it would lose every column.
-    row("empty file", QString(), StoreError::NoSection);
-    row("lone CR line ends", u"/check1.Value\r1\r/label6.caption\r32\r"_s, StoreError::NoSection);
+    QTest::addRow("empty file") << QString() << int(NoSection);
+    QTest::addRow("lone CR line ends") << u"/check1.Value\r1\r/label6.caption\r32\r"_s << int(NoSection);
 }
 
 void TestStore::brokenFiles()
@@ -130,10 +123,10 @@ void TestStore::valueLines()
     QCOMPARE(TemplateWriter::formatWidth(9.9999999f), u"10"_s); // rounding carries
     const auto whole = [](const QString& text) {
         int value = 0;
-        return TemplateReader::wholeNumber(text, &value) ? value : refused;
+        return TemplateReader::wholeNumber(text, &value) ? value : -1;
     };
     QCOMPARE((QList<int>{whole(u"1.5e3"_s), whole(u"32767.5"_s), whole(u"12px"_s), whole(u"nan"_s)}),
-             (QList<int>{1500, refused, refused, refused}));
+             (QList<int>{1500, -1, -1, -1}));
     const QString text =
         u"garbage\n|||\n/check1.Value\n0\n\n/check2.Value\n0\n/list1.List\na||c\n/list1.value\n"
         u"False|True|False\n/listview3.listitems.Text\n<c0>|戻り値\nkey|a|b\n/listview3.ColumnHeaders.Width\n"
@@ -190,8 +183,7 @@ void TestStore::factoryAndRichTables()
     WorkTable back;
     TemplateFile reader(back, f.dialogs, f.fs, f.dir.path());
     QCOMPARE(reader.loadStartupTemplate(f.path(u"rich.lvt"_s)), TemplateFile::Outcome::Loaded);
-    QCOMPARE(f.dialogs.shown.size(), 1);
-    QCOMPARE(f.dialogs.shown[0].text, u"<App2><App3>\r\n登録されたパスに見あたりません"_s);
+    QCOMPARE(f.dialogs.texts(), QStringList{u"<App2><App3>\r\n登録されたパスに見あたりません"_s});
     QCOMPARE(back.apps.rowCells(1).last(), u"first second"_s);
     QVERIFY(reader.writeTemplate(f.path(u"again.lvt"_s)));
     QCOMPARE(readBytes(f.path(u"again.lvt"_s)), written);
