@@ -274,12 +274,11 @@ void TestStore::failedWrites_data()
 {
     QTest::addColumn<QString>("save");
     QTest::addColumn<QString>("blocked"); // a folder stands where this file goes
-    QTest::addColumn<int>("messages");
-    QTest::addRow("close: log.ini fails, template still written") << u"close"_s << u"log.ini"_s << 1;
-    QTest::addRow("close: default.lvt fails, log still written") << u"close"_s << u"default.lvt"_s << 1;
-    QTest::addRow("close after start-up gave up: nothing written") << u"gave up"_s << QString() << 0;
-    QTest::addRow("menu save") << u"menu"_s << u"saved.lvt"_s << 1;
-    QTest::addRow("recovery's factory write") << u"recovery"_s << u"default.lvt"_s << 3;
+    QTest::addRow("close: log.ini fails, template still written") << u"close"_s << u"log.ini"_s;
+    QTest::addRow("close: default.lvt fails, log still written") << u"close"_s << u"default.lvt"_s;
+    QTest::addRow("close after start-up gave up: nothing written") << u"gave up"_s << QString();
+    QTest::addRow("menu save") << u"menu"_s << u"saved.lvt"_s;
+    QTest::addRow("recovery's factory write") << u"recovery"_s << u"default.lvt"_s;
 }
 
 // A failed save names its file, the others are still written (the old file stays: failedSaveKeepsTheOldFile).
@@ -287,7 +286,6 @@ void TestStore::failedWrites()
 {
     QFETCH(QString, save);
     QFETCH(QString, blocked);
-    QFETCH(int, messages);
     Fixture f;
     ProgramStore store(f.table, f.dialogs, f.fs, f.dir.path());
     f.table.log.setText(u"ログ"_s);
@@ -304,11 +302,11 @@ void TestStore::failedWrites()
     } else {
         QVERIFY(!store.storeAtClose());
     }
-    QCOMPARE(f.dialogs.shown.size(), messages);
     const auto named = std::count_if(f.dialogs.shown.begin(), f.dialogs.shown.end(), [&](const auto& box) {
         return box.text.startsWith(u"7 : "_s) && box.text.endsWith(path + u"を保存できませんでした"_s);
     });
     QCOMPARE(named, blocked.isEmpty() ? 0 : 1);
+    QCOMPARE(f.dialogs.shown.size(), save == u"recovery"_s ? 3 : named); // there: why, the failure, gave up
     const bool closed = save == u"close"_s;
     QCOMPARE(readBytes(store.logPath()),
              closed && blocked != u"log.ini"_s ? TextCodec::encode(u"ログ\r\n"_s) : QByteArray());
