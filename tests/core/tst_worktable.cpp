@@ -18,8 +18,7 @@ void TestWorkTable::modelsPassTheTester()
 {
     WorkTable t;
     const auto mode = QAbstractItemModelTester::FailureReportingMode::QtTest;
-    QAbstractItemModelTester files(&t.files, mode), columns(&t.columns, mode), apps(&t.apps, mode),
-        batch(&t.batch, mode), filter(&t.filter, mode);
+    QAbstractItemModelTester files(&t.files, mode), columns(&t.columns, mode), filter(&t.filter, mode);
     std::vector<FileList::Row> rows;
     std::vector<int> order;
     for (int i = 0; i < 80; ++i) {
