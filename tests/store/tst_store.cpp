@@ -21,13 +21,6 @@ QByteArray readBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // The factory template as written, and after a load: whole twips, all batch widths, a last empty line.
 const QString factoryLists =
     u"/check1.Value\r\n1\r\n/check2.Value\r\n1\r\n/option1.value\r\nTrue|False\r\n/option2.value\r\n"
@@ -202,7 +195,7 @@ void TestStore::recovery()
     QFETCH(QString, name);
     const bool recovered = name == u"default.lvt"_s;
     Fixture f;
-    writeBytes(f.path(name), "/check2.Value\r\n1|2\r\n");
+    QVERIFY(TextCodec::writeBytes(f.path(name), "/check2.Value\r\n1|2\r\n", nullptr));
     f.table.addColumn(u"user"_s);
     QCOMPARE(f.file.loadStartupTemplate(f.path(name)),
              recovered ? TemplateFile::Outcome::Recovered : TemplateFile::Outcome::GaveUp);
@@ -231,9 +224,9 @@ void TestStore::menuCommands()
     f.table.files.appendRows({{u""_s, u"1"_s}});
     f.table.batch.appendRow({u"<App1>"_s});
     f.table.log.setText(u"kept"_s);
-    writeBytes(f.defaultLvt, "startup");
+    QVERIFY(TextCodec::writeBytes(f.defaultLvt, "startup", nullptr));
     const QString bad = f.path(u"bad.lvt"_s);
-    writeBytes(bad, "/check1.Value\r\n0\r\n/listview3.listitems.Text\r\n<c0>|x\r\n/label6.caption\r\n99\r\n");
+    QVERIFY(TextCodec::writeBytes(bad, "/listview3.listitems.Text\n<c0>|x\n/label6.caption\n99\n", nullptr));
     const auto open = [&f](const QString& path) {
         f.dialogs.files = {path};
         f.file.open();
@@ -261,7 +254,7 @@ void TestStore::startupTemplateCopiedFromShipped()
     QVERIFY(store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), readBytes(shipped));
     QVERIFY(QFileInfo(user.defaultLvt).permissions() & QFile::WriteOwner);
-    writeBytes(user.defaultLvt, "mine"); // the user's own: it stays
+    QVERIFY(TextCodec::writeBytes(user.defaultLvt, "mine", nullptr)); // the user's own: it stays
     QVERIFY(store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), QByteArray("mine"));
     ProgramStore gone(user.table, user.dialogs, user.fs, user.path(u"gone"_s)); // a failed copy is said
@@ -331,7 +324,7 @@ void TestStore::logFile()
     QCOMPARE(f.table.log.text(), u"\r\n"_s);
     // 512 MiB, nearly all of it a hole: the newest entries at the start must load (bench_store times it).
     const QByteArray newest = TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n"_s);
-    writeBytes(f.logIni, newest);
+    QVERIFY(TextCodec::writeBytes(f.logIni, newest, nullptr));
     QVERIFY(QFile::resize(f.logIni, qint64{512} * 1024 * 1024));
     f.logFile.setLimit(1);
     QVERIFY(f.logFile.loadLog(f.logIni));
