@@ -44,8 +44,9 @@ struct Fixture {
     WorkTable table;
     FakeDialogs dialogs;
     FakeFileSystem fs;
-    TemplateFile file{table, dialogs, fs, dir.path()};
-    LogFile logFile{table.log, table.settings};
+    ProgramStore store{table, dialogs, fs, dir.path()};
+    TemplateFile& file = store.templateFile();
+    LogFile& logFile = store.logFile();
     const QString defaultLvt = dir.filePath(u"default.lvt"_s), logIni = dir.filePath(u"log.ini"_s);
     QString path(const QString& name) const { return dir.filePath(name); }
 };
@@ -246,16 +247,15 @@ void TestStore::startupTemplateCopiedFromShipped()
 {
     QTemporaryDir exe, empty;
     Fixture user;
-    ProgramStore store(user.table, user.dialogs, user.fs, user.dir.path());
     const QString shipped = exe.filePath(u"default.lvt"_s);
     QVERIFY(TemplateFile::writeFactoryTemplate(shipped));
     QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ReadGroup);
-    QVERIFY(!store.ensureStartupTemplate(empty.path())); // nothing shipped
-    QVERIFY(store.ensureStartupTemplate(exe.path()));
+    QVERIFY(!user.store.ensureStartupTemplate(empty.path())); // nothing shipped
+    QVERIFY(user.store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), readBytes(shipped));
     QVERIFY(QFileInfo(user.defaultLvt).permissions() & QFile::WriteOwner);
     QVERIFY(TextCodec::writeBytes(user.defaultLvt, "mine", nullptr)); // the user's own: it stays
-    QVERIFY(store.ensureStartupTemplate(exe.path()));
+    QVERIFY(user.store.ensureStartupTemplate(exe.path()));
     QCOMPARE(readBytes(user.defaultLvt), QByteArray("mine"));
     ProgramStore gone(user.table, user.dialogs, user.fs, user.path(u"gone"_s)); // a failed copy is said
     QVERIFY(!gone.ensureStartupTemplate(exe.path()));
@@ -280,7 +280,6 @@ void TestStore::failedWrites()
     QFETCH(QString, save);
     QFETCH(QString, blocked);
     Fixture f;
-    ProgramStore store(f.table, f.dialogs, f.fs, f.dir.path());
     f.table.log.setText(u"ログ"_s);
     f.table.addColumn(u"user"_s);
     f.table.startupIncomplete = save == u"gave up"_s;
@@ -291,9 +290,9 @@ void TestStore::failedWrites()
         f.dialogs.files = {path};
         f.file.saveAs();
     } else if (save == u"recovery"_s) {
-        QCOMPARE(store.loadAtStart(), TemplateFile::Outcome::GaveUp);
+        QCOMPARE(f.store.loadAtStart(), TemplateFile::Outcome::GaveUp);
     } else {
-        QVERIFY(!store.storeAtClose());
+        QVERIFY(!f.store.storeAtClose());
     }
     const auto named = std::count_if(f.dialogs.shown.begin(), f.dialogs.shown.end(), [&](const auto& box) {
         return box.text.startsWith(u"7 : "_s) && box.text.endsWith(path + u"を保存できませんでした"_s);
@@ -301,9 +300,9 @@ void TestStore::failedWrites()
     QCOMPARE(named, blocked.isEmpty() ? 0 : 1);
     QCOMPARE(f.dialogs.shown.size(), save == u"recovery"_s ? 3 : named); // there: why, the failure, gave up
     const bool closed = save == u"close"_s;
-    QCOMPARE(readBytes(store.logPath()),
+    QCOMPARE(readBytes(f.store.logPath()),
              closed && blocked != u"log.ini"_s ? TextCodec::encode(u"ログ\r\n"_s) : QByteArray());
-    QCOMPARE(TextCodec::decode(readBytes(store.templatePath())).contains(u"\r\n<c6>|user\r\n"_s),
+    QCOMPARE(TextCodec::decode(readBytes(f.store.templatePath())).contains(u"\r\n<c6>|user\r\n"_s),
              closed && blocked != u"default.lvt"_s);
 }
 
