@@ -167,7 +167,7 @@ void TestFileListCommands::columnFill_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("step");
     QTest::addColumn<QString>("expected"); // <c6> of rows 0..4
-    const int sequence = ColumnFill::Sequence;
+    const int sequence = ColumnFill::Sequence, clear = ColumnFill::Clear, text = ColumnFill::Text;
     QTest::addRow("empty boxes count as 0")
         << sequence << QList<int>{0, 2} << QString() << QString() << u"0,old,0,old,old"_s;
     QTest::addRow("no wrap at 64 bits")
@@ -175,10 +175,8 @@ void TestFileListCommands::columnFill_data()
         << u"9223372036854775806,9223372036854775807,9223372036854775807,old,old"_s;
     QTest::addRow("negative start, list order, duplicates and strays")
         << sequence << QList<int>{2, 1, 1, -1, 7} << u"-1"_s << u"1"_s << u"old,-1,0,old,old"_s;
-    QTest::addRow("clear") << int(ColumnFill::Clear) << QList<int>{1, 3} << u"1"_s << u"1"_s
-                           << u"old,,old,,old"_s;
-    QTest::addRow("text") << int(ColumnFill::Text) << QList<int>{4} << u"1"_s << u"1"_s
-                          << u"old,old,old,old, 値 "_s;
+    QTest::addRow("clear") << clear << QList<int>{1, 3} << u"1"_s << u"1"_s << u"old,,old,,old"_s;
+    QTest::addRow("text") << text << QList<int>{4} << u"1"_s << u"1"_s << u"old,old,old,old, 値 "_s;
 }
 
 void TestFileListCommands::columnFill()
