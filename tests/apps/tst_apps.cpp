@@ -150,8 +150,7 @@ void TestApps::scenario_data()
     row("change", {change(1), ok(u"a1"_s)},
         {.applications = {u"a1 s1"_s, u"a1 new"_s, u"a3 s3"_s}, .events = {u"form change s2 /opt"_s}});
 
-    row("delete while editing, cancelled, then confirmed",
-        {edit(1, u"typed"_s), cancelNext, remove(1), remove(1)},
+    row("delete while editing, cancel, confirm", {edit(1, u"typed"_s), cancelNext, remove(1), remove(1)},
         {.applications = {u"a1 s1"_s, u"a3 s3"_s}, .editor = u"|||K"_s, .events = {confirm, confirm}});
     row("delete from an empty list", {select(0), fill(0), remove(-1)},
         {.applications = {}, .editor = u"|||S"_s});
