@@ -69,8 +69,8 @@ using Step = std::function<void(Rig&)>;
 using Steps = std::vector<Step>;
 
 struct Expected {
-    QStringList applications = numbered(3); // each with its sample after a blank
-    QStringList entries;                    // the batch list's applications, each with its parameter
+    QStringList apps = numbered(3); // each with its sample after a blank
+    QStringList entries;            // the batch list's applications, each with its parameter
     // Key written to|text|sample shown|E editing, S sample editable, T text open, K sample kept cleared
     QString editor = u"|||"_s;
     QStringList events; // the rig's, the command lines started, the boxes shown (OK/Cancel ones with "? ")
@@ -146,19 +146,16 @@ void TestApps::scenario_data()
 
     // The limit; every OK renumbers, a change overwrites in place.
     row("add the 99th, and no more", {fill(98), add, ok(u"new"_s), add},
-        {.applications = numbered(98) << u"new new"_s, .events = {u"form add"_s, limit}});
+        {.apps = numbered(98) << u"new new"_s, .events = {u"form add"_s, limit}});
     row("change", {change(1), ok(u"a1"_s)},
-        {.applications = {u"a1 s1"_s, u"a1 new"_s, u"a3 s3"_s}, .events = {u"form change s2 /opt"_s}});
+        {.apps = {u"a1 s1"_s, u"a1 new"_s, u"a3 s3"_s}, .events = {u"form change s2 /opt"_s}});
 
     row("delete while editing, cancel, confirm", {edit(1, u"typed"_s), cancelNext, remove(1), remove(1)},
-        {.applications = {u"a1 s1"_s, u"a3 s3"_s}, .editor = u"|||K"_s, .events = {confirm, confirm}});
-    row("delete from an empty list", {select(0), fill(0), remove(-1)},
-        {.applications = {}, .editor = u"|||S"_s});
+        {.apps = {u"a1 s1"_s, u"a3 s3"_s}, .editor = u"|||K"_s, .events = {confirm, confirm}});
+    row("delete from an empty list", {select(0), fill(0), remove(-1)}, {.apps = {}, .editor = u"|||S"_s});
     row("delete keeps written keys, and the sample cleared",
         {entries({u"<App3>"_s}), select(0), remove(0), select(0), editSample, select(1)},
-        {.applications = {u"a2 s2"_s, u"a3 s3"_s},
-         .entries = {u"a1 <App3>"_s},
-         .editor = u"<App1>||s3|EST"_s});
+        {.apps = {u"a2 s2"_s, u"a3 s3"_s}, .entries = {u"a1 <App3>"_s}, .editor = u"<App1>||s3|EST"_s});
 
     row("no selection",
         {entries({u"p"_s}), exists(u"/opt/a1"_s), change(-1), remove(-1), start(-1), select(-1),
@@ -168,7 +165,7 @@ void TestApps::scenario_data()
     // Launching: the path alone, blanks and all.
     row("start a missing program, then a path with a blank",
         {start(0), add, ok(u"my tool"_s), exists(u"/opt/my tool"_s), start(3)},
-        {.applications = numbered(3) << u"my tool new"_s,
+        {.apps = numbered(3) << u"my tool new"_s,
          .events = {u"form add"_s, u"/opt/my tool"_s,
                     u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
 
@@ -179,14 +176,14 @@ void TestApps::scenario_data()
     row("keys only while editing",
         {select(0), appKey(0, 0, 0), editSample, type(QString()), appKey(2, 0, 0), columnKey(4, 6, 0),
          store(0), type(u"idle"_s), columnKey(1, 0, 0)},
-        {.applications = {u"a1 <App3><c4>"_s, u"a2 s2"_s, u"a3 s3"_s},
+        {.apps = {u"a1 <App3><c4>"_s, u"a2 s2"_s, u"a3 s3"_s},
          .editor = u"<App1>|idle|<App3><c4>|ST"_s,
          .returned = {-1, 6, 10, -1}});
 
     // Storing samples, an empty one too; for a key that names no application the text and the mode stay.
     row("store an empty sample, then with another application selected",
         {edit(0, QString()), store(0), edit(2, u"x"_s), select(1), store(1)},
-        {.applications = {u"a1 "_s, u"a2 s2"_s, u"a3 x"_s}, .editor = u"<App3>||s2|ST"_s});
+        {.apps = {u"a1 "_s, u"a2 s2"_s, u"a3 x"_s}, .editor = u"<App3>||s2|ST"_s});
     row("store for a key past any number, then for a deleted application",
         {entry(u"<App99999999999999999999>"_s), entry(u"<App4>"_s), reedit(0), select(0), store(0), reedit(0),
          store(0)},
@@ -222,7 +219,7 @@ void TestApps::scenario()
         // Keys are numbered from 1 and a row's fields travel together.
         QCOMPARE(apps.key(r) + apps.path(r), AppRegistry::keyFor(r + 1) + u"/opt/"_s + apps.application(r));
     }
-    QCOMPARE(applications, expected.applications);
+    QCOMPARE(applications, expected.apps);
 
     const BatchList& batch = rig.table.batch;
     QStringList entries;
