@@ -91,8 +91,7 @@ void TestFileListCommands::drop()
     f.commands.takeDroppedFiles({path}, modifiers);
     QCOMPARE(f.t.files.count(), count);
     if (count > 0)
-        QCOMPARE(f.t.files.row(count - 1),
-                 QStringList({QString(), QString::number(count)}) + parts + QStringList{path});
+        QCOMPARE(f.t.files.row(count - 1), (QStringList{{}, QString::number(count)} + parts << path));
 }
 
 void TestFileListCommands::dialogHandlers()
