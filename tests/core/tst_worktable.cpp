@@ -35,8 +35,7 @@ void TestWorkTable::modelsPassTheTester()
     t.files.removeRowsAt(odd); // names 11, 13, ... 79: one reset
     t.files.renumberCount();   // padded to the digits of the row count
     const auto row = [&t](int r) -> QString { return t.files.cell(r, 1) + u' ' + t.files.cell(r, 2); };
-    QCOMPARE(t.files.count(), 41);
-    QCOMPARE((QStringList{row(0), row(5), row(6), row(40)}),
+    QCOMPARE((QStringList{row(0), row(5), row(6), row(t.files.count() - 1)}), // 41 rows
              (QStringList{u"01 9"_s, u"06 2"_s, u"07 10"_s, u"41 78"_s}));
     t.removeColumn(6);
     t.filter.append(u"jpg"_s);
