@@ -46,7 +46,6 @@ struct Fixture {
     FakeFileSystem fs;
     ProgramStore store{table, dialogs, fs, dir.path()};
     TemplateFile& file = store.templateFile();
-    LogFile& logFile = store.logFile();
     const QString defaultLvt = dir.filePath(u"default.lvt"_s), logIni = dir.filePath(u"log.ini"_s);
     QString path(const QString& name) const { return dir.filePath(name); }
 };
@@ -313,18 +312,18 @@ void TestStore::logFile()
     QCOMPARE(LogFile::loadedText(u"A😀B\r\n"_s, 4), u"\r\nA"_s);        // a surrogate pair stays whole
     Fixture f;
     f.table.log.setText(u"kept"_s);
-    QVERIFY(!f.logFile.loadLog(f.logIni));
+    QVERIFY(!f.store.logFile().loadLog(f.logIni));
     QCOMPARE(f.table.log.text(), u"kept"_s);
-    f.logFile.clear(); // "ログファイルを削除"
-    QVERIFY(f.logFile.storeLog(f.logIni));
-    QVERIFY(f.logFile.loadLog(f.logIni));
+    f.store.logFile().clear(); // "ログファイルを削除"
+    QVERIFY(f.store.logFile().storeLog(f.logIni));
+    QVERIFY(f.store.logFile().loadLog(f.logIni));
     QCOMPARE(f.table.log.text(), u"\r\n"_s);
     // 512 MiB, nearly all of it a hole: the newest entries at the start must load (bench_store times it).
     const QByteArray newest = TextCodec::encode(u"12/26/06 09:05:03\tLomvato起動開始\r\n"_s);
     QVERIFY(TextCodec::writeBytes(f.logIni, newest, nullptr));
     QVERIFY(QFile::resize(f.logIni, qint64{512} * 1024 * 1024));
-    f.logFile.setLimit(1);
-    QVERIFY(f.logFile.loadLog(f.logIni));
+    f.store.logFile().setLimit(1);
+    QVERIFY(f.store.logFile().loadLog(f.logIni));
     QCOMPARE(f.table.log.length(), 1024);
     QVERIFY(f.table.log.text().startsWith(u"\r\n"_s + TextCodec::decode(newest)));
 }
