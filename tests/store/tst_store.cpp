@@ -299,8 +299,7 @@ void TestStore::failedWrites()
     const bool closed = save == u"close"_s;
     QCOMPARE(readBytes(f.store.logPath()),
              closed && blocked != u"log.ini"_s ? TextCodec::encode(u"ログ\r\n"_s) : QByteArray());
-    QCOMPARE(TextCodec::decode(readBytes(f.store.templatePath())).contains(u"\r\n<c6>|user\r\n"_s),
-             closed && blocked != u"default.lvt"_s);
+    QCOMPARE(readBytes(f.defaultLvt).contains("\r\n<c6>|user\r\n"), closed && blocked != u"default.lvt"_s);
 }
 
 // A load keeps whole lines up to the limit and reads no further; a cleared log comes back as a line break.
