@@ -143,6 +143,7 @@ void TestApps::scenario_data()
     const QString limit = u"アプリケーションは99までしか登録できません"_s;
     const QString confirm = u"? アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
                             u"パラメータテキスト編集をクリアしますか"_s;
+    const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
 
     // The limit; every OK renumbers, a change overwrites in place.
     row("add the 99th, and no more", {fill(98), add, ok(u"new"_s), add},
@@ -158,9 +159,8 @@ void TestApps::scenario_data()
         {.apps = {u"a2 s2"_s, u"a3 s3"_s}, .entries = {u"a1 <App3>"_s}, .editor = u"<App1>||s3|EST"_s});
 
     row("no selection",
-        {entries({u"p"_s}), exists(u"/opt/a1"_s), change(-1), remove(-1), start(-1), select(-1),
-         removeEntry(-1), reedit(-1), up(-1)},
-        {.entries = {u"a1 p"_s}, .returned = {-1}});
+        {abc, change(-1), remove(-1), start(-1), select(-1), removeEntry(-1), reedit(-1), up(-1)},
+        {.entries = {u"a1 A"_s, u"a2 B"_s, u"a3 C"_s}, .returned = {-1}});
 
     // Launching: the path alone, blanks and all.
     row("start a missing program, then a path with a blank",
@@ -195,7 +195,6 @@ void TestApps::scenario_data()
         {.entries = {u"a2 s2"_s, u"a2   "_s}, .editor = u"||s2|ST"_s, .events = {u"run on"_s, u"run on"_s}});
 
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
-    const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
     row("move up and down", {abc, up(1), up(0), down(1), down(2)},
         {.entries = {u"a2 B"_s, u"a3 C"_s, u"a1 A"_s}, .returned = {0, 0, 2, 2}});
     row("re-edit replaces the text", {abc, select(0), editSample, reedit(1), toBatch},
