@@ -155,17 +155,16 @@ void TestStore::factoryAndRichTables()
     QVERIFY(f.file.writeTemplate(f.path(u"back.lvt"_s)));
     QCOMPARE(readBytes(f.path(u"back.lvt"_s)), TextCodec::encode(factoryWritten));
 
-    WorkTable& t = f.table;
-    t.addColumn(u"メモ|備考"_s);
-    t.addColumn(u"출력"_s); // Korean: the file goes out as UTF-8
-    t.apps.appendRow({u"<App1>"_s, u"変換.exe"_s, u"/opt/変換.exe"_s, u"<App1> -i \"<c5>\" x|y|"_s});
-    t.apps.appendRow({u"<App2>"_s, u"b"_s, u"/opt/b"_s, u"first\r\nsecond"_s});
-    t.apps.appendRow({u"<App3>"_s, u"c"_s, u"/opt/c"_s});
-    t.filter.append(u"jpg"_s, true);
-    t.filter.append(u"ＰＮＧ"_s, false);
-    t.filter.choose(1);
-    t.settings.alwaysAppend = 0;
-    t.settings.logLimitText = u"8"_s;
+    f.table.addColumn(u"メモ|備考"_s);
+    f.table.addColumn(u"출력"_s); // Korean: the file goes out as UTF-8
+    f.table.apps.appendRow({u"<App1>"_s, u"変換.exe"_s, u"/opt/変換.exe"_s, u"<App1> -i \"<c5>\" x|y|"_s});
+    f.table.apps.appendRow({u"<App2>"_s, u"b"_s, u"/opt/b"_s, u"first\r\nsecond"_s});
+    f.table.apps.appendRow({u"<App3>"_s, u"c"_s, u"/opt/c"_s});
+    f.table.filter.append(u"jpg"_s, true);
+    f.table.filter.append(u"ＰＮＧ"_s, false);
+    f.table.filter.choose(1);
+    f.table.settings.alwaysAppend = 0;
+    f.table.settings.logLimitText = u"8"_s;
     f.fs.files = {u"/opt/変換.exe"_s}; // the others are missing
     QVERIFY(f.file.writeTemplate(f.path(u"rich.lvt"_s)));
     const QByteArray written = readBytes(f.path(u"rich.lvt"_s));
