@@ -55,20 +55,12 @@ struct Rig {
             rows.push_back({AppRegistry::keyFor(i), u"a%1"_s.arg(i), u"/opt/a%1"_s.arg(i), u"s%1"_s.arg(i)});
         table.apps.resetRows(std::move(rows));
     }
-    // Takes application `row`'s sample for editing and types `text` over it.
-    void edit(int row, const QString& text)
-    {
-        editor.selectApplication(row);
-        editor.editSample();
-        editor.setText(text);
-    }
     // Batch entries for a1, a2, ... with these parameters.
     void addEntries(const QStringList& parameters)
     {
         for (const QString& parameter : parameters) {
-            const QString number = QString::number(table.batch.count() + 1);
-            table.batch.appendRow(
-                {u"<App"_s + number + u'>', u"a"_s + number, parameter, u"/opt/a"_s + number});
+            const int n = table.batch.count() + 1;
+            table.batch.appendRow({AppRegistry::keyFor(n), u"a%1"_s.arg(n), parameter, u"/opt/a%1"_s.arg(n)});
         }
     }
 };
@@ -76,10 +68,9 @@ struct Rig {
 using Step = std::function<void(Rig&)>;
 using Steps = std::vector<Step>;
 
-// What the user sees afterwards.
 struct Expected {
-    QStringList applications = numbered(3); // each with its sample after a blank
-    QStringList entries;                    // the batch list's applications, each with its parameter
+    QStringList apps = numbered(3); // each with its sample after a blank
+    QStringList entries;            // the batch list's applications, each with its parameter
     // Key written to|text|sample shown|E editing, S sample editable, T text open, K sample kept cleared
     QString editor = u"|||"_s;
     QStringList events; // the rig's, the command lines started, the boxes shown (OK/Cancel ones with "? ")
@@ -127,7 +118,14 @@ void TestApps::scenario_data()
     const auto select = [](int row) { return Step([=](Rig& r) { r.editor.selectApplication(row); }); };
     const Step editSample = [](Rig& r) { r.editor.editSample(); };
     const auto type = [](const QString& text) { return Step([=](Rig& r) { r.editor.setText(text); }); };
-    const auto edit = [](int row, const QString& text) { return Step([=](Rig& r) { r.edit(row, text); }); };
+    // Takes application `row`'s sample for editing and types `text` over it.
+    const auto edit = [](int row, const QString& text) {
+        return Step([=](Rig& r) {
+            r.editor.selectApplication(row);
+            r.editor.editSample();
+            r.editor.setText(text);
+        });
+    };
     const auto appKey = [](int app, int start, int length) {
         return Step([=](Rig& r) { r.returned << r.editor.insertApplicationKey(app, start, length); });
     };
@@ -135,7 +133,7 @@ void TestApps::scenario_data()
         return Step([=](Rig& r) { r.returned << r.editor.insertColumnKey(column, start, length); });
     };
     const auto store = [](int selected) { return Step([=](Rig& r) { r.editor.storeAsSample(selected); }); };
-    const Step addToBatch = [](Rig& r) { r.editor.addToBatch(); };
+    const Step toBatch = [](Rig& r) { r.editor.addToBatch(); };
     const auto removeEntry = [](int row) { return Step([=](Rig& r) { r.batch.removeEntry(row); }); };
     const auto reedit = [](int row) { return Step([=](Rig& r) { r.batch.reedit(row); }); };
     const auto up = [](int row) { return Step([=](Rig& r) { r.returned << r.batch.moveUp(row); }); };
@@ -145,36 +143,29 @@ void TestApps::scenario_data()
     const QString limit = u"アプリケーションは99までしか登録できません"_s;
     const QString confirm = u"? アプリケーションの削除は、パラメータテキスト編集中ではできません\r\n"
                             u"パラメータテキスト編集をクリアしますか"_s;
+    const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
 
     // The limit; every OK renumbers, a change overwrites in place.
     row("add the 99th, and no more", {fill(98), add, ok(u"new"_s), add},
-        {.applications = numbered(98) << u"new new"_s, .events = {u"form add"_s, limit}});
+        {.apps = numbered(98) << u"new new"_s, .events = {u"form add"_s, limit}});
     row("change", {change(1), ok(u"a1"_s)},
-        {.applications = {u"a1 s1"_s, u"a1 new"_s, u"a3 s3"_s}, .events = {u"form change s2 /opt"_s}});
+        {.apps = {u"a1 s1"_s, u"a1 new"_s, u"a3 s3"_s}, .events = {u"form change s2 /opt"_s}});
 
-    // Deleting: written texts keep their keys; the confirmation while editing; an empty list.
-    row("delete keeps written keys", {fill(4), entries({u"<App4>"_s}), select(0), remove(0)},
-        {.applications = {u"a2 s2"_s, u"a3 s3"_s, u"a4 s4"_s},
-         .entries = {u"a1 <App4>"_s},
-         .editor = u"|||K"_s});
-    row("delete while editing, cancelled, then confirmed",
-        {edit(1, u"typed"_s), cancelNext, remove(1), remove(1)},
-        {.applications = {u"a1 s1"_s, u"a3 s3"_s}, .editor = u"|||K"_s, .events = {confirm, confirm}});
-    row("delete from an empty list", {select(0), fill(0), remove(-1)},
-        {.applications = {}, .editor = u"|||S"_s});
-    row("the selection after a delete", {select(0), remove(0), select(0), editSample, select(1)},
-        {.applications = {u"a2 s2"_s, u"a3 s3"_s}, .editor = u"<App1>||s3|EST"_s});
+    row("delete while editing, cancel, confirm", {edit(1, u"typed"_s), cancelNext, remove(1), remove(1)},
+        {.apps = {u"a1 s1"_s, u"a3 s3"_s}, .editor = u"|||K"_s, .events = {confirm, confirm}});
+    row("delete from an empty list", {select(0), fill(0), remove(-1)}, {.apps = {}, .editor = u"|||S"_s});
+    row("delete keeps written keys, and the sample cleared",
+        {entries({u"<App3>"_s}), select(0), remove(0), select(0), editSample, select(1)},
+        {.apps = {u"a2 s2"_s, u"a3 s3"_s}, .entries = {u"a1 <App3>"_s}, .editor = u"<App1>||s3|EST"_s});
 
-    // Without a selection nothing happens.
     row("no selection",
-        {entries({u"p"_s}), exists(u"/opt/a1"_s), change(-1), remove(-1), start(-1), select(-1),
-         removeEntry(-1), reedit(-1), up(-1)},
-        {.entries = {u"a1 p"_s}, .returned = {-1}});
+        {abc, change(-1), remove(-1), start(-1), select(-1), removeEntry(-1), reedit(-1), up(-1)},
+        {.entries = {u"a1 A"_s, u"a2 B"_s, u"a3 C"_s}, .returned = {-1}});
 
     // Launching: the path alone, blanks and all.
     row("start a missing program, then a path with a blank",
         {start(0), add, ok(u"my tool"_s), exists(u"/opt/my tool"_s), start(3)},
-        {.applications = numbered(3) << u"my tool new"_s,
+        {.apps = numbered(3) << u"my tool new"_s,
          .events = {u"form add"_s, u"/opt/my tool"_s,
                     u"/opt/a1\r\n\r\nは起動できません。パスが見つかりません"_s}});
 
@@ -185,35 +176,30 @@ void TestApps::scenario_data()
     row("keys only while editing",
         {select(0), appKey(0, 0, 0), editSample, type(QString()), appKey(2, 0, 0), columnKey(4, 6, 0),
          store(0), type(u"idle"_s), columnKey(1, 0, 0)},
-        {.applications = {u"a1 <App3><c4>"_s, u"a2 s2"_s, u"a3 s3"_s},
+        {.apps = {u"a1 <App3><c4>"_s, u"a2 s2"_s, u"a3 s3"_s},
          .editor = u"<App1>|idle|<App3><c4>|ST"_s,
          .returned = {-1, 6, 10, -1}});
 
     // Storing samples, an empty one too; for a key that names no application the text and the mode stay.
     row("store an empty sample, then with another application selected",
-        {fill(5), edit(0, QString()), store(0), edit(2, u"x"_s), select(4), store(4)},
-        {.applications = {u"a1 "_s, u"a2 s2"_s, u"a3 x"_s, u"a4 s4"_s, u"a5 s5"_s},
-         .editor = u"<App3>||s5|ST"_s});
-    row("store for a deleted application", {fill(0), entry(u"<App1>"_s), reedit(0), store(-1)},
-        {.applications = {}, .editor = u"<App1>|typed||ET"_s});
-    row("store for a key past any number",
-        {entry(u"<App99999999999999999999>"_s), reedit(0), select(0), store(0)},
-        {.editor = u"<App99999999999999999999>|typed|s1|EST"_s});
+        {edit(0, QString()), store(0), edit(2, u"x"_s), select(1), store(1)},
+        {.apps = {u"a1 "_s, u"a2 s2"_s, u"a3 x"_s}, .editor = u"<App3>||s2|ST"_s});
+    row("store for a key past any number, then for a deleted application",
+        {entry(u"<App99999999999999999999>"_s), entry(u"<App4>"_s), reedit(0), select(0), store(0), reedit(0),
+         store(0)},
+        {.editor = u"<App4>|typed|s1|EST"_s});
 
     // Registering: nothing is no text, blanks are; editing replaces the text without asking.
-    row("register nothing, then blanks", {edit(1, QString()), addToBatch, type(u"  "_s), addToBatch},
-        {.entries = {u"a2   "_s}, .editor = u"||s2|ST"_s, .events = {u"run on"_s}});
-    row("edit another sample", {edit(0, u"half"_s), select(1), editSample},
-        {.editor = u"<App2>|s2|s2|EST"_s});
+    row("register nothing, edit another sample, then blanks",
+        {edit(0, {}), toBatch, type(u"x"_s), select(1), editSample, toBatch, edit(1, u"  "_s), toBatch},
+        {.entries = {u"a2 s2"_s, u"a2   "_s}, .editor = u"||s2|ST"_s, .events = {u"run on"_s, u"run on"_s}});
 
     // The batch list: moves, re-editing, and only "clear all" turns the run button off.
-    const Step abc = entries({u"A"_s, u"B"_s, u"C"_s});
     row("move up and down", {abc, up(1), up(0), down(1), down(2)},
         {.entries = {u"a2 B"_s, u"a3 C"_s, u"a1 A"_s}, .returned = {0, 0, 2, 2}});
-    row("re-edit replaces the text", {abc, select(0), editSample, reedit(1), addToBatch},
+    row("re-edit replaces the text", {abc, select(0), editSample, reedit(1), toBatch},
         {.entries = {u"a1 A"_s, u"a3 C"_s, u"a2 B"_s}, .editor = u"||s1|ST"_s, .events = {u"run on"_s}});
-    row("remove, re-edit, clear",
-        {entries({u"p"_s, u"q"_s}), removeEntry(0), reedit(0), entries({u"r"_s}), clear},
+    row("re-edit, clear", {entries({u"p"_s, u"q"_s}), removeEntry(0), reedit(0), entries({u"r"_s}), clear},
         {.editor = u"<App2>|q||ET"_s, .events = {u"run off"_s}});
 }
 
@@ -232,7 +218,7 @@ void TestApps::scenario()
         // Keys are numbered from 1 and a row's fields travel together.
         QCOMPARE(apps.key(r) + apps.path(r), AppRegistry::keyFor(r + 1) + u"/opt/"_s + apps.application(r));
     }
-    QCOMPARE(applications, expected.applications);
+    QCOMPARE(applications, expected.apps);
 
     const BatchList& batch = rig.table.batch;
     QStringList entries;
@@ -245,11 +231,9 @@ void TestApps::scenario()
 
     const ParameterEditor& e = rig.editor;
     QString editor = e.editTarget(ParameterEditor::Key) + u'|' + e.text() + u'|' + e.sample() + u'|';
-    for (const auto& [flag, on] : {std::pair{u'E', e.isEditing()},
-                                   {u'S', e.canEditSample()},
-                                   {u'T', e.isTextOpen()},
-                                   {u'K', e.keepsSampleCleared()}})
-        editor += on ? QString(flag) : QString();
+    const bool flags[] = {e.isEditing(), e.canEditSample(), e.isTextOpen(), e.keepsSampleCleared()};
+    for (int i = 0; i < 4; ++i)
+        editor += flags[i] ? QString(u"ESTK"_s[i]) : QString();
     QCOMPARE(editor, expected.editor);
 
     QStringList events = rig.events + rig.launcher.started;

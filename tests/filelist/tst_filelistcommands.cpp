@@ -44,7 +44,6 @@ private slots:
 // One path dropped on three rows.
 void TestFileListCommands::drop_data()
 {
-    QTest::addColumn<int>("alwaysAppend");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("attributes");
     QTest::addColumn<QStringList>("filter"); // checked entries end in ✓; with none the filter is off
@@ -54,30 +53,27 @@ void TestFileListCommands::drop_data()
     const QString photo = u"/data/photo.01.jpg"_s;
     const QStringList parts{u"photo.01"_s, u"jpg"_s, u"/data"_s}, none;
     const Qt::KeyboardModifiers noKeys, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
-    QTest::addRow("always append") << 1 << noKeys << 32 << none << photo << 4 << parts;
     // Shift alone or Ctrl alone appends; no key, both, or anything with Alt replaces.
     for (const Qt::KeyboardModifiers m : {noKeys, shift, ctrl, shift | ctrl, ctrl | Qt::AltModifier})
         QTest::addRow("keys %x", m.toInt())
-            << 0 << m << 32 << none << photo << (m == shift || m == ctrl ? 4 : 1) << parts;
+            << m << 32 << none << photo << (m == shift || m == ctrl ? 4 : 1) << parts;
     // Every folder is skipped, of the rest only a bare hidden entry; a replacing drop clears even so.
     for (const auto& [a, rows] : {std::pair{-1, 0}, {1, 1}, {2, 0}, {19, 0}, {34, 1}})
-        QTest::addRow("attributes %d", a) << 0 << noKeys << a << none << photo << rows << parts;
+        QTest::addRow("attributes %d", a) << noKeys << a << none << photo << rows << parts;
     // Only the last extension counts, as typed, and only from a checked entry.
-    QTest::addRow("filter jpg") << 0 << noKeys << 32 << QStringList{u"gif"_s, u"jpg✓"_s} << photo << 1
-                                << parts;
-    QTest::addRow("filter unchecked") << 0 << noKeys << 32 << QStringList{u"jpg"_s} << photo << 0 << parts;
+    QTest::addRow("filter jpg") << noKeys << 32 << QStringList{u"gif"_s, u"jpg✓"_s} << photo << 1 << parts;
+    QTest::addRow("filter unchecked") << noKeys << 32 << QStringList{u"jpg"_s} << photo << 0 << parts;
     QTest::addRow("filter other case, dotted")
-        << 0 << noKeys << 32 << QStringList{u"JPG✓"_s, u"01.jpg✓"_s} << photo << 0 << parts;
+        << noKeys << 32 << QStringList{u"JPG✓"_s, u"01.jpg✓"_s} << photo << 0 << parts;
     // A backslash is an ordinary character.
-    QTest::addRow("dot file") << 0 << noKeys << 32 << none << u"/v1.2/.pro\\file"_s << 1
+    QTest::addRow("dot file") << noKeys << 32 << none << u"/v1.2/.pro\\file"_s << 1
                               << QStringList{QString(), u"pro\\file"_s, u"/v1.2"_s};
-    QTest::addRow("trailing dot") << 0 << noKeys << 32 << none << u"/data/b."_s << 1
+    QTest::addRow("trailing dot") << noKeys << 32 << none << u"/data/b."_s << 1
                                   << QStringList{u"b"_s, QString(), u"/data"_s};
 }
 
 void TestFileListCommands::drop()
 {
-    QFETCH(int, alwaysAppend);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(int, attributes);
     QFETCH(QStringList, filter);
@@ -89,14 +85,13 @@ void TestFileListCommands::drop()
         f.t.filter.setMode(OptionGroup{1});
     for (const QString& entry : std::as_const(filter))
         f.t.filter.append(QString(entry).remove(u'✓'), entry.endsWith(u'✓'));
-    f.t.settings.alwaysAppend = alwaysAppend;
+    f.t.settings.alwaysAppend = 0; // on in the factory table
     f.t.files.appendRows({{}, {}, {}});
     f.fs.attrs.insert(path, attributes);
     f.commands.takeDroppedFiles({path}, modifiers);
     QCOMPARE(f.t.files.count(), count);
     if (count > 0)
-        QCOMPARE(f.t.files.row(count - 1),
-                 QStringList({QString(), QString::number(count)}) + parts + QStringList{path});
+        QCOMPARE(f.t.files.row(count - 1), (QStringList{{}, QString::number(count)} + parts << path));
 }
 
 void TestFileListCommands::dialogHandlers()
@@ -135,12 +130,9 @@ void TestFileListCommands::dialogHandlers()
              (QStringList{u"<c6>a>b"_s, u"<c7><c9>x"_s}));
     QCOMPARE(f.t.files.row(1).mid(6), QStringList({u"7"_s, u"8"_s}));
 
-    QStringList messages;
-    for (const auto& m : std::as_const(f.dialogs.shown))
-        messages.append(m.text);
     const QString refused = u"ソフトが必要としているカラムですので削除はできません"_s;
-    QCOMPARE(messages, QStringList({u"すでに登録されています"_s, u"新規を追加してから行ってください"_s,
-                                    refused, refused}));
+    QCOMPARE(f.dialogs.texts(), QStringList({u"すでに登録されています"_s,
+                                             u"新規を追加してから行ってください"_s, refused, refused}));
 }
 
 void TestFileListCommands::rowCommands()
@@ -157,8 +149,8 @@ void TestFileListCommands::rowCommands()
         f.commands.sortByHeader(header);
         QCOMPARE(shown(), order + u"|1 2 3 4"_s);
     }
-    // Rows dropped after a sort go to the end, unsorted, and are numbered on.
-    f.commands.takeDroppedFiles({u"/z/e"_s}, Qt::ControlModifier);
+    // Dropped after a sort, "always append" being on, rows go to the end and are numbered on.
+    f.commands.takeDroppedFiles({u"/z/e"_s}, {});
     QCOMPARE(shown(), u"a b c d |1 2 3 4 5"_s);
     // Duplicates and strays in a selection are ignored; the rest go, renumbered.
     f.commands.removeRows({3, 0, 0, -1, 5});
@@ -174,20 +166,16 @@ void TestFileListCommands::columnFill_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("step");
     QTest::addColumn<QString>("expected"); // <c6> of rows 0..4
-    const int sequence = ColumnFill::Sequence;
-    QTest::addRow("selected rows in list order")
-        << sequence << QList<int>{3, 0, 2} << u"5"_s << u"10"_s << u"5,old,15,25,old"_s;
+    const int sequence = ColumnFill::Sequence, clear = ColumnFill::Clear, text = ColumnFill::Text;
     QTest::addRow("empty boxes count as 0")
         << sequence << QList<int>{0, 2} << QString() << QString() << u"0,old,0,old,old"_s;
     QTest::addRow("no wrap at 64 bits")
         << sequence << QList<int>{0, 1, 2} << u"9223372036854775806"_s << u"99999999999999999999"_s
         << u"9223372036854775806,9223372036854775807,9223372036854775807,old,old"_s;
-    QTest::addRow("negative start, duplicates and strays")
+    QTest::addRow("negative start, list order, duplicates and strays")
         << sequence << QList<int>{2, 1, 1, -1, 7} << u"-1"_s << u"1"_s << u"old,-1,0,old,old"_s;
-    QTest::addRow("clear") << int(ColumnFill::Clear) << QList<int>{1, 3} << u"1"_s << u"1"_s
-                           << u"old,,old,,old"_s;
-    QTest::addRow("text") << int(ColumnFill::Text) << QList<int>{4} << u"1"_s << u"1"_s
-                          << u"old,old,old,old, 値 "_s;
+    QTest::addRow("clear") << clear << QList<int>{1, 3} << u"1"_s << u"1"_s << u"old,,old,,old"_s;
+    QTest::addRow("text") << text << QList<int>{4} << u"1"_s << u"1"_s << u"old,old,old,old, 値 "_s;
 }
 
 void TestFileListCommands::columnFill()
