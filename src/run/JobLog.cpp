@@ -53,7 +53,20 @@ QByteArray JobLog::line(const RunResults::Job& job)
            JobFile::line(job.arguments) + '\n';
 }
 
-std::optional<RunResults::Job> JobLog::parse(QByteArrayView line, bool readCommand)
+namespace
+{
+// What every reader of a line needs: its fields up to Signal, checked, and its command with its line breaks.
+struct Fields {
+    int number = 0;
+    QByteArrayView host;
+    qint64 start = 0;
+    qint64 ms = 0;
+    int exitValue = 0;
+    int signal = 0;
+    QByteArray command;
+};
+
+std::optional<Fields> split(QByteArrayView line)
 {
     QList<QByteArrayView> fields;
     for (int i = 0; i < 8; ++i) {
@@ -63,36 +76,67 @@ std::optional<RunResults::Job> JobLog::parse(QByteArrayView line, bool readComma
         fields << line.first(tab);
         line = line.sliced(tab + 1);
     }
-    QByteArray command = line.toByteArray();
-    command.replace('\0', '\n');
-    if (command.trimmed().startsWith('#'))
+    Fields f;
+    f.command = line.toByteArray();
+    f.command.replace('\0', '\n');
+    if (f.command.trimmed().startsWith('#'))
         return std::nullopt;
     bool numbers[3] = {};
-    RunResults::Job job;
-    job.number = fields[0].toInt(&numbers[0]);
-    const int exitValue = fields[6].toInt(&numbers[1]);
-    const int signal = fields[7].toInt(&numbers[2]);
+    f.number = fields[0].toInt(&numbers[0]);
+    f.exitValue = fields[6].toInt(&numbers[1]);
+    f.signal = fields[7].toInt(&numbers[2]);
     const std::optional<qint64> start = milliseconds(fields[2]);
     const std::optional<qint64> ms = milliseconds(fields[3]);
-    if (!std::all_of(std::begin(numbers), std::end(numbers), std::identity()) || job.number <= 0 || !start ||
+    if (!std::all_of(std::begin(numbers), std::end(numbers), std::identity()) || f.number <= 0 || !start ||
         !ms)
         return std::nullopt;
-    job.host = fields[1] == ":" ? QString() : QString::fromUtf8(fields[1]);
-    job.start = QDateTime::fromMSecsSinceEpoch(*start);
-    job.ms = *ms;
-    if (signal != 0) {
+    f.host = fields[1];
+    f.start = *start;
+    f.ms = *ms;
+    return f;
+}
+
+// The job's number and how it ended.
+RunResults::Job outcome(const Fields& f)
+{
+    RunResults::Job job;
+    job.number = f.number;
+    if (f.signal != 0) {
         job.state = RunResults::State::Signalled;
-        job.code = signal;
-        job.signalName = signalName(signal);
+        job.code = f.signal;
     } else {
-        job.state = exitValue < 0 ? RunResults::State::Ended : RunResults::State::Exited;
-        job.code = std::max(exitValue, 0);
+        job.state = f.exitValue < 0 ? RunResults::State::Ended : RunResults::State::Exited;
+        job.code = std::max(f.exitValue, 0);
     }
-    job.commandLine = NativeName::decode(command);
+    return job;
+}
+} // namespace
+
+std::optional<RunResults::Job> JobLog::parse(QByteArrayView line, bool readCommand)
+{
+    const std::optional<Fields> f = split(line);
+    if (!f)
+        return std::nullopt;
+    RunResults::Job job = outcome(*f);
+    if (job.state == RunResults::State::Signalled)
+        job.signalName = signalName(job.code);
+    job.host = f->host == ":" ? QString() : QString::fromUtf8(f->host);
+    job.start = QDateTime::fromMSecsSinceEpoch(f->start);
+    job.ms = f->ms;
+    job.commandLine = NativeName::decode(f->command);
     // A line that Lomvato did not write runs as GNU parallel ran it: by the shell.
     if (readCommand)
-        job.arguments = JobFile::arguments(command).value_or(QStringList{u"sh"_s, u"-c"_s, job.commandLine});
+        job.arguments =
+            JobFile::arguments(f->command).value_or(QStringList{u"sh"_s, u"-c"_s, job.commandLine});
     return job;
+}
+
+std::optional<std::pair<int, bool>> JobLog::failure(QByteArrayView line)
+{
+    const std::optional<Fields> f = split(line);
+    if (!f)
+        return std::nullopt;
+    return std::pair(f->number, RunResults::failed(outcome(*f)));
 }
 
 QList<QByteArrayView> JobLog::wholeLines(QByteArrayView bytes)

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // GNU parallel's job log (--joblog), as parallel writes it and as the journal of a run writes it: a header,
 // then one line per ended job, in the order they ended, of tab-separated fields: Seq (the job's number), Host
@@ -28,6 +29,9 @@ QByteArray line(const RunResults::Job& job);
 // parallel ran as a job, and for a line that is not one of a job log.
 // Without `readCommand` the job's arguments are not read back from its command (a reader that has them).
 std::optional<RunResults::Job> parse(QByteArrayView line, bool readCommand = true);
+// The number of the job one line tells of and whether it failed, read as parse() reads them: all that
+// counting a run's jobs needs.
+std::optional<std::pair<int, bool>> failure(QByteArrayView line);
 // The whole lines of `bytes`: a last line without its end was cut short by a crash and is no line yet.
 QList<QByteArrayView> wholeLines(QByteArrayView bytes);
 // The largest job log read: some million jobs.

@@ -514,13 +514,9 @@ RunJournal::Run RunJournal::run(const QString& runFolder)
     }
     QHash<int, bool> failedEnds; // the last end of each job counts
     const QByteArray ends = readAll(dir.filePath(logName));
-    for (QByteArrayView line : JobLog::wholeLines(ends)) {
-        const QList<QByteArray> fields = line.toByteArray().split('\t');
-        bool number = false;
-        const int seq = fields.size() >= 9 ? fields[0].toInt(&number) : 0;
-        if (number && !fields[8].trimmed().startsWith('#'))
-            failedEnds.insert(seq, fields[6] != "0" || fields[7] != "0");
-    }
+    for (QByteArrayView line : JobLog::wholeLines(ends))
+        if (const std::optional<std::pair<int, bool>> end = JobLog::failure(line))
+            failedEnds.insert(end->first, end->second);
     QSet<int> jobs = started;
     for (auto end = failedEnds.cbegin(); end != failedEnds.cend(); ++end) {
         run.failed += end.value() ? 1 : 0;
