@@ -201,9 +201,6 @@ void readOutput(const QString& path, QList<RunResults::Job>& jobs, const QHash<i
     }
 }
 
-// The start records of a file (a run's starts or its plan).
-QList<RunResults::Job> readStarts(const QString& path);
-
 QByteArray readAll(const QString& path)
 {
     QFile file;
@@ -212,8 +209,19 @@ QByteArray readAll(const QString& path)
                                                                                      : QByteArray();
 }
 
-// The jobs of a run's folder, with their output or without.
-QList<RunResults::Job> loadRun(const QString& folder, bool withOutput)
+// The start records of a file (a run's starts or its plan).
+QList<RunResults::Job> readStarts(const QString& path)
+{
+    QList<RunResults::Job> jobs;
+    const QByteArray starts = readAll(path);
+    for (QByteArrayView line : JobLog::wholeLines(starts))
+        if (const std::optional<RunResults::Job> job = parseStart(line))
+            jobs << *job;
+    return jobs;
+}
+
+// The jobs of a run's folder with their output.
+QList<RunResults::Job> loadRun(const QString& folder)
 {
     const QDir dir(folder);
     QList<RunResults::Job> jobs;
@@ -252,18 +260,7 @@ QList<RunResults::Job> loadRun(const QString& folder, bool withOutput)
             job.code = 0;
         }
     }
-    if (withOutput)
-        readOutput(dir.filePath(outputName), jobs, byNumber);
-    return jobs;
-}
-
-QList<RunResults::Job> readStarts(const QString& path)
-{
-    QList<RunResults::Job> jobs;
-    const QByteArray starts = readAll(path);
-    for (QByteArrayView line : JobLog::wholeLines(starts))
-        if (const std::optional<RunResults::Job> job = parseStart(line))
-            jobs << *job;
+    readOutput(dir.filePath(outputName), jobs, byNumber);
     return jobs;
 }
 
@@ -530,7 +527,7 @@ RunJournal::Run RunJournal::run(const QString& runFolder)
 
 QList<RunResults::Job> RunJournal::load(const QString& runFolder)
 {
-    return loadRun(runFolder, true);
+    return loadRun(runFolder);
 }
 
 QList<RunResults::Job> RunJournal::rest(const RunResults& shown, const QString& runFolder)
