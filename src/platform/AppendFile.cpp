@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -61,10 +60,4 @@ bool AppendFile::syncFolder(const QString& folder, QString* why)
     if (fd >= 0)
         ::close(fd);
     return synced;
-}
-
-QString signalName(int signal)
-{
-    const char* name = ::sigabbrev_np(signal);
-    return name ? QString::fromLatin1(name) : QString();
 }

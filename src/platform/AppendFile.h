@@ -33,6 +33,3 @@ private:
     int m_fd = -1;
     QString m_why;
 };
-
-// The short name of a signal (KILL, SEGV), empty for a number that names none.
-QString signalName(int signal);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -32,12 +33,6 @@ constexpr long SYS_pidfd_open = 434; // its number in the syscall table that all
 // may ask for (/proc/sys/fs/pipe-max-size); a refusal leaves the default. The error pipe keeps the default,
 // so that many jobs at a time do not use up the user's share of pipe memory.
 constexpr int outputPipeBytes = 1024 * 1024;
-
-QString signalName(int signal)
-{
-    const char* name = ::sigabbrev_np(signal);
-    return name ? QString::fromLatin1(name) : QString();
-}
 
 // A program named without a folder is looked for along PATH, as a shell would; the bytes of the name are
 // kept as they are. Empty when it is nowhere.
@@ -344,4 +339,10 @@ void LinuxProcessLauncher::sweep()
     }
     if (m_sweeper && !waiting)
         m_sweeper->stop();
+}
+
+QString signalName(int signal)
+{
+    const char* name = ::sigabbrev_np(signal);
+    return name ? QString::fromLatin1(name) : QString();
 }

@@ -93,3 +93,6 @@ public:
     // NativeName::encode of its text), without starting anything; empty for a line without words.
     virtual QStringList arguments(const QString& commandLine, const QStringList& knownPrograms) const = 0;
 };
+
+// The short name of a signal (KILL, SEGV), as an outcome gives it; empty for a number that names none.
+QString signalName(int signal);

@@ -1,8 +1,8 @@
 #include "JobLog.h"
 
 #include "JobFile.h"
-#include "platform/AppendFile.h"
 #include "platform/NativeName.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/RegularFile.h"
 
 #include <QFile>
