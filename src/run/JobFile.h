@@ -29,9 +29,8 @@ class Replacement;
 // options by the `sh -c` of GNU parallel. bash takes any first word that begins with % for a job, quoted or
 // not, so such a program runs as (exec '%x' ...). A line break inside an argument would break the one line
 // per job, so a line that holds one first sets the variable nl to a line break (nl=$(printf '\n.');
-// nl=${nl%.}) and writes each break as
-// '"$nl"'; other lines carry no such prefix. A job whose command line has no words is written as `false`, a
-// job that fails, as its start would.
+// nl=${nl%.}) and writes each break as '"$nl"'; other lines carry no such prefix. A job whose command line
+// has no words is written as `false`, a job that fails, as its start would.
 namespace JobFile
 {
 // GNU parallel reads a line of at most half the longest single argument the system passes (128 KiB on

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RunResults.h"
+#include "RunSettings.h"
 #include "platform/AppendFile.h"
 
 #include <QDateTime>
@@ -27,12 +28,12 @@ class RunJournal : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int defaultKeep = 20;
     // Milliseconds between two syncs of a run's files to the disk.
     static constexpr int syncPeriod = 1000;
 
     // Keeps the newest `keep` runs in `folder`: a run that begins removes the older ones.
-    RunJournal(const QString& folder, const Clock& clock, int keep = defaultKeep, QObject* parent = nullptr);
+    RunJournal(const QString& folder, const Clock& clock, int keep = RunSettings().keptRuns,
+               QObject* parent = nullptr);
     ~RunJournal() override;
 
     // Writes the runs of `results`: a run begins with begin() or the first job after the table is reset, and
