@@ -10,7 +10,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QPair>
 #include <QSet>
 #include <QStringList>
 
@@ -94,17 +93,15 @@ public:
 };
 
 // A launcher that starts nothing. Each start gets the next pid (or fails for the command lines in `failing`);
-// the test ends a process by putting its pid into `ended`. A captured start of a command line listed in
-// `outputs` reads those bytes from its standard output and error.
+// the test ends a process by putting its pid into `ended`. A captured start reads end of file at once.
 class FakeLauncher final : public ProcessLauncher
 {
 public:
-    QStringList started;                                   // command lines, in order
-    QList<QStringList> knownPrograms;                      // what each start was told
-    QSet<QString> failing;                                 // command lines that fail to start
-    QSet<qint64> ended;                                    // processes that have ended
-    QSet<qint64> unopenable;                               // processes that end before they can be opened
-    QHash<QString, QPair<QByteArray, QByteArray>> outputs; // output and error of a command line
+    QStringList started;              // command lines, in order
+    QList<QStringList> knownPrograms; // what each start was told
+    QSet<QString> failing;            // command lines that fail to start
+    QSet<qint64> ended;               // processes that have ended
+    QSet<qint64> unopenable;          // processes that end before they can be opened
     qint64 nextPid = 100;
     int openHandles = 0;
 
@@ -121,9 +118,8 @@ public:
         if (!unopenable.contains(s.pid))
             s.handle = std::make_unique<Handle>(*this, s.pid);
         if (captureOutput) {
-            const auto written = outputs.value(commandLine);
-            s.output = pipeHolding(written.first);
-            s.errors = pipeHolding(written.second);
+            s.output = endedPipe();
+            s.errors = endedPipe();
         }
         return s;
     }
@@ -144,13 +140,12 @@ public:
     qint64 lastPid() const { return nextPid - 1; }
 
 private:
-    // The read end of a pipe that holds `bytes` (at most a pipe's capacity) and then ends.
-    static UniqueFd pipeHolding(const QByteArray& bytes)
+    // The read end of a pipe whose writer has gone.
+    static UniqueFd endedPipe()
     {
         int ends[2];
         if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
             return {};
-        (void)!::write(ends[1], bytes.constData(), static_cast<size_t>(bytes.size()));
         ::close(ends[1]);
         return UniqueFd(ends[0]);
     }

@@ -71,10 +71,6 @@ void TestJobFile::quoting_data()
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("plain arguments stay bare, the program is quoted")
         << QStringList{u"/usr/bin/conv"_s, u"-o=a.mp4"_s, u"x,y:z"_s} << "'/usr/bin/conv' -o=a.mp4 x,y:z"_ba;
-    QTest::newRow("a %-word with a line break")
-        << QStringList{u"%rec"_s, u"a\nb"_s}
-        << "nl=$(printf '\\n.'); nl=${nl%.}; (exec '%rec' 'a'\"$nl\"'b')"_ba;
-    QTest::newRow("empty argument") << QStringList{u"p"_s, u""_s} << "'p' ''"_ba;
     QTest::newRow("no words fails") << QStringList{} << "false"_ba;
 }
 

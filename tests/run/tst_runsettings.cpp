@@ -24,7 +24,6 @@ void TestRunSettings::load_data()
     QTest::newRow("written, most runs kept")
         << "[Run]\nNoticeEndAtOnce=true\nJobsAtATime=2\nKeptRuns=1000\n"_ba << RunSettings{true, 2, 1000}
         << QString();
-    QTest::newRow("garbage") << "\xff\xfe\x00[[[=\n\x01"_ba << defaults << QString();
     QTest::newRow("out of range") << "[Run]\nNoticeEndAtOnce=yes\nJobsAtATime=100000\nKeptRuns=0\n"_ba
                                   << defaults << QString();
     QTest::newRow("too large") << RunSettings{true, 2, 5}.text() + QByteArray(1024 * 1024, '\n') << defaults
